@@ -1,0 +1,27 @@
+// Hex text: every scale file is a run of characters 0-9 and A-F, two per
+// byte, high nibble first, upper case, without separators or line ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace common {
+
+// Upper-case hex digit of a nibble 0..15; any other value gives 0xFF.
+char HexDigit(int nibble);
+
+// True for 0-9, A-F and a-f.
+bool IsHexDigit(char c);
+
+// Value of a hex digit by the scale files' rule: a character above '9' gives
+// its low four bits plus 9, any other its low four bits. So 'A'/'a' give 10,
+// and characters that are no hex digit give something without an error.
+int HexDigitValue(char c);
+
+// The byte made from two hex digits by that rule.
+std::uint8_t HexByte(char high, char low);
+
+// Writes 2 * count upper-case hex characters for the bytes to out.
+void BytesToHex(const std::uint8_t* bytes, std::size_t count, char* out);
+
+}  // namespace common

@@ -1,0 +1,183 @@
+#include "converter/settings.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "converter/text_file.h"
+#include "platform/code_pages.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+
+namespace converter {
+namespace {
+
+const char kSection[] = "Params";
+constexpr int kMaxLabelFormat = 99;
+constexpr int kMaxBarcodeType = 21;
+constexpr int kUnlistedBarcodeType = 12;  // the barcode rule has no row for it
+constexpr int kMaxBarcodePrefix = 99;
+constexpr int kNotSet = -1;
+constexpr int kMaxShopFont = 9;
+constexpr int kDefaultShopFont = 5;
+// A PageDetail line is read in pieces of at most this many characters.
+constexpr std::size_t kPageDetailPiece = 99;
+constexpr int kTableSize = 256;
+
+const char kIniAbsent[] = "velkocon.ini absent\n";
+const char kBadLabelFormat[] = "Incorrect label format\n";
+const char kBadBarcodeFormat[] = "Incorrect barcode format\n";
+const char kBadBarcodePrefix[] = "Incorrect barcode prefix\n";
+const char kPageDetailAbsent[] = "File PageDetail is absent. Fatal error!\n";
+const char kPageDetailIncorrect[] = "File PageDetail is incorrect. Fatal error!\n";
+
+// A barcode type the barcode rule lists: 1 to 21 but 12.
+bool IsListedBarcodeType(int type) { return type >= 1 && type <= kMaxBarcodeType && type != kUnlistedBarcodeType; }
+bool IsBarcodePrefix(int prefix) { return prefix >= 0 && prefix <= kMaxBarcodePrefix; }
+
+std::string Text(const platform::Profile& profile, const char* key) {
+  return platform::ProfileString(profile, kSection, key, kMaxSettingLength);
+}
+
+// A whole decimal number with an optional sign, nothing before or after.
+bool ParseWholeNumber(const std::string& text, long long* value) {
+  if (text.empty()) return false;
+  std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return false;
+  for (std::size_t j = i; j < text.size(); ++j) {
+    if (text[j] < '0' || text[j] > '9') return false;
+  }
+  errno = 0;
+  *value = std::strtoll(text.c_str(), nullptr, 10);
+  return errno == 0;
+}
+
+bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// One line of the table file: "index value".
+bool ParsePageDetailLine(std::string line, NameTable* table) {
+  std::size_t begin = 0, end = line.size();
+  while (begin < end && IsControlOrBlank(line[begin])) ++begin;
+  while (end > begin && IsControlOrBlank(line[end - 1])) --end;
+  line = line.substr(begin, end - begin);
+  std::size_t blank = line.find(' ');
+  if (blank == std::string::npos) return false;
+  std::size_t value_begin = blank;
+  while (value_begin < line.size() && IsControlOrBlank(line[value_begin])) ++value_begin;
+  long long index, value;
+  if (!ParseWholeNumber(line.substr(0, blank), &index) || index < 0 || index >= kTableSize) return false;
+  if (!ParseWholeNumber(line.substr(value_begin), &value)) return false;
+  table->map[index] = static_cast<unsigned char>(value & 0xFF);
+  return true;
+}
+
+// The PageDetail value names a file by appending it to the working directory
+// as it stands; a leading backslash is the directory separator of the
+// settings' own platform.
+std::string PageDetailPath(const std::string& working_directory, std::string value) {
+  for (char& c : value) {
+    if (c == '\\') c = platform::kPathSeparator;
+  }
+  return working_directory + value;
+}
+
+bool BuildNameTable(const Settings& settings, const std::string& working_directory, NameTable* names,
+                    std::string* message) {
+  if (settings.code_page == "Dos") return platform::BuildAnsiToOemTable(names->map, message);
+  if (settings.code_page == "Win") {
+    for (int b = 0; b < kTableSize; ++b) names->map[b] = static_cast<unsigned char>(b);
+    return true;
+  }
+  if (settings.code_page == "OEM") {
+    std::string path = PageDetailPath(working_directory, settings.page_detail);
+    return LoadPageDetail(path, names, message);
+  }
+  *names = NameTable();  // any other value: every byte becomes 0
+  return true;
+}
+
+}  // namespace
+
+bool LoadPageDetail(const std::string& path, NameTable* table, std::string* message) {
+  TextFile file;
+  if (!file.Open(path)) {
+    *message = kPageDetailAbsent;
+    return false;
+  }
+  for (int b = 0; b < kTableSize; ++b) table->map[b] = static_cast<unsigned char>(b);
+  std::string line;
+  while (file.ReadLine(&line)) {
+    // A long line is taken as several lines of at most kPageDetailPiece
+    // characters each, as the table's original reader did.
+    std::size_t offset = 0;
+    do {
+      if (!ParsePageDetailLine(line.substr(offset, kPageDetailPiece), table)) {
+        *message = kPageDetailIncorrect;
+        return false;
+      }
+      offset += kPageDetailPiece;
+    } while (offset < line.size());
+  }
+  return true;
+}
+
+void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out) {
+  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<char>(names.map[static_cast<unsigned char>(text[i])]);
+}
+
+bool ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
+                  std::string* message) {
+  std::string path = platform::ResolveName(platform::JoinPath(working_directory, "velkocon.ini"));
+  platform::Profile profile;
+  if (!platform::FileExists(path) || !platform::LoadProfile(path, &profile)) {
+    *message = kIniAbsent;
+    return false;
+  }
+  Settings s;
+  s.time_print = platform::ProfileInt(profile, kSection, "Time Print", 0);
+  s.no_type = platform::ProfileInt(profile, kSection, "No Type", 0);
+  s.label_format = platform::ProfileInt(profile, kSection, "Label Format", 17);
+  if (s.label_format < 0 || s.label_format > kMaxLabelFormat) {
+    *message = kBadLabelFormat;
+    return false;
+  }
+  s.barcode_prefix = platform::ProfileInt(profile, kSection, "Barcode Prefix", 25);
+  if (!IsBarcodePrefix(s.barcode_prefix)) {
+    *message = kBadBarcodePrefix;
+    return false;
+  }
+  s.barcode_type = platform::ProfileInt(profile, kSection, "Barcode Type", 5);
+  if (!IsListedBarcodeType(s.barcode_type)) {
+    *message = kBadBarcodeFormat;
+    return false;
+  }
+  s.barcode_weight_prefix = platform::ProfileInt(profile, kSection, "Barcode Weight Prefix", kNotSet);
+  if (s.barcode_weight_prefix != kNotSet && !IsBarcodePrefix(s.barcode_weight_prefix)) {
+    *message = kBadBarcodePrefix;
+    return false;
+  }
+  s.barcode_weight_type = platform::ProfileInt(profile, kSection, "Barcode Weight Type", kNotSet);
+  if (s.barcode_weight_type != kNotSet && !IsListedBarcodeType(s.barcode_weight_type)) {
+    *message = kBadBarcodeFormat;
+    return false;
+  }
+  s.shop_name = Text(profile, "Shop Name");
+  bool found = false;
+  s.code_page = platform::ProfileString(profile, kSection, "CodePage", kMaxSettingLength, &found);
+  if (!found) s.code_page = "Dos";
+  if (s.code_page == "OEM") s.page_detail = Text(profile, "PageDetail");
+  if (!BuildNameTable(s, working_directory, names, message)) return false;
+  s.mg_total = Text(profile, "MGTotal");
+  s.plu_total = Text(profile, "PLUTotal");
+  s.clerk_total = Text(profile, "ClerkTotal");
+  s.store_total = Text(profile, "StoreTotal");
+  s.transact = Text(profile, "Transact");
+  s.rt_buffer = Text(profile, "RTBuffer");
+  s.shop_font = platform::ProfileInt(profile, kSection, "Shop Font", kDefaultShopFont);
+  if (s.shop_font < 0 || s.shop_font > kMaxShopFont) s.shop_font = kDefaultShopFont;
+  *settings = s;
+  return true;
+}
+
+}  // namespace converter

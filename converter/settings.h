@@ -1,0 +1,53 @@
+// The converter's settings: section Params of "velkocon.ini" in the working
+// directory, read once at start and validated, and the table that translates
+// article and shop names for the scale.
+#pragma once
+
+#include <string>
+
+namespace converter {
+
+// A text setting keeps at most this many characters.
+constexpr std::size_t kMaxSettingLength = 99;
+
+struct Settings {
+  int time_print = 0;
+  int no_type = 0;
+  int label_format = 17;
+  int barcode_prefix = 25;
+  int barcode_type = 5;
+  int barcode_weight_prefix = -1;  // -1: Barcode Prefix serves
+  int barcode_weight_type = -1;    // -1: Barcode Type serves
+  std::string shop_name;
+  std::string code_page = "Dos";
+  std::string page_detail;
+  std::string mg_total;
+  std::string plu_total;
+  std::string clerk_total;
+  std::string store_total;
+  std::string transact;
+  std::string rt_buffer;
+  int shop_font = 5;
+};
+
+// Translation of a name for the scale: entry b is the byte written for the
+// byte b of a name. "Dos" gives the ANSI-to-OEM table of the system, "Win"
+// the identity, "OEM" the PageDetail table, any other value all zeros.
+struct NameTable {
+  unsigned char map[256] = {};
+};
+
+// Reads and validates the settings of the working directory and builds the
+// name table. On failure message holds the fixed text to print on standard
+// output, and the run ends with exit code -1.
+bool ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
+                  std::string* message);
+
+// Loads a PageDetail table file into table (identity for the bytes it does
+// not name). On failure message holds the fixed text.
+bool LoadPageDetail(const std::string& path, NameTable* table, std::string* message);
+
+// Translates count bytes of text through the table into out (same length).
+void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out);
+
+}  // namespace converter

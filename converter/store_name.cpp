@@ -1,0 +1,47 @@
+#include "converter/store_name.h"
+
+#include <cstdio>
+
+#include "common/hex_text.h"
+#include "converter/scale_file.h"
+#include "platform/files.h"
+
+namespace converter {
+namespace {
+
+constexpr int kStoreNameKey = 1;
+constexpr int kStoreNameFixedBytes = 12;
+
+void AppendHexByte(std::string* text, int value) {
+  *text += common::HexDigit((value >> 4) & 0x0F);
+  *text += common::HexDigit(value & 0x0F);
+}
+
+}  // namespace
+
+std::string BuildStoreNameRecord(const Settings& settings, const NameTable& names) {
+  const std::string& name = settings.shop_name;
+  std::string translated(name.size(), '\0');
+  TranslateName(names, name.data(), name.size(), translated.data());
+
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) AppendHexByte(&text, (kStoreNameKey >> shift) & 0xFF);
+  int length = kStoreNameFixedBytes + static_cast<int>(name.size());
+  AppendHexByte(&text, (length >> 8) & 0xFF);
+  AppendHexByte(&text, length & 0xFF);
+  AppendHexByte(&text, 0);
+  AppendHexByte(&text, settings.label_format);
+  AppendHexByte(&text, settings.shop_font);  // 0..9: "0" and the font digit
+  AppendHexByte(&text, static_cast<int>(name.size()));
+  for (char c : translated) AppendHexByte(&text, static_cast<unsigned char>(c));
+  AppendHexByte(&text, 0x0C);
+  AppendHexByte(&text, 0x00);
+  return text;
+}
+
+int WriteStoreNameFile(const RunContext& context) {
+  std::string path = platform::JoinPath(context.working_directory, context.prefix + "F52.dat");
+  return WriteScaleFile(path, BuildStoreNameRecord(context.settings, context.names));
+}
+
+}  // namespace converter

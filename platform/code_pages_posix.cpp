@@ -1,0 +1,108 @@
+// POSIX implementation of platform/code_pages.h through glibc's iconv.
+//
+// The pair of code pages comes from VELKOCON_CODEPAGES ("1251:866"), else
+// from the locale's language, paired the way the shop PC's system pairs its
+// ANSI and OEM code pages.
+#include "platform/code_pages.h"
+
+#include <iconv.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+struct LanguagePair {
+  const char* language;
+  int ansi;
+  int oem;
+};
+
+const LanguagePair kLanguagePairs[] = {
+    {"ru", 1251, 866}, {"uk", 1251, 866}, {"be", 1251, 866}, {"bg", 1251, 866},
+    {"sr", 1251, 866}, {"mk", 1251, 866}, {"pl", 1250, 852}, {"cs", 1250, 852},
+    {"sk", 1250, 852}, {"hu", 1250, 852}, {"sl", 1250, 852}, {"hr", 1250, 852},
+    {"ro", 1250, 852}, {"el", 1253, 737}, {"tr", 1254, 857}, {"he", 1255, 862},
+    {"ar", 1256, 720}, {"lt", 1257, 775}, {"lv", 1257, 775}, {"et", 1257, 775},
+};
+const int kUsAnsi = 1252, kUsOem = 437;        // en_US, C and POSIX
+const int kWesternAnsi = 1252, kWesternOem = 850;  // every other language
+
+const char* LocaleName() {
+  const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+  for (const char* name : names) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && value[0] != '\0') return value;
+  }
+  return "C";
+}
+
+void PairFromLocale(int* ansi, int* oem) {
+  const char* locale = LocaleName();
+  std::size_t length = std::strcspn(locale, "_.@");
+  std::string language(locale, length);
+  if (language == "C" || language == "POSIX" || std::strncmp(locale, "en_US", 5) == 0) {
+    *ansi = kUsAnsi;
+    *oem = kUsOem;
+    return;
+  }
+  for (const LanguagePair& pair : kLanguagePairs) {
+    if (language == pair.language) {
+      *ansi = pair.ansi;
+      *oem = pair.oem;
+      return;
+    }
+  }
+  *ansi = kWesternAnsi;
+  *oem = kWesternOem;
+}
+
+bool PairFromEnvironment(int* ansi, int* oem, bool* given) {
+  const char* value = std::getenv("VELKOCON_CODEPAGES");
+  *given = value != nullptr && value[0] != '\0';
+  if (!*given) return true;
+  char tail;
+  return std::sscanf(value, "%d:%d%c", ansi, oem, &tail) == 2 && *ansi > 0 && *oem > 0;
+}
+
+}  // namespace
+
+bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
+  int ansi = 0, oem = 0;
+  bool given = false;
+  if (!PairFromEnvironment(&ansi, &oem, &given)) {
+    *problem = "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n";
+    return false;
+  }
+  if (!given) PairFromLocale(&ansi, &oem);
+  char from[16], to[16];
+  std::snprintf(from, sizeof from, "CP%d", ansi);
+  std::snprintf(to, sizeof to, "CP%d", oem);
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    char message[128];
+    std::snprintf(message, sizeof message, "Code pages %d:%d are not known to this system\n", ansi, oem);
+    *problem = message;
+    return false;
+  }
+  for (int b = 0; b < 256; ++b) {
+    table[b] = static_cast<unsigned char>(b < 128 ? b : '?');
+    if (b < 128) continue;
+    char in_byte = static_cast<char>(b);
+    char out_bytes[8];
+    char* in_ptr = &in_byte;
+    char* out_ptr = out_bytes;
+    std::size_t in_left = 1, out_left = sizeof out_bytes;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) &&
+        in_left == 0 && sizeof out_bytes - out_left == 1) {
+      table[b] = static_cast<unsigned char>(out_bytes[0]);
+    }
+  }
+  iconv_close(cd);
+  return true;
+}
+
+}  // namespace platform

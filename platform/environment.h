@@ -1,0 +1,12 @@
+// Environment variables, looked up the way the shop PC's system does:
+// the variable's name ignores letter case.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// True and the value if a variable of that name (ignoring case) is defined.
+bool FindEnvironmentVariable(const char* name, std::string* value);
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// POSIX implementation of platform/environment.h.
+#include "platform/environment.h"
+
+#include <strings.h>
+
+#include <cstring>
+
+extern char** environ;
+
+namespace platform {
+
+bool FindEnvironmentVariable(const char* name, std::string* value) {
+  std::size_t length = std::strlen(name);
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    if (strncasecmp(*entry, name, length) == 0 && (*entry)[length] == '=') {
+      *value = *entry + length + 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace platform

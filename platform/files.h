@@ -1,0 +1,75 @@
+// File services of the platform: paths, names that ignore letter case,
+// copying, deleting, file identity and read-only mapping.
+//
+// The shop PC's file system ignores letter case, and the two programs rely on
+// it: the converter writes "qs001F25.dat" and the transfer program opens
+// "QS001F25.DAT". Every name that one program hands to the other therefore
+// goes through ResolveName before it is opened, created or deleted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The separator that joins a name to a directory.
+extern const char kPathSeparator;
+
+// dir + separator + name.
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+// The process's current directory; empty if it cannot be read.
+std::string CurrentDirectory();
+
+// The directory of the running program, with a trailing separator; empty if
+// it cannot be read.
+std::string ProgramDirectory();
+
+// The name under which a file is opened, created or deleted: the path as
+// given if that file exists, else the one file in the same directory whose
+// name equals the last component ignoring ASCII case (the first in byte order
+// if several do), else the path as given.
+std::string ResolveName(const std::string& path);
+
+// True if a regular file (or anything but a directory) exists under the
+// resolved name.
+bool FileExists(const std::string& path);
+
+// Copies source to target, replacing target. False on any failure.
+bool CopyFile(const std::string& source, const std::string& target);
+
+// Deletes the file under the resolved name. False if there was none or it
+// could not be deleted.
+bool DeleteFile(const std::string& path);
+
+// What tells one version of a file from another: a fetch that did not
+// rewrite a file leaves its identity unchanged.
+struct FileIdentity {
+  bool exists = false;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+};
+bool operator==(const FileIdentity& a, const FileIdentity& b);
+FileIdentity IdentifyFile(const std::string& path);
+
+// A whole file mapped read-only. data is null for an empty file.
+struct MappedFile {
+  const char* data = nullptr;
+  std::size_t size = 0;
+  void* handle = nullptr;  // platform bookkeeping
+};
+
+enum class MapResult { kOk, kSizeUnreadable, kMapFailed };
+
+// Reads the size of the file under the resolved name; false if the file is
+// missing or its size cannot be read.
+bool ReadFileSize(const std::string& path, std::uint64_t* size);
+
+// Maps the whole file read-only.
+MapResult MapFileReadOnly(const std::string& path, MappedFile* file);
+void UnmapFile(MappedFile* file);
+
+}  // namespace platform

@@ -1,0 +1,157 @@
+// POSIX implementation of platform/files.h.
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <strings.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+const char kPathSeparator = '/';
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && dir.back() == kPathSeparator) return dir + name;
+  return dir + kPathSeparator + name;
+}
+
+std::string CurrentDirectory() {
+  char buffer[PATH_MAX];
+  if (getcwd(buffer, sizeof buffer) == nullptr) return std::string();
+  return buffer;
+}
+
+std::string ProgramDirectory() {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return std::string();
+  buffer[n] = '\0';
+  char* slash = std::strrchr(buffer, '/');
+  if (slash == nullptr) return std::string();
+  slash[1] = '\0';
+  return buffer;
+}
+
+std::string ResolveName(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0) return path;
+  std::string::size_type slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return path;
+  DIR* d = opendir(dir.c_str());
+  if (d == nullptr) return path;
+  std::string best;
+  while (struct dirent* entry = readdir(d)) {
+    if (strcasecmp(entry->d_name, base.c_str()) != 0) continue;
+    if (best.empty() || std::strcmp(entry->d_name, best.c_str()) < 0) best = entry->d_name;
+  }
+  closedir(d);
+  if (best.empty()) return path;
+  return slash == std::string::npos ? best : path.substr(0, slash + 1) + best;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(ResolveName(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool CopyFile(const std::string& source, const std::string& target) {
+  int in = open(ResolveName(source).c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  int out = open(ResolveName(target).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (out < 0) {
+    close(in);
+    return false;
+  }
+  bool ok = true;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(in, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    for (ssize_t done = 0; done < n;) {
+      ssize_t w = write(out, buffer + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) {
+        ok = false;
+        break;
+      }
+      done += w;
+    }
+    if (!ok) break;
+  }
+  close(in);
+  if (close(out) != 0) ok = false;
+  return ok;
+}
+
+bool DeleteFile(const std::string& path) {
+  return unlink(ResolveName(path).c_str()) == 0;
+}
+
+bool operator==(const FileIdentity& a, const FileIdentity& b) {
+  if (a.exists != b.exists) return false;
+  if (!a.exists) return true;
+  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified_ns == b.modified_ns;
+}
+
+FileIdentity IdentifyFile(const std::string& path) {
+  FileIdentity id;
+  struct stat st;
+  if (stat(ResolveName(path).c_str(), &st) != 0) return id;
+  id.exists = true;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  id.size = static_cast<std::uint64_t>(st.st_size);
+  id.modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
+bool ReadFileSize(const std::string& path, std::uint64_t* size) {
+  int fd = open(ResolveName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) *size = static_cast<std::uint64_t>(st.st_size);
+  close(fd);
+  return ok;
+}
+
+MapResult MapFileReadOnly(const std::string& path, MappedFile* file) {
+  *file = MappedFile();
+  int fd = open(ResolveName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return MapResult::kMapFailed;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return MapResult::kSizeUnreadable;
+  }
+  std::size_t size = static_cast<std::size_t>(st.st_size);
+  if (size > 0) {
+    void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (data == MAP_FAILED) {
+      close(fd);
+      return MapResult::kMapFailed;
+    }
+    file->data = static_cast<const char*>(data);
+  }
+  close(fd);  // the mapping stays valid without the descriptor
+  file->size = size;
+  return MapResult::kOk;
+}
+
+void UnmapFile(MappedFile* file) {
+  if (file->data != nullptr) munmap(const_cast<char*>(file->data), file->size);
+  *file = MappedFile();
+}
+
+}  // namespace platform

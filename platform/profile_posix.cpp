@@ -1,0 +1,102 @@
+// POSIX implementation of platform/profile.h: a reader with the semantics of
+// the shop PC's profile functions.
+#include "platform/profile.h"
+
+#include <strings.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trim(const std::string& text) {
+  std::string::size_type begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+// Finds the raw value of section/key; false if the key is not there.
+bool FindValue(const Profile& profile, const char* section, const char* key, std::string* value) {
+  const std::string& text = profile.contents;
+  std::string::size_type pos = 0;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+  bool seen_section = false;  // the first section of this name has begun
+  bool in_section = false;
+  while (pos < text.size()) {
+    std::string::size_type end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = Trim(line);
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      if (in_section) return false;  // only the first section of the name counts
+      std::string::size_type close = line.find(']');
+      std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      in_section = !seen_section && SameName(name, section);
+      seen_section = seen_section || in_section;
+      continue;
+    }
+    if (!in_section) continue;
+    std::string::size_type equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    if (!SameName(Trim(line.substr(0, equals)), key)) continue;
+    std::string v = Trim(line.substr(equals + 1));
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+    *value = v;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool LoadProfile(const std::string& path, Profile* profile) {
+  profile->path = path;
+  profile->contents.clear();
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) profile->contents.append(buffer, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+std::string ProfileString(const Profile& profile, const char* section, const char* key,
+                          std::size_t max_length, bool* found) {
+  std::string value;
+  bool present = FindValue(profile, section, key, &value);
+  if (found != nullptr) *found = present;
+  if (value.size() > max_length) value.resize(max_length);
+  return value;
+}
+
+int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value) {
+  std::string value;
+  if (!FindValue(profile, section, key, &value) || value.empty()) return default_value;
+  std::string::size_type i = 0;
+  while (i < value.size() && IsBlank(value[i])) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+  long long result = 0;
+  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+    result = result * 10 + (value[i] - '0');
+    if (result > INT_MAX) result = static_cast<long long>(INT_MAX) + 1;  // saturate, keep the sign
+  }
+  if (negative) result = -result;
+  if (result > INT_MAX) result = INT_MAX;
+  if (result < INT_MIN) result = INT_MIN;
+  return static_cast<int>(result);
+}
+
+}  // namespace platform

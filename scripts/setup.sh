@@ -1,0 +1,36 @@
+# Sourced by the other scripts: makes sure the build tools and libraries are
+# there, installing the missing Debian packages when run as root.
+needed_packages="g++ cmake make libgtest-dev libnss-wrapper"
+
+missing_packages() {
+  local missing=""
+  for p in $needed_packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  echo "$missing"
+}
+
+ensure_packages() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" = 0 ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq $missing >/dev/null || {
+      echo "Could not install:$missing" >&2
+      return 1
+    }
+  else
+    echo "Please install these Debian packages first:$missing" >&2
+    echo "  sudo apt-get install$missing" >&2
+    return 1
+  fi
+}
+
+# Builds everything into build/ (or $BUILD_DIR).
+build_all() {
+  local dir=${BUILD_DIR:-build}
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
+    cmake --build "$dir" -j"$(nproc)"
+}
