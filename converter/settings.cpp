@@ -63,10 +63,12 @@ bool ParsePageDetailLine(std::string line, NameTable* table) {
   line = line.substr(begin, end - begin);
   std::size_t blank = line.find(' ');
   if (blank == std::string::npos) return false;
+  std::size_t index_end = blank;
+  while (index_end > 0 && IsControlOrBlank(line[index_end - 1])) --index_end;
   std::size_t value_begin = blank;
   while (value_begin < line.size() && IsControlOrBlank(line[value_begin])) ++value_begin;
   long long index, value;
-  if (!ParseWholeNumber(line.substr(0, blank), &index) || index < 0 || index >= kTableSize) return false;
+  if (!ParseWholeNumber(line.substr(0, index_end), &index) || index < 0 || index >= kTableSize) return false;
   if (!ParseWholeNumber(line.substr(value_begin), &value)) return false;
   table->map[index] = static_cast<unsigned char>(value & 0xFF);
   return true;

@@ -1,0 +1,295 @@
+// The converter's settings: the profile reader's semantics, defaults,
+// validation, the PageDetail table and the name tables.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "converter/settings.h"
+#include "platform/code_pages.h"
+#include "platform/profile.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::BinPath;
+using testing_support::RunProgram;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+platform::Profile ProfileOf(const std::string& text) {
+  platform::Profile p;
+  p.contents = text;
+  return p;
+}
+
+TEST(ProfileReader, Semantics) {
+  struct Case {
+    const char* text;
+    const char* key;
+    bool found;
+    const char* value;
+  } cases[] = {
+      {"[Params]\nShop Name=Corner\n", "Shop Name", true, "Corner"},
+      {"[params]\nshop name=Corner\n", "SHOP NAME", true, "Corner"},                 // names ignore case
+      {"  [ Params ]  \n  Shop Name  =   Corner Shop   \n", "Shop Name", true, "Corner Shop"},
+      {"[Params]\nShop Name=\"  quoted  \"\n", "Shop Name", true, "  quoted  "},     // quotes kept blanks
+      {"[Params]\nShop Name='single'\n", "Shop Name", true, "single"},
+      {"[Params]\nShop Name=\"unmatched'\n", "Shop Name", true, "\"unmatched'"},
+      {"[Params]\n;Shop Name=Comment\n", "Shop Name", false, ""},
+      {"[Params]\n   ; Shop Name=Comment\nShop Name=Real\n", "Shop Name", true, "Real"},
+      {"[Params]\nShop Name=A ; not a comment\n", "Shop Name", true, "A ; not a comment"},
+      {"\xEF\xBB\xBF[Params]\r\nShop Name=Bom\r\n", "Shop Name", true, "Bom"},       // BOM and CR LF
+      {"[Params]\nShop Name=First\nShop Name=Second\n", "Shop Name", true, "First"},
+      {"[Params]\nX=1\n[Other]\nShop Name=Other\n", "Shop Name", false, ""},
+      {"[Params]\nX=1\n[Other]\n[Params]\nShop Name=Second section\n", "Shop Name", false, ""},
+      {"Shop Name=Outside\n[Params]\n", "Shop Name", false, ""},
+      {"[Params]\nShop Name=a=b\n", "Shop Name", true, "a=b"},
+      {"[Params]\nShop Name\n", "Shop Name", false, ""},
+  };
+  for (const Case& c : cases) {
+    bool found = false;
+    std::string value = platform::ProfileString(ProfileOf(c.text), "Params", c.key, 99, &found);
+    EXPECT_EQ(found, c.found) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+}
+
+TEST(ProfileReader, TextIsCutTo99Characters) {
+  std::string long_value(150, 'x');
+  EXPECT_EQ(platform::ProfileString(ProfileOf("[Params]\nK=" + long_value + "\n"), "Params", "K", 99),
+            std::string(99, 'x'));
+}
+
+TEST(ProfileReader, Integers) {
+  struct Case {
+    const char* line;
+    int expected;
+  } cases[] = {
+      {"", 7},          // missing key: default
+      {"K=\n", 7},      // empty value: default
+      {"K=42\n", 42},   {"K=  -5\n", -5}, {"K=+9\n", 9},  {"K=12abc\n", 12},
+      {"K=abc\n", 0},   {"K=-\n", 0},     {"K=\"15\"\n", 15},
+      {"K=99999999999\n", 2147483647},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::ProfileInt(ProfileOf(std::string("[Params]\n") + c.line), "Params", "K", 7), c.expected)
+        << c.line;
+  }
+}
+
+struct ReadResult {
+  bool ok;
+  converter::Settings settings;
+  converter::NameTable names;
+  std::string message;
+};
+
+ReadResult Read(const TempDir& dir, const std::string& ini) {
+  WriteFile(dir.File("velkocon.ini"), ini);
+  ReadResult r;
+  r.ok = converter::ReadSettings(dir.path(), &r.settings, &r.names, &r.message);
+  return r;
+}
+
+TEST(Settings, SectionHeaderAloneGivesDefaults) {
+  TempDir dir;
+  ReadResult r = Read(dir, "[Params]\n");
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.settings.time_print, 0);
+  EXPECT_EQ(r.settings.no_type, 0);
+  EXPECT_EQ(r.settings.label_format, 17);
+  EXPECT_EQ(r.settings.barcode_prefix, 25);
+  EXPECT_EQ(r.settings.barcode_type, 5);
+  EXPECT_EQ(r.settings.barcode_weight_prefix, -1);
+  EXPECT_EQ(r.settings.barcode_weight_type, -1);
+  EXPECT_EQ(r.settings.code_page, "Dos");
+  EXPECT_EQ(r.settings.shop_font, 5);
+  for (const std::string* text : {&r.settings.shop_name, &r.settings.mg_total, &r.settings.plu_total,
+                                  &r.settings.clerk_total, &r.settings.store_total, &r.settings.transact,
+                                  &r.settings.rt_buffer}) {
+    EXPECT_EQ(*text, "");
+  }
+}
+
+TEST(Settings, IniNameIgnoresCase) {
+  TempDir dir;
+  WriteFile(dir.File("VELKOCON.INI"), "[PARAMS]\nSHOP NAME=Upper\n");
+  converter::Settings s;
+  converter::NameTable names;
+  std::string message;
+  ASSERT_TRUE(converter::ReadSettings(dir.path(), &s, &names, &message)) << message;
+  EXPECT_EQ(s.shop_name, "Upper");
+}
+
+TEST(Settings, Validation) {
+  struct Case {
+    const char* lines;
+    const char* message;  // empty: accepted
+  } cases[] = {
+      {"Label Format=100\n", "Incorrect label format\n"},
+      {"Label Format=-1\n", "Incorrect label format\n"},
+      {"Label Format=99\n", ""},
+      {"Label Format=0\n", ""},
+      {"Barcode Type=12\n", "Incorrect barcode format\n"},
+      {"Barcode Type=22\n", "Incorrect barcode format\n"},
+      {"Barcode Type=0\n", "Incorrect barcode format\n"},
+      {"Barcode Type=-1\n", "Incorrect barcode format\n"},
+      {"Barcode Type=21\n", ""},
+      {"Barcode Type=11\n", ""},
+      {"Barcode Weight Type=12\n", "Incorrect barcode format\n"},
+      {"Barcode Weight Type=0\n", "Incorrect barcode format\n"},
+      {"Barcode Weight Type=-2\n", "Incorrect barcode format\n"},
+      {"Barcode Weight Type=-1\n", ""},
+      {"Barcode Weight Type=20\n", ""},
+      {"Barcode Prefix=100\n", "Incorrect barcode prefix\n"},
+      {"Barcode Prefix=-1\n", "Incorrect barcode prefix\n"},
+      {"Barcode Prefix=0\n", ""},
+      {"Barcode Prefix=99\n", ""},
+      {"Barcode Weight Prefix=-1\n", ""},
+      {"Barcode Weight Prefix=-2\n", "Incorrect barcode prefix\n"},
+      {"Barcode Weight Prefix=100\n", "Incorrect barcode prefix\n"},
+      // The first failure in reading order wins.
+      {"Barcode Type=12\nLabel Format=100\n", "Incorrect label format\n"},
+      {"Barcode Type=12\nBarcode Prefix=100\n", "Incorrect barcode prefix\n"},
+      {"Barcode Weight Prefix=100\nBarcode Type=12\n", "Incorrect barcode format\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    ReadResult r = Read(dir, std::string("[Params]\nCodePage=Win\n") + c.lines);
+    EXPECT_EQ(r.ok, c.message[0] == '\0') << c.lines;
+    EXPECT_EQ(r.message, c.message) << c.lines;
+  }
+}
+
+TEST(Settings, ShopFont) {
+  struct Case {
+    const char* value;
+    int font;
+  } cases[] = {{"10", 5}, {"9", 9}, {"0", 0}, {"-1", 5}, {"77", 5}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    ReadResult r = Read(dir, std::string("[Params]\nShop Font=") + c.value + "\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.settings.shop_font, c.font) << c.value;
+  }
+}
+
+TEST(Settings, PageDetailTable) {
+  struct Case {
+    const char* file;  // nullptr: no table file
+    const char* message;
+    int byte;
+    int expected;
+  } cases[] = {
+      {"192 128\n193   129\n", "", 192, 128},
+      {"192 128\n193   129\n", "", 193, 129},
+      {"192 128\n193   129\n", "", 65, 65},
+      {"192 128\r\n193\t 129\r\n", "", 193, 129},
+      {"  65 66  \n", "", 65, 66},
+      {"65 300\n", "", 65, 44},
+      {"65 -1\n", "", 65, 255},
+      {"65 66\n65 67\n", "", 65, 67},
+      {"192 128\n193   129\n   \n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"192 128\n\n193 129\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"192\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"256 1\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"-1 1\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"x 1\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"65 1x\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"65 1 2\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {"65 1.5\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
+      {nullptr, "File PageDetail is absent. Fatal error!\n", 0, 0},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    if (c.file != nullptr) WriteFile(dir.File("cp.txt"), c.file);
+    ReadResult r = Read(dir, "[Params]\nCodePage=OEM\nPageDetail=\\cp.txt\n");
+    EXPECT_EQ(r.message, c.message) << (c.file ? c.file : "none");
+    if (!r.ok || c.message[0] != '\0') continue;
+    EXPECT_EQ(r.names.map[c.byte], c.expected) << c.file;
+  }
+}
+
+TEST(Settings, EmptyPageDetailNamesTheDirectory) {
+  TempDir dir;
+  ReadResult r = Read(dir, "[Params]\nCodePage=OEM\n");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.message, "File PageDetail is absent. Fatal error!\n");
+}
+
+TEST(Settings, CodePageTables) {
+  struct Case {
+    const char* code_page;
+    unsigned char in;
+    unsigned char out;
+  } cases[] = {
+      {"Win", 0xC0, 0xC0}, {"Win", 'A', 'A'}, {"win", 'A', 0}, {"dos", 0xC0, 0}, {"Oem", 'A', 0},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    ReadResult r = Read(dir, std::string("[Params]\nCodePage=") + c.code_page + "\n");
+    ASSERT_TRUE(r.ok) << c.code_page;
+    EXPECT_EQ(r.names.map[c.in], c.out) << c.code_page;
+  }
+}
+
+// The "Dos" translation for a pair of code pages, as the converter builds it.
+std::string DosTable(const char* pair, bool* ok) {
+  setenv("VELKOCON_CODEPAGES", pair, 1);
+  unsigned char table[256];
+  std::string problem;
+  *ok = platform::BuildAnsiToOemTable(table, &problem);
+  unsetenv("VELKOCON_CODEPAGES");
+  return std::string(reinterpret_cast<char*>(table), 256);
+}
+
+TEST(DosTranslation, CyrillicAndWestern) {
+  bool ok = false;
+  std::string cyrillic = DosTable("1251:866", &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(static_cast<unsigned char>(cyrillic[0xC0]), 0x80);  // capital A
+  EXPECT_EQ(static_cast<unsigned char>(cyrillic[0xFF]), 0xEF);  // small ya
+  for (int b = 0; b < 128; ++b) EXPECT_EQ(static_cast<unsigned char>(cyrillic[b]), b);
+
+  std::string western = DosTable("1252:437", &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(static_cast<unsigned char>(western[0xE9]), 0x82);  // e acute
+  EXPECT_EQ(static_cast<unsigned char>(western[0xC4]), 0x8E);  // A umlaut
+  EXPECT_EQ(static_cast<unsigned char>(western[0xC0]), '?');   // A grave has no place in 437
+}
+
+TEST(DosTranslation, UnknownPairFailsLikeASettingsFailure) {
+  TempDir dir;
+  WriteFile(dir.File("velkocon.ini"), "[Params]\n");
+  auto r = RunProgram(BinPath("VelkoCon"), {"001"}, dir.path(), {"VELKOCON_CODEPAGES=1251:9999"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "Code pages 1251:9999 are not known to this system\n");
+  r = RunProgram(BinPath("VelkoCon"), {"001"}, dir.path(), {"VELKOCON_CODEPAGES=cyrillic"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
+}
+
+TEST(DosTranslation, LocaleChoosesThePair) {
+  struct Case {
+    const char* lang;
+    unsigned char in;
+    unsigned char out;
+  } cases[] = {
+      {"ru_RU.UTF-8", 0xC0, 0x80},  // 1251:866
+      {"C", 0xE9, 0x82},            // 1252:437
+      {"en_US.UTF-8", 0xC0, '?'},   // 1252:437 has no A grave
+      {"de_DE.UTF-8", 0xC0, 0xB7},  // 1252:850 has it
+      {"pl_PL", 0xA5, 0xA4},        // 1250:852, A ogonek
+  };
+  for (const Case& c : cases) {
+    unsetenv("VELKOCON_CODEPAGES");
+    setenv("LC_ALL", c.lang, 1);
+    unsigned char table[256];
+    std::string problem;
+    ASSERT_TRUE(platform::BuildAnsiToOemTable(table, &problem)) << c.lang << problem;
+    EXPECT_EQ(table[c.in], c.out) << c.lang;
+    unsetenv("LC_ALL");
+  }
+}
+
+}  // namespace
