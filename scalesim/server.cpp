@@ -1,0 +1,369 @@
+#include "scalesim/server.h"
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/hex_text.h"
+#include "scalesim/files.h"
+#include "scalesim/net.h"
+#include "scalesim/protocol.h"
+#include "scalesim/reply_faults.h"
+#include "scalesim/store.h"
+
+namespace scalesim {
+namespace {
+
+constexpr int kListenBacklog = 64;
+constexpr std::size_t kMaxConnections = 64;
+// Replies not yet taken by a client that sends without reading: past this,
+// the connection is not read until the client catches up.
+constexpr std::size_t kMaxPendingOutput = 65536;
+// A request that stays incomplete this long is answered with a negative
+// acknowledge and dropped (a length field that promised more than came).
+constexpr int kPartialRequestTimeoutMs = 2000;
+
+struct Scale {
+  int number = 0;
+  std::string directory;
+  Store store;
+};
+
+struct Listener {
+  int handle = -1;
+  int port = 0;
+  Scale* scale = nullptr;
+};
+
+struct Connection {
+  int handle = -1;
+  int port = 0;
+  Scale* scale = nullptr;
+  std::vector<std::uint8_t> in = std::vector<std::uint8_t>(kMaxRequestLength);
+  std::size_t in_size = 0;
+  long long last_input_ms = 0;
+  std::vector<std::uint8_t> out;
+  std::size_t out_at = 0;
+  int requests = 0;
+  bool holding = false;  // a delayed reply waits in held until due_ms
+  std::vector<std::uint8_t> held;
+  long long due_ms = 0;
+  bool finished = false;
+};
+
+std::string Hex(const std::uint8_t* bytes, std::size_t size) {
+  std::string text(2 * size, '0');
+  if (size > 0) common::BytesToHex(bytes, size, &text[0]);
+  return text;
+}
+
+class Server {
+ public:
+  explicit Server(const ServeOptions& options) : options_(options), faults_(options.faults) {}
+  ~Server();
+  int Run();
+
+ private:
+  bool Start();
+  bool OpenListeners();
+  void Loop();
+  int PollTimeout(long long now) const;
+  void AcceptAll(Listener& listener);
+  void ReadFrom(Connection& c);
+  void ProcessInput(Connection& c);
+  void HandleRequest(Connection& c, const Frame& frame);
+  void QueueReply(Connection& c, const std::vector<std::uint8_t>& reply);
+  void Flush(Connection& c);
+  void Finish(Connection& c, bool reset);
+  void RunTimers(long long now);
+  bool Persist(Scale& scale);
+  void Log(int port, const std::string& text);
+
+  const ServeOptions& options_;
+  const Faults& faults_;
+  std::map<int, std::unique_ptr<Scale>> scales_;
+  std::vector<Listener> listeners_;
+  std::vector<int> backlog_holders_;
+  std::vector<std::unique_ptr<Connection>> connections_;
+  LineLog log_;
+  bool store_failed_ = false;
+};
+
+Server::~Server() {
+  for (auto& c : connections_) net::Close(c->handle);
+  for (Listener& l : listeners_) net::Close(l.handle);
+  for (int h : backlog_holders_) net::Close(h);
+}
+
+void Server::Log(int port, const std::string& text) {
+  if (!log_.is_open()) return;
+  log_.Write(std::to_string(port) + " " + text);
+}
+
+bool Server::Persist(Scale& scale) {
+  if (!scale.store.dirty) return true;
+  std::string problem;
+  if (SaveStore(scale.directory, &scale.store, &problem)) return true;
+  std::fputs(problem.c_str(), stderr);
+  store_failed_ = true;
+  return false;
+}
+
+bool Server::Start() {
+  if (!MakeDirectory(options_.store)) {
+    std::fputs("Cannot create the store directory\n", stderr);
+    return false;
+  }
+  for (const Endpoint& e : options_.listen) {
+    if (scales_.count(e.scale) != 0) continue;
+    auto scale = std::make_unique<Scale>();
+    scale->number = e.scale;
+    scale->directory = ScaleDirectory(options_.store, e.scale);
+    std::string problem;
+    if (!LoadStore(scale->directory, &scale->store, &problem)) {
+      std::fputs(problem.c_str(), stderr);
+      return false;
+    }
+    scales_[e.scale] = std::move(scale);
+  }
+  if (!options_.log_file.empty() && !log_.Open(options_.log_file)) {
+    std::fputs("Cannot open the log file\n", stderr);
+    return false;
+  }
+  if (!net::InstallStopSignals()) {
+    std::fputs("Cannot set up the stop signals\n", stderr);
+    return false;
+  }
+  if (!faults_.refuse && !OpenListeners()) return false;
+  if (!options_.ready_file.empty() && !ReplaceFileAtomically(options_.ready_file, "")) {
+    std::fputs("Cannot create the ready file\n", stderr);
+    return false;
+  }
+  std::fputs("ready\n", stdout);
+  std::fflush(stdout);
+  return true;
+}
+
+bool Server::OpenListeners() {
+  for (const Endpoint& e : options_.listen) {
+    std::string problem;
+    int backlog = faults_.no_accept ? 0 : kListenBacklog;
+    int handle = net::Listen(e.address, e.port, backlog, &problem);
+    if (handle < 0) {
+      std::fputs(problem.c_str(), stderr);
+      return false;
+    }
+    listeners_.push_back({handle, e.port, scales_[e.scale].get()});
+    if (faults_.no_accept && !net::FillBacklog(e.address, e.port, &backlog_holders_)) {
+      std::fputs("Cannot fill the listening backlog\n", stderr);
+      return false;
+    }
+  }
+  return true;
+}
+
+void Server::AcceptAll(Listener& listener) {
+  while (connections_.size() < kMaxConnections) {
+    int handle = net::Accept(listener.handle);
+    if (handle < 0) return;
+    auto c = std::make_unique<Connection>();
+    c->handle = handle;
+    c->port = listener.port;
+    c->scale = listener.scale;
+    Log(c->port, "open");
+    connections_.push_back(std::move(c));
+  }
+}
+
+void Server::Flush(Connection& c) {
+  while (c.out_at < c.out.size()) {
+    long n = net::Send(c.handle, c.out.data() + c.out_at, c.out.size() - c.out_at);
+    if (n == net::kWouldBlock) return;
+    if (n < 0) {
+      Finish(c, false);
+      return;
+    }
+    c.out_at += static_cast<std::size_t>(n);
+  }
+  c.out.clear();
+  c.out_at = 0;
+}
+
+void Server::Finish(Connection& c, bool reset) {
+  if (c.finished) return;
+  c.finished = true;
+  if (reset) {
+    net::Reset(c.handle);
+  } else {
+    net::Close(c.handle);
+  }
+  c.handle = -1;
+  Log(c.port, "close");
+  Persist(*c.scale);
+}
+
+void Server::QueueReply(Connection& c, const std::vector<std::uint8_t>& reply) {
+  Log(c.port, "< " + Hex(reply.data(), reply.size()));
+  c.out.insert(c.out.end(), reply.begin(), reply.end());
+  Flush(c);
+}
+
+void Server::HandleRequest(Connection& c, const Frame& frame) {
+  ++c.requests;
+  Log(c.port, "> " + Hex(c.in.data(), frame.length));
+  if (faults_.close_after > 0 && c.requests == faults_.close_after) {
+    Flush(c);
+    Finish(c, false);
+    return;
+  }
+  if (faults_.reset_after > 0 && c.requests == faults_.reset_after) {
+    Finish(c, true);
+    return;
+  }
+  std::vector<std::uint8_t> reply;
+  AnswerRequest(frame, c.in.data(), &c.scale->store, &reply);
+  if (faults_.no_answer) return;
+  ApplyReplyFaults(faults_, c.in.data(), frame.length, &reply);
+  if (faults_.delay_ms > 0) {
+    c.holding = true;
+    c.held = std::move(reply);
+    c.due_ms = net::NowMs() + faults_.delay_ms;
+    return;
+  }
+  QueueReply(c, reply);
+}
+
+void Server::ProcessInput(Connection& c) {
+  std::size_t at = 0;
+  while (!c.holding && !c.finished) {
+    Frame frame = FrameRequest(c.in.data() + at, c.in_size - at);
+    if (frame.kind == FrameKind::kNeedMore) break;
+    if (at > 0) {
+      std::memmove(c.in.data(), c.in.data() + at, c.in_size - at);
+      c.in_size -= at;
+      at = 0;
+    }
+    HandleRequest(c, frame);
+    at = frame.length;
+  }
+  if (at > 0 && !c.finished) {
+    std::memmove(c.in.data(), c.in.data() + at, c.in_size - at);
+    c.in_size -= at;
+  }
+}
+
+void Server::ReadFrom(Connection& c) {
+  long n = net::Receive(c.handle, c.in.data() + c.in_size, c.in.size() - c.in_size);
+  if (n == net::kWouldBlock) return;
+  if (n <= 0) {
+    // The client has gone (or its socket failed): what it sent before is
+    // answered as far as the socket still takes it.
+    Flush(c);
+    Finish(c, false);
+    return;
+  }
+  c.in_size += static_cast<std::size_t>(n);
+  c.last_input_ms = net::NowMs();
+  ProcessInput(c);
+}
+
+void Server::RunTimers(long long now) {
+  for (auto& owned : connections_) {
+    Connection& c = *owned;
+    if (c.finished) continue;
+    if (c.holding && now >= c.due_ms) {
+      c.holding = false;
+      QueueReply(c, c.held);
+      c.held.clear();
+      if (!c.finished) ProcessInput(c);
+    }
+    if (!c.finished && !c.holding && c.in_size > 0 && now - c.last_input_ms >= kPartialRequestTimeoutMs) {
+      // Whatever is buffered cannot become a request: drop it as one.
+      Frame frame;
+      frame.kind = FrameKind::kUnknown;
+      frame.length = c.in_size;
+      HandleRequest(c, frame);
+      c.in_size = 0;
+    }
+  }
+}
+
+int Server::PollTimeout(long long now) const {
+  long long next = -1;
+  for (const auto& owned : connections_) {
+    const Connection& c = *owned;
+    long long due = -1;
+    if (c.holding) {
+      due = c.due_ms;
+    } else if (c.in_size > 0) {
+      due = c.last_input_ms + kPartialRequestTimeoutMs;
+    }
+    if (due >= 0 && (next < 0 || due < next)) next = due;
+  }
+  if (next < 0) return -1;
+  return next <= now ? 0 : static_cast<int>(next - now);
+}
+
+void Server::Loop() {
+  std::vector<net::PollEntry> entries;
+  while (!net::StopRequested()) {
+    entries.clear();
+    bool accepting = !faults_.no_accept && connections_.size() < kMaxConnections;
+    if (accepting) {
+      for (const Listener& l : listeners_) entries.push_back({l.handle, true, false, false, false});
+    }
+    std::size_t first_connection = entries.size();
+    for (const auto& owned : connections_) {
+      const Connection& c = *owned;
+      net::PollEntry e;
+      e.handle = c.handle;
+      e.want_write = c.out_at < c.out.size();
+      e.want_read = !c.holding && c.out.size() - c.out_at < kMaxPendingOutput && c.in_size < c.in.size();
+      entries.push_back(e);
+    }
+    if (!net::Poll(&entries, PollTimeout(net::NowMs()))) {
+      std::fputs("Waiting for the sockets failed\n", stderr);
+      return;
+    }
+    if (net::StopRequested()) return;
+    std::size_t known = connections_.size();
+    for (std::size_t i = 0; i < known; ++i) {
+      Connection& c = *connections_[i];
+      const net::PollEntry& e = entries[first_connection + i];
+      if (!c.finished && e.writable) Flush(c);
+      if (!c.finished && e.readable) ReadFrom(c);
+    }
+    if (accepting) {
+      for (std::size_t i = 0; i < listeners_.size(); ++i) {
+        if (entries[i].readable) AcceptAll(listeners_[i]);
+      }
+    }
+    RunTimers(net::NowMs());
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < connections_.size(); ++i) {
+      if (!connections_[i]->finished) connections_[kept++] = std::move(connections_[i]);
+    }
+    connections_.resize(kept);
+  }
+}
+
+int Server::Run() {
+  if (!Start()) return kExitStartFailed;
+  Loop();
+  for (auto& c : connections_) Finish(*c, false);
+  connections_.clear();
+  for (auto& [number, scale] : scales_) Persist(*scale);
+  return store_failed_ ? kExitStoreFailed : kExitOk;
+}
+
+}  // namespace
+
+int Serve(const ServeOptions& options) {
+  Server server(options);
+  return server.Run();
+}
+
+}  // namespace scalesim
