@@ -1,0 +1,191 @@
+#include "converter/report_conversion.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "common/hex_text.h"
+#include "platform/files.h"
+
+namespace converter {
+namespace {
+
+// The report file's stream buffer.
+constexpr std::size_t kReportBufferSize = 1 << 16;
+
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+// How the records of the incoming text ended.
+enum class ScanEnd { kEndReply, kIncomplete };
+
+// Appends a number field: its digits without leading zeros ("0" for all
+// zeros). A field that is not all decimal digits is written unchanged.
+std::size_t PutNumber(const char* field, std::size_t width, char* out) {
+  std::size_t first = 0;
+  for (std::size_t i = 0; i < width; ++i) {
+    if (!IsDecimalDigit(field[i])) {
+      std::memcpy(out, field, width);
+      return width;
+    }
+  }
+  while (first + 1 < width && field[first] == '0') ++first;
+  std::memcpy(out, field + first, width - first);
+  return width - first;
+}
+
+// Appends a byte field: the value of its two hex digits in decimal. Two
+// characters that are not hex digits are written unchanged.
+std::size_t PutByte(const char* field, char* out) {
+  if (!common::IsHexDigit(field[0]) || !common::IsHexDigit(field[1])) {
+    out[0] = field[0];
+    out[1] = field[1];
+    return 2;
+  }
+  unsigned value = common::HexByte(field[0], field[1]);
+  std::size_t n = 0;
+  if (value >= 100) out[n++] = static_cast<char>('0' + value / 100);
+  if (value >= 10) out[n++] = static_cast<char>('0' + value / 10 % 10);
+  out[n++] = static_cast<char>('0' + value % 10);
+  return n;
+}
+
+// The length in characters of the record at text (left characters remain),
+// or 0 if the record is not whole: it runs past the end of the text, its
+// length byte is not two hex digits, or the length is shorter than the
+// characters the layout reads (a length byte of 0 among them).
+std::size_t RecordLength(const char* text, std::size_t left, const LayoutTable& table) {
+  std::size_t length = table.fixed_length;
+  if (table.length_from_record) {
+    if (left < kLengthBytePosition + 2) return 0;
+    char high = text[kLengthBytePosition];
+    char low = text[kLengthBytePosition + 1];
+    if (!common::IsHexDigit(high) || !common::IsHexDigit(low)) return 0;
+    length = 2 * static_cast<std::size_t>(common::HexByte(high, low));
+  }
+  if (length < table.reach || length > left) return 0;
+  return length;
+}
+
+// Writes one line per record of text[0, size) to out, up to the first
+// record position that begins "E0", "E1" or "E2". Every step moves the
+// position forward by a whole record (at least table.reach characters), and
+// no character at or past size is read.
+ScanEnd WriteRecords(const char* text, std::size_t size, char separator, const LayoutTable& table,
+                     const char* time_text, std::FILE* out) {
+  char line[kMaxReportLine];
+  std::size_t position = 0;
+  for (;;) {
+    std::size_t left = size - position;
+    if (left < 2) return ScanEnd::kIncomplete;
+    const char* record = text + position;
+    if (record[0] == 'E' && (record[1] == '0' || record[1] == '1' || record[1] == '2')) {
+      return ScanEnd::kEndReply;
+    }
+    std::size_t length = RecordLength(record, left, table);
+    if (length == 0) return ScanEnd::kIncomplete;
+
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < table.field_count; ++i) {
+      const ReportField& field = table.fields[i];
+      const char* characters = record + field.position;
+      switch (field.kind) {
+        case FieldKind::kNumber:
+          n += PutNumber(characters, field.width, line + n);
+          break;
+        case FieldKind::kText:
+          std::memcpy(line + n, characters, field.width);
+          n += field.width;
+          break;
+        case FieldKind::kByte:
+          n += PutByte(characters, line + n);
+          break;
+        case FieldKind::kTime:
+          std::memcpy(line + n, time_text, kConversionTimeLength);
+          n += kConversionTimeLength;
+          break;
+      }
+      if (i + 1 < table.field_count || table.separator_after_last) line[n++] = separator;
+    }
+    line[n++] = '\r';
+    line[n++] = '\n';
+    std::fwrite(line, 1, n, out);
+    position += length;
+  }
+}
+
+}  // namespace
+
+bool IsFatal(ConversionResult result) {
+  return result == ConversionResult::kIncomingMissing || result == ConversionResult::kIncomingUnreadable;
+}
+
+void PrintIncomingMissing() {
+  std::fputs("File length error\n", stdout);
+  std::fputs("Fatal error\n", stdout);
+}
+
+std::string FormatConversionTime(std::time_t moment) {
+  // The converter runs on one thread, so the shared result of localtime is safe.
+  const std::tm* local = std::localtime(&moment);
+  std::tm fields = local != nullptr ? *local : std::tm();
+  char text[64];
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", fields.tm_mday, fields.tm_mon + 1,
+                fields.tm_year + 1900, fields.tm_hour, fields.tm_min, fields.tm_sec);
+  std::string result = text;
+  result.resize(kConversionTimeLength, ' ');
+  return result;
+}
+
+ConversionResult ConvertReport(const std::string& working_directory, const std::string& report_name,
+                               const std::string& incoming_name, char separator, ReportLayout layout,
+                               ConversionClock clock) {
+  std::string time_text = FormatConversionTime(clock != nullptr ? clock() : std::time(nullptr));
+  std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
+
+  std::uint64_t size = 0;
+  if (!platform::ReadFileSize(incoming_path, &size)) {
+    PrintIncomingMissing();
+    return ConversionResult::kIncomingMissing;
+  }
+  if (size < kMinIncomingSize) {
+    std::fputs("No data for file: ", stdout);
+    std::fputs(report_name.c_str(), stdout);
+    std::fputs("\n", stdout);
+    return ConversionResult::kNoData;
+  }
+
+  platform::MappedFile incoming;
+  if (platform::MapFileReadOnly(incoming_path, &incoming) != platform::MapResult::kOk) {
+    std::fputs("File error\n", stdout);
+    return ConversionResult::kIncomingUnreadable;
+  }
+
+  std::string report_path = platform::ResolveName(platform::JoinPath(working_directory, report_name));
+  std::FILE* report = std::fopen(report_path.c_str(), "wb");
+  if (report == nullptr) {
+    platform::UnmapFile(&incoming);
+    std::fputs("Could not open file.\n", stderr);
+    return ConversionResult::kReportNotCreated;
+  }
+  std::setvbuf(report, nullptr, _IOFBF, kReportBufferSize);
+
+  ScanEnd end = WriteRecords(incoming.data, incoming.size, separator, LayoutOf(layout), time_text.c_str(), report);
+  bool written = std::fflush(report) == 0 && !std::ferror(report);
+  if (std::fclose(report) != 0) written = false;
+  platform::UnmapFile(&incoming);
+
+  ConversionResult result = ConversionResult::kConverted;
+  if (end == ScanEnd::kIncomplete) {
+    std::fputs("Incomplete data in file: ", stdout);
+    std::fputs(incoming_name.c_str(), stdout);
+    std::fputs("\n", stdout);
+    result = ConversionResult::kIncomplete;
+  }
+  if (!written) {
+    std::fputs("Could not write file.\n", stderr);
+    result = ConversionResult::kReportNotWritten;
+  }
+  return result;
+}
+
+}  // namespace converter

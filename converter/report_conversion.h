@@ -1,0 +1,52 @@
+// Turning one incoming file (a scale's replies as hex text) into a report
+// file: one line per record, the fields of the record's layout decoded and
+// joined by the field separator, each line ended by CR LF.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <string>
+
+#include "converter/report_layouts.h"
+
+namespace converter {
+
+// What became of one conversion. ConvertReport has printed the message
+// named here; the retrieval mode decides what follows.
+enum class ConversionResult {
+  kConverted,           // every record up to the end reply is in the report file
+  kNoData,              // "No data for file: " + report name: under 10 bytes, no report file
+  kReportNotCreated,    // "Could not open file.\n" (error stream): no report file
+  kReportNotWritten,    // "Could not write file.\n" (error stream): the report file is short
+  kIncomplete,          // "Incomplete data in file: " + incoming name: the complete records are written
+  kIncomingMissing,     // "File length error\n" "Fatal error\n": missing or its size unreadable
+  kIncomingUnreadable,  // "File error\n": it could not be mapped
+};
+
+// True for the results that end the run at once.
+bool IsFatal(ConversionResult result);
+
+// Prints the messages of a missing incoming file ("File length error\n",
+// "Fatal error\n"); the retrieval mode prints them for a stale one too.
+void PrintIncomingMissing();
+
+// An incoming file shorter than this holds no data.
+constexpr std::size_t kMinIncomingSize = 10;
+
+// The conversion time as report lines carry it: "dd/mm/yyyy hh:nn:ss" in
+// local time, slashes whatever the system's date settings.
+std::string FormatConversionTime(std::time_t moment);
+
+// Where the conversion takes the current time from; tests set their own.
+using ConversionClock = std::time_t (*)();
+
+// Converts the incoming file working_directory/incoming_name into the report
+// file working_directory/report_name (created, replacing one of that name
+// ignoring letter case). Prints the result's message; never ends the program.
+// The incoming file is read through one read-only mapping, never past its
+// end; it stays on disk.
+ConversionResult ConvertReport(const std::string& working_directory, const std::string& report_name,
+                               const std::string& incoming_name, char separator, ReportLayout layout,
+                               ConversionClock clock = nullptr);
+
+}  // namespace converter
