@@ -1,0 +1,71 @@
+// TCP client sockets for the transfer program: create, look a host up,
+// connect with a bounded wait, send, receive with a time limit, close.
+//
+// Every error is reported as a Windows socket error number (10060 for a
+// time-out, 11001 for an unknown host, ...), whatever the platform, so that
+// the numbers the transfer program prints are the same everywhere.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+// A socket; kInvalidSocket marks none.
+using SocketHandle = std::intptr_t;
+extern const SocketHandle kInvalidSocket;
+
+// The socket error numbers the program prints or tests for.
+constexpr int kSocketErrorAddressNotAvailable = 10049;
+constexpr int kSocketErrorNetworkUnreachable = 10051;
+constexpr int kSocketErrorConnectionReset = 10054;
+constexpr int kSocketErrorTimedOut = 10060;
+constexpr int kSocketErrorConnectionRefused = 10061;
+constexpr int kSocketErrorHostUnreachable = 10065;
+constexpr int kSocketErrorHostNotFound = 11001;
+constexpr int kSocketErrorTryAgain = 11002;
+constexpr int kSocketErrorNoRecovery = 11003;
+constexpr int kSocketErrorNoData = 11004;
+
+// The socket error number of a system error number (errno); a number without
+// a counterpart is returned unchanged.
+int SocketErrorFromSystemError(int system_error);
+// The socket error number of a resolver failure (a getaddrinfo result).
+int SocketErrorFromResolverError(int resolver_error);
+
+// Starts and stops the socket library. Starting cannot fail here.
+bool StartSockets();
+void StopSockets();
+
+// A new IPv4 TCP stream socket, or kInvalidSocket with *error set.
+SocketHandle CreateStreamSocket(int* error);
+
+// The first IPv4 address of a host name or dotted address, as a number in
+// host byte order (127.0.0.1 is 0x7F000001). False with *error set if the
+// name cannot be looked up.
+bool LookupHostAddress(const char* name, std::uint32_t* address, int* error);
+
+// The port of a named service (any protocol), in host byte order. False with
+// *error set if there is no such service.
+bool LookupServicePort(const char* name, std::uint16_t* port, int* error);
+
+// Connects the socket to address:port (host byte order), waiting at most
+// wait_ms for the connection to be made. 0 when connected; otherwise the
+// socket error number (kSocketErrorTimedOut when the wait ran out). The
+// socket is blocking again afterwards.
+int ConnectSocket(SocketHandle socket, std::uint32_t address, std::uint16_t port, int wait_ms);
+
+// Hands all bytes to the socket. The count, or -1 with *error set. Never
+// raises a signal when the peer has gone.
+long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error);
+
+// Receives what one receive call delivers, at most capacity bytes, waiting at
+// most wait_ms for it. The count; 0 when the peer has closed the connection;
+// -1 with *error set on an error or when nothing came in time
+// (kSocketErrorTimedOut).
+long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error);
+
+// Shuts down the sending direction and closes the socket.
+void CloseSocket(SocketHandle socket);
+
+}  // namespace platform

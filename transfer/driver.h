@@ -1,0 +1,16 @@
+// The transfer program's run: command line, scale list, result files.
+#pragma once
+
+namespace transfer {
+
+// Exit codes of the program.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = -1;
+
+// xferlnk <file argument> <scale argument>...: transfers the file with each
+// scale in turn and leaves the result files. kExitDone once the scale list is
+// worked through, whatever failed; kExitFailed on a command-line error or
+// when the result files or the socket library cannot be set up.
+int RunTransferProgram(int argc, char** argv);
+
+}  // namespace transfer

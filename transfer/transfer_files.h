@@ -1,0 +1,112 @@
+// The file side of a transfer: the file number, the names of the file sent
+// (outgoing) and the file filled with the scale's replies (incoming), the
+// check and reading of outgoing record and key files, and the writing of
+// replies as hex text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "transfer/run_settings.h"
+
+namespace transfer {
+
+// A record: 4-byte key, 2-byte big-endian length counting the whole record,
+// data. Its text and a terminating zero fill at most a 12288-character line.
+constexpr std::size_t kKeyBytes = 4;
+constexpr std::size_t kRecordHeaderBytes = 6;
+constexpr long kMinRecordBytes = 6;
+constexpr long kMaxRecordBytes = 6143;
+constexpr std::size_t kMaxReplyBytes = 12288;
+
+// The shortest file argument: a letter and the two file digits.
+constexpr std::size_t kMinFileArgumentLength = 3;
+
+// The byte made from the second and third characters of the file argument
+// ("F25.DAT" gives 0x25, "FA5" and "Fa5" give 0xA5). The argument has at
+// least kMinFileArgumentLength characters.
+std::uint8_t FileNumber(const std::string& file_argument);
+
+// The scale argument made three characters long: "7" gives 007, "12" 012,
+// "1234" 123.
+std::string ScaleNumberText(const std::string& scale_argument);
+
+struct TransferNames {
+  std::string outgoing;
+  std::string incoming;
+};
+
+// Scale-number mode: QS007F25.DAT and QS007T25.DAT for scale 7 and F25.DAT.
+// DHCP mode: "QS" + scale argument + file argument + ".DAT", and "QS" + scale
+// argument + "T" + file argument without its first character + ".DAT".
+TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument,
+                                TransferMode mode);
+
+enum class OutgoingFormat { kRecords, kKeys };
+
+// Checks an outgoing file's text as it streams past, in constant memory:
+// only hex digits; records with a length field from 6 to 6143 (key files:
+// groups of 8 digits); the text ends after a whole record or key. Blanks,
+// TABs, CRs and LFs are allowed at the very end only.
+//
+// The offset of a fault, in characters from the start of the file: a stray
+// character's own offset (for a blank or line end followed by more text, the
+// offset of that blank); for a record length out of range or a record or key
+// cut off by the end of the text, the offset where that record or key starts.
+class OutgoingTextCheck {
+ public:
+  explicit OutgoingTextCheck(OutgoingFormat format);
+  void Feed(const char* text, std::size_t count);
+  // True if the text fed so far is a whole, well-formed file.
+  bool Finish();
+  long bad_offset() const { return bad_offset_; }
+  // The characters before the trailing blanks and line ends.
+  long text_length() const;
+
+ private:
+  void Fail(long offset);
+  void TakeDigit(char c);
+
+  OutgoingFormat format_;
+  long offset_ = 0;             // characters fed so far
+  long trailing_start_ = -1;    // where the current run of blanks began
+  long bad_offset_ = -1;        // where the first fault is, -1 while none
+  long item_start_ = 0;         // where the current record or key began
+  long item_position_ = 0;      // characters of it seen so far
+  long item_characters_ = 0;    // its whole text; 0 while not yet known
+  int length_field_ = 0;        // the record's length field, digit by digit
+};
+
+// Reads the open file from its current position to the end through the check.
+// True and the text length if the file is well formed; false and the offset
+// of the fault otherwise (a read error counts as a fault at the point reached).
+bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset);
+
+// Reads records or keys from a checked outgoing file, stopping at the end of
+// its text.
+class OutgoingReader {
+ public:
+  // The file is positioned at its start; text_length as the check found it.
+  OutgoingReader(std::FILE* file, long text_length) : file_(file), left_(text_length) {}
+  // The next record into record (room for kMaxRecordBytes) and its length;
+  // false at the end.
+  bool NextRecord(std::uint8_t* record, std::size_t* length);
+  // The next 4-byte key; false at the end.
+  bool NextKey(std::uint8_t* key);
+
+ private:
+  bool ReadText(char* text, long count);
+
+  std::FILE* file_;
+  long left_;
+  char text_[2 * kMaxRecordBytes];
+};
+
+// Appends the reply as upper-case hex text (2 * count characters, no
+// separator) in one write. True if the file took all of it. count is at most
+// kMaxReplyBytes.
+bool AppendReply(std::FILE* file, const std::uint8_t* bytes, std::size_t count);
+
+}  // namespace transfer
