@@ -1,0 +1,3 @@
+# The report conversion of large incoming files (transactions, PLU totals).
+add_executable(report_bench ${CMAKE_CURRENT_LIST_DIR}/report_bench.cpp)
+target_link_libraries(report_bench PRIVATE converter_lib)
