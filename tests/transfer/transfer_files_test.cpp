@@ -1,0 +1,168 @@
+#include "transfer/transfer_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace transfer {
+namespace {
+
+TEST(FileNumberTest, TakesTheSecondAndThirdCharactersAsHex) {
+  const struct {
+    const char* argument;
+    int number;
+  } cases[] = {{"F25.DAT", 0x25}, {"F92.DAT", 0x92}, {"f88", 0x88}, {"FA5", 0xA5}, {"Fa5", 0xA5}, {"x30yz", 0x30}};
+  for (const auto& c : cases) EXPECT_EQ(FileNumber(c.argument), c.number) << c.argument;
+}
+
+TEST(TransferNamesTest, BothModes) {
+  const struct {
+    const char* scale;
+    const char* file;
+    TransferMode mode;
+    const char* outgoing;
+    const char* incoming;
+  } cases[] = {
+      {"7", "F25.DAT", TransferMode::kScaleNumber, "QS007F25.DAT", "QS007T25.DAT"},
+      {"12", "F24.DAT", TransferMode::kScaleNumber, "QS012F24.DAT", "QS012T24.DAT"},
+      {"123", "F24.DAT", TransferMode::kScaleNumber, "QS123F24.DAT", "QS123T24.DAT"},
+      {"1234", "F24.DAT", TransferMode::kScaleNumber, "QS123F24.DAT", "QS123T24.DAT"},
+      {"1", "f92.DAT", TransferMode::kScaleNumber, "QS001F92.DAT", "QS001T92.DAT"},
+      {"1", "FA5", TransferMode::kScaleNumber, "QS001FA5.DAT", "QS001TA5.DAT"},
+      {"1", "Fa5", TransferMode::kScaleNumber, "QS001Fa5.DAT", "QS001Ta5.DAT"},
+      {"10.0.0.5", "F24", TransferMode::kDhcp, "QS10.0.0.5F24.DAT", "QS10.0.0.5T24.DAT"},
+      {"10.0.0.5", "F24.DAT", TransferMode::kDhcp, "QS10.0.0.5F24.DAT.DAT", "QS10.0.0.5T24.DAT.DAT"},
+      {"scale7", "F25.DAT", TransferMode::kDhcp, "QSscale7F25.DAT.DAT", "QSscale7T25.DAT.DAT"},
+  };
+  for (const auto& c : cases) {
+    TransferNames names = MakeTransferNames(c.scale, c.file, c.mode);
+    EXPECT_EQ(names.outgoing, c.outgoing) << c.scale << " " << c.file;
+    EXPECT_EQ(names.incoming, c.incoming) << c.scale << " " << c.file;
+  }
+}
+
+// A record of the given length in bytes: key 00000001, then filler.
+std::string RecordText(int length) {
+  char field[8];
+  std::snprintf(field, sizeof field, "%04X", length);
+  return "00000001" + std::string(field) + std::string(2 * (length - 6), 'a');
+}
+
+struct CheckCase {
+  const char* what;
+  std::string text;
+  OutgoingFormat format;
+  bool ok;
+  long offset_or_length;  // the bad offset, or the text length when ok
+};
+
+TEST(OutgoingTextCheckTest, RecordAndKeyFiles) {
+  const std::string r12 = "0000000A000C0102030405FF";  // 12 bytes
+  const std::vector<CheckCase> cases = {
+      {"empty", "", OutgoingFormat::kRecords, true, 0},
+      {"one record", r12, OutgoingFormat::kRecords, true, 24},
+      {"two records", r12 + r12, OutgoingFormat::kRecords, true, 48},
+      {"lower case digits", "0000000a000c0102030405ff", OutgoingFormat::kRecords, true, 24},
+      {"trailing line ends and blanks", r12 + "\r\n \t\n", OutgoingFormat::kRecords, true, 24},
+      {"shortest record", "000000010006", OutgoingFormat::kRecords, true, 12},
+      {"longest record", RecordText(6143), OutgoingFormat::kRecords, true, 12286},
+      {"stray letter", r12 + "0000000G000C0102030405FF", OutgoingFormat::kRecords, false, 31},
+      {"line end between records", r12 + "\r\n" + r12, OutgoingFormat::kRecords, false, 24},
+      {"blank inside a record", "00000001 0006", OutgoingFormat::kRecords, false, 8},
+      {"length below 6", r12 + "000000010005", OutgoingFormat::kRecords, false, 24},
+      {"length above 6143", "000000011800" + std::string(100, '0'), OutgoingFormat::kRecords, false, 0},
+      {"record cut off", r12 + "0000000A000C01", OutgoingFormat::kRecords, false, 24},
+      {"cut off in its length field", "0000000A00", OutgoingFormat::kRecords, false, 0},
+      {"cut off before trailing blanks", "0000000A000C01\n", OutgoingFormat::kRecords, false, 0},
+      {"only blanks", "\r\n", OutgoingFormat::kRecords, true, 0},
+      {"empty key file", "", OutgoingFormat::kKeys, true, 0},
+      {"two keys", "0000001200000013", OutgoingFormat::kKeys, true, 16},
+      {"keys and a line end", "00000012\r\n", OutgoingFormat::kKeys, true, 8},
+      {"key cut off", "000000120000", OutgoingFormat::kKeys, false, 8},
+      {"key with a stray character", "0000001200-00013", OutgoingFormat::kKeys, false, 10},
+  };
+  for (const CheckCase& c : cases) {
+    OutgoingTextCheck check(c.format);
+    // Fed in small pieces, as a file streams past.
+    for (std::size_t i = 0; i < c.text.size(); i += 5) check.Feed(c.text.data() + i, std::min<std::size_t>(5, c.text.size() - i));
+    EXPECT_EQ(check.Finish(), c.ok) << c.what;
+    EXPECT_EQ(c.ok ? check.text_length() : check.bad_offset(), c.offset_or_length) << c.what;
+  }
+}
+
+class OutgoingFileTest : public ::testing::Test {
+ protected:
+  std::FILE* Open(const std::string& text) {
+    testing_support::WriteFile(dir_.File("out"), text);
+    file_ = std::fopen(dir_.File("out").c_str(), "rb");
+    return file_;
+  }
+  ~OutgoingFileTest() override {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  testing_support::TempDir dir_;
+  std::FILE* file_ = nullptr;
+};
+
+TEST_F(OutgoingFileTest, ReadsRecordsBackToBackAndStopsAtTrailingLineEnd) {
+  std::FILE* file = Open("0000000A000C0102030405FF00000001000F001105034142430C00\r\n");
+  long length = 0, bad = 0;
+  ASSERT_TRUE(CheckOutgoingFile(file, OutgoingFormat::kRecords, &length, &bad));
+  ASSERT_EQ(std::fseek(file, 0, SEEK_SET), 0);
+  OutgoingReader reader(file, length);
+  std::uint8_t record[kMaxRecordBytes];
+  std::size_t size = 0;
+  ASSERT_TRUE(reader.NextRecord(record, &size));
+  EXPECT_EQ(std::vector<std::uint8_t>(record, record + size),
+            (std::vector<std::uint8_t>{0, 0, 0, 0x0A, 0, 0x0C, 1, 2, 3, 4, 5, 0xFF}));
+  ASSERT_TRUE(reader.NextRecord(record, &size));
+  EXPECT_EQ(std::vector<std::uint8_t>(record, record + size),
+            (std::vector<std::uint8_t>{0, 0, 0, 1, 0, 0x0F, 0, 0x11, 5, 3, 0x41, 0x42, 0x43, 0x0C, 0}));
+  EXPECT_FALSE(reader.NextRecord(record, &size));
+}
+
+TEST_F(OutgoingFileTest, ReadsKeysAndReportsTheBadOffset) {
+  std::FILE* file = Open("00000012abcdef01");
+  long length = 0, bad = 0;
+  ASSERT_TRUE(CheckOutgoingFile(file, OutgoingFormat::kKeys, &length, &bad));
+  ASSERT_EQ(std::fseek(file, 0, SEEK_SET), 0);
+  OutgoingReader reader(file, length);
+  std::uint8_t key[kKeyBytes];
+  ASSERT_TRUE(reader.NextKey(key));
+  EXPECT_EQ(std::vector<std::uint8_t>(key, key + 4), (std::vector<std::uint8_t>{0, 0, 0, 0x12}));
+  ASSERT_TRUE(reader.NextKey(key));
+  EXPECT_EQ(std::vector<std::uint8_t>(key, key + 4), (std::vector<std::uint8_t>{0xAB, 0xCD, 0xEF, 0x01}));
+  EXPECT_FALSE(reader.NextKey(key));
+
+  std::fclose(file_);
+  file = Open("00000012\n0000");
+  EXPECT_FALSE(CheckOutgoingFile(file, OutgoingFormat::kKeys, &length, &bad));
+  EXPECT_EQ(bad, 8);
+}
+
+TEST_F(OutgoingFileTest, AppendsRepliesAsUpperCaseHex) {
+  file_ = std::fopen(dir_.File("in").c_str(), "wb");
+  ASSERT_NE(file_, nullptr);
+  const std::uint8_t first[] = {0x01, 0xAB};
+  const std::uint8_t end[] = {0xE0};
+  EXPECT_TRUE(AppendReply(file_, first, sizeof first));
+  EXPECT_TRUE(AppendReply(file_, end, sizeof end));
+  std::fclose(file_);
+  file_ = nullptr;
+  EXPECT_EQ(testing_support::ReadFile(dir_.File("in")), "01ABE0");
+}
+
+TEST(AppendReplyTest, ReportsAFileThatTakesNothing) {
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  ASSERT_NE(full, nullptr);
+  const std::uint8_t reply[] = {0x06};
+  EXPECT_FALSE(AppendReply(full, reply, sizeof reply));
+  std::fclose(full);
+}
+
+}  // namespace
+}  // namespace transfer
