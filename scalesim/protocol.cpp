@@ -2,6 +2,10 @@
 
 namespace scalesim {
 
+bool IsCommandByte(std::uint8_t byte) {
+  return byte == kRecordPacket || byte == kFilePacket || byte == kKeyPacket || byte == kReadPacket;
+}
+
 Frame FrameRequest(const std::uint8_t* data, std::size_t size) {
   Frame frame;
   if (size == 0) return frame;
@@ -11,12 +15,16 @@ Frame FrameRequest(const std::uint8_t* data, std::size_t size) {
       std::size_t length = (static_cast<std::size_t>(data[6]) << 8) | data[7];
       if (length < kMinRecordLength || length > kMaxRecordLength) {
         frame.kind = FrameKind::kBadLength;
-        frame.length = kRecordHeaderLength;
+        frame.length = size;
         return frame;
       }
       if (size < length + 2) return frame;
       frame.kind = FrameKind::kRequest;
       frame.length = length + 2;
+      if (size > frame.length && !IsCommandByte(data[frame.length])) {
+        frame.kind = FrameKind::kBadLength;
+        frame.length = size;
+      }
       return frame;
     }
     case kFilePacket:

@@ -7,11 +7,16 @@
 //   F2 25               2 bytes (any second byte frames, only 25 is known)
 //   F3 code key         6 bytes
 //   F7 code key         6 bytes
-// Any other first byte cannot be framed: it is answered with one
-// negative acknowledge and dropped, and framing starts again at the next
-// byte. A record length below 6 or above 6143 is answered with one negative
-// acknowledge, and the 8 bytes up to and including the length field are
-// dropped.
+// Any other first byte cannot be framed: it is answered with one negative
+// acknowledge and dropped, and framing starts again at the next byte.
+//
+// A record packet whose length field disagrees with the packet is answered
+// with one negative acknowledge, stores nothing, and takes with it every
+// byte received so far, so that the rest of the packet (as far as it came
+// with it) gives no further replies. It disagrees when the length is below 6
+// or above 6143, or when the bytes right after the record do not begin a
+// request (the length was too short). A length that promises more than comes
+// leaves the packet incomplete; the server answers that after a quiet time.
 #pragma once
 
 #include <cstddef>
@@ -39,7 +44,7 @@ constexpr std::size_t kKeyPacketLength = 6;
 enum class FrameKind {
   kNeedMore,   // the bytes so far begin a request that is not complete yet
   kRequest,    // a whole request of `length` bytes
-  kBadLength,  // a record packet whose length field is out of range
+  kBadLength,  // a record packet whose length field disagrees with the packet
   kUnknown,    // a first byte that begins no request
 };
 
@@ -49,6 +54,9 @@ struct Frame {
 };
 
 Frame FrameRequest(const std::uint8_t* data, std::size_t size);
+
+// True for the first byte of a request.
+bool IsCommandByte(std::uint8_t byte);
 
 // Answers one framed request (what FrameRequest returned, with its bytes),
 // applying it to store, and replaces reply with the answer.
