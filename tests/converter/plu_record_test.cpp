@@ -266,4 +266,42 @@ TEST(PluRecord, DosTranslatesFromTheAnsiToTheOemCodePage) {
             "0708" + Hex("\x80\xEFI PEAR") + "0C00");
 }
 
+// Whatever a line holds, an accepted line gives a record of hex digits only
+// (the scale reads BCD there) whose length field matches its size.
+TEST(PluRecord, AcceptedLinesGiveCleanRecords) {
+  const char kAlphabet[] = "0123456789;.., \t-+1AZz_\xB2\xB3\xC0\xFF";
+  unsigned long long state = 7;
+  auto next = [&state](unsigned bound) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<unsigned>(state >> 33) % bound;
+  };
+  int accepted = 0;
+  for (int i = 0; i < 20000; ++i) {
+    // Columns of digits (most of them) or of any characters, up to 12 long.
+    std::string line;
+    unsigned columns = 2 + next(6);
+    for (unsigned c = 0; c < columns; ++c) {
+      if (c > 0) line += ';';
+      bool digits = next(4) != 0;
+      unsigned length = next(13);
+      for (unsigned j = 0; j < length; ++j) {
+        line += digits ? static_cast<char>('0' + next(10)) : kAlphabet[next(sizeof kAlphabet - 1)];
+      }
+    }
+    Settings settings;
+    settings.no_type = static_cast<int>(next(2));
+    settings.barcode_type = 8;
+    std::string record = Record(line, settings, NameTable());
+    if (record == "<not an entry>") continue;
+    ++accepted;
+    ASSERT_LE(record.size(), converter::kMaxPluRecordText) << line;
+    ASSERT_EQ(record.find_first_not_of("0123456789ABCDEF"), std::string::npos) << line;
+    ASSERT_EQ(record.size(), 2 * std::stoul(record.substr(8, 4), nullptr, 16)) << line;
+    ASSERT_EQ(record.substr(0, 8).find_first_not_of("0123456789"), std::string::npos) << line;
+    ASSERT_EQ(record.substr(22, 8).find_first_not_of("0123456789"), std::string::npos) << line;
+    ASSERT_EQ(record.substr(36, 12).find_first_not_of("0123456789"), std::string::npos) << line;
+  }
+  EXPECT_GT(accepted, 2000);
+}
+
 }  // namespace
