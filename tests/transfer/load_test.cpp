@@ -1,0 +1,177 @@
+// Record load, key load and the file command against the scale emulator.
+#include "xferlnk_fixture.h"
+
+namespace transfer_tests {
+namespace {
+
+using LoadTest = XferlnkTest;
+
+TEST_F(LoadTest, StoreNameRecordGoesOutAsOnePacket) {
+  ASSERT_TRUE(StartScales({1}));
+  Write("qs001F52.dat", kStoreNameRecord);  // the converter's letter case
+  auto result = Run({"F52.DAT", "1"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(LogWhenItIs("2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n"),
+            "2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n");
+  EXPECT_EQ(Read("error"), "0");
+  EXPECT_FALSE(Has("retvals"));
+}
+
+TEST_F(LoadTest, SeveralRecordsEachWaitForTheirReply) {
+  ASSERT_TRUE(StartScales({2}));
+  // Lower-case digits and a trailing line end are taken as well.
+  Write("QS002F25.DAT", "00000001000700" "0000000200080102" "0000000a0006\r\n");
+  auto result = Run({"F25.DAT", "2"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  const std::string expected =
+      "2002 open\n"
+      "2002 > F12500000001000700\n2002 < 06\n"
+      "2002 > F1250000000200080102\n2002 < 06\n"
+      "2002 > F1250000000A0006\n2002 < 06\n"
+      "2002 close\n";
+  EXPECT_EQ(LogWhenItIs(expected), expected);
+  EXPECT_EQ(Read("error"), "0");
+}
+
+TEST_F(LoadTest, RepliesAreNotLookedAtDuringALoad) {
+  // A negative acknowledge, a one-byte reply of any value: the load goes on.
+  ASSERT_TRUE(StartScales({1}, {"--reply", "15"}));
+  Write("QS001F34.DAT", "000000010006000000020006");
+  auto result = Run({"F34.DAT", "1"});
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(LogWhenItIs("2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n"
+                        "2001 close\n"),
+            "2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n2001 close\n");
+  EXPECT_EQ(Read("error"), "0");
+}
+
+TEST_F(LoadTest, EmptyRecordAndKeyFilesSendNothing) {
+  ASSERT_TRUE(StartScales({1}));
+  Write("QS001F25.DAT", "");
+  Write("qs001f92.dat", "");
+  auto result = Run({"F25.DAT", "1", "1"});
+  EXPECT_EQ(result.out, "");
+  result = Run({"f92.DAT", "1"});
+  EXPECT_EQ(result.out, "");
+  const std::string once = "2001 open\n2001 close\n";
+  EXPECT_EQ(LogWhenItIs(once + once + once), once + once + once);
+  EXPECT_EQ(Read("error"), "0");
+  EXPECT_FALSE(Has("retvals"));
+}
+
+TEST_F(LoadTest, KeyLoadSendsOneKeyPacketPerKey) {
+  ASSERT_TRUE(StartScales({3}));
+  Write("QS003F92.DAT", "00000012ABCDEF01");
+  auto result = Run({"F92.DAT", "3"});
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(LogWhenItIs("2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n"),
+            "2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n");
+  EXPECT_EQ(Read("error"), "0");
+}
+
+TEST_F(LoadTest, FileCommandSendsTwoBytes) {
+  ASSERT_TRUE(StartScales({1}));
+  auto result = Run({"F88.DAT", "1"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(LogWhenItIs("2001 open\n2001 > F225\n2001 < 06\n2001 close\n"),
+            "2001 open\n2001 > F225\n2001 < 06\n2001 close\n");
+  EXPECT_EQ(Read("error"), "0");
+}
+
+TEST_F(LoadTest, FileNumberWithoutKindConnectsAndSendsNothing) {
+  ASSERT_TRUE(StartScales({1}));
+  auto result = Run({"F11.DAT", "1"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(LogWhenItIs("2001 open\n2001 close\n"), "2001 open\n2001 close\n");
+  EXPECT_EQ(Read("error"), "0");
+}
+
+TEST_F(LoadTest, OutgoingFileThatCannotBeOpened) {
+  ASSERT_TRUE(StartScales({1}));
+  auto result = Run({"F25.DAT", "1"});
+  EXPECT_EQ(result.out, "\nfopen QS001F25.DAT failed err = 2\n");
+  result = Run({"F92.DAT", "1"});
+  EXPECT_EQ(result.out, "\nfopen QS001F92.DAT failed\n");
+  EXPECT_EQ(Read("error"), "1");
+  EXPECT_EQ(Read("retvals"), "-1");
+  EXPECT_EQ(LogWhenItIs("2001 open\n2001 close\n2001 open\n2001 close\n"),
+            "2001 open\n2001 close\n2001 open\n2001 close\n");
+}
+
+TEST_F(LoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
+  ASSERT_TRUE(StartScales({1}));
+  const struct {
+    const char* file_argument;
+    const char* name;
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "00000002000X",
+       "\nBad record file QS001F25.DAT at offset 41\n"},
+      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "000000020005",
+       "\nBad record file QS001F25.DAT at offset 30\n"},
+      {"F25.DAT", "QS001F25.DAT", "000000011800", "\nBad record file QS001F25.DAT at offset 0\n"},
+      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "\r\n" + kStoreNameRecord,
+       "\nBad record file QS001F25.DAT at offset 30\n"},
+      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "00000002000801",
+       "\nBad record file QS001F25.DAT at offset 30\n"},
+      {"F92.DAT", "QS001F92.DAT", "000000120000", "\nBad record file QS001F92.DAT at offset 8\n"},
+  };
+  std::string expected_log;
+  for (const auto& c : cases) {
+    Write(c.name, c.text);
+    auto result = Run({c.file_argument, "1"});
+    EXPECT_EQ(result.status, 0) << c.text;
+    EXPECT_EQ(result.out, c.message) << c.text;
+    EXPECT_EQ(Read("error"), "1") << c.text;
+    EXPECT_EQ(Read("retvals"), "-1") << c.text;
+    expected_log += "2001 open\n2001 close\n";
+  }
+  EXPECT_EQ(LogWhenItIs(expected_log), expected_log);
+}
+
+TEST_F(LoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
+  ASSERT_TRUE(StartScales({1}, {"--close-after", "2"}));
+  Write("QS001F25.DAT", "000000010006000000020006000000030006");
+  auto result = Run({"F25.DAT", "1"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Nread control 0\n");
+  EXPECT_EQ(Read("error"), "1");
+  EXPECT_EQ(Read("retvals"), "-6");
+}
+
+TEST_F(LoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
+  ASSERT_TRUE(StartScales({1}, {"--reset-after", "1"}));
+  Write("QS001F25.DAT", "000000010006000000020006");
+  auto result = Run({"F25.DAT", "1", "1"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Nread control -8\nNread control -8\n");
+  EXPECT_EQ(Read("error"), "1;1");
+  EXPECT_EQ(Read("retvals"), "-8;-8");
+}
+
+TEST_F(LoadTest, ReplyThatDoesNotComeInTimeIsAFailedReceive) {
+  ASSERT_TRUE(StartScales({1}, {"--no-answer"}));
+  Write("QS001F25.DAT", "000000010006");
+  Write("QS001F92.DAT", "00000001");
+  auto start = std::chrono::steady_clock::now();
+  auto result = Run({"F25.DAT", "1"}, {"XFLTIMEOUT=1"});
+  EXPECT_EQ(result.out, "Nread control -8\n");
+  EXPECT_EQ(Read("retvals"), "-8");
+  result = Run({"F92.DAT", "1"}, {"xfltimeout=1"});
+  EXPECT_EQ(result.out, "Nread control -8\n");
+  EXPECT_EQ(Read("retvals"), "-6");
+  result = Run({"F88.DAT", "1"}, {"XFLTIMEOUT=1"});
+  EXPECT_EQ(result.out, "Nread control -8\n");
+  EXPECT_EQ(Read("retvals"), "-6");
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
+  EXPECT_LT(elapsed, std::chrono::seconds(8));
+}
+
+}  // namespace
+}  // namespace transfer_tests

@@ -1,0 +1,109 @@
+// Runs the built xferlnk in a temporary working directory against the scale
+// emulator on this test's own loopback address. Scales S0001... resolve to
+// that address through nss_wrapper; nothing reaches a real name server.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace transfer_tests {
+
+// The worked example of a store-name record, as the converter writes it.
+inline const char kStoreNameRecord[] = "00000001000F001105034142430C00";
+
+class XferlnkTest : public ::testing::Test {
+ protected:
+  XferlnkTest() : address_(testing_support::LoopbackAddressForTest()) {
+    for (int scale = 1; scale <= 9; ++scale) AddHost(HostOf(scale), address_);
+  }
+
+  static std::string HostOf(int scale) {
+    char host[16];
+    std::snprintf(host, sizeof host, "S%04d", scale);
+    return host;
+  }
+  std::string Listen(int scale) const { return address_ + ":" + std::to_string(2000 + scale); }
+  std::string Store() const { return sim_root_.File("store"); }
+
+  void AddHost(const std::string& name, const std::string& address) { hosts_.emplace_back(name, address); }
+
+  // Records a scale holds before the emulator starts: lines "CC HEX".
+  void SeedStore(int scale, const std::string& table_text) {
+    char dir[8];
+    std::snprintf(dir, sizeof dir, "%03d", scale);
+    std::string path = Store() + "/" + dir;
+    ASSERT_EQ(std::system(("mkdir -p " + path).c_str()), 0);
+    ASSERT_TRUE(testing_support::WriteFile(path + "/tables.hex", table_text));
+  }
+
+  bool StartScales(const std::vector<int>& scales, const std::vector<std::string>& faults = {}) {
+    std::vector<std::string> listen;
+    for (int scale : scales) listen.push_back(Listen(scale));
+    return sim_.Start(Store(), listen, faults);
+  }
+
+  // Runs xferlnk in scale-number mode with a reply time limit of 5 seconds,
+  // unless extra_env says otherwise.
+  testing_support::ProgramResult Run(const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& extra_env = {}, int timeout_ms = 20000) {
+    std::vector<std::string> env =
+        testing_support::HostsEnvironment(sim_root_.File("hosts"), hosts_);
+    std::vector<std::string> defaults = {"XFLTCPMODE=", "XFLTIMEOUT=5"};
+    for (const std::string& entry : defaults) {
+      bool replaced = false;
+      for (const std::string& x : extra_env) replaced = replaced || SameName(x, entry);
+      if (!replaced) env.push_back(entry);
+    }
+    env.insert(env.end(), extra_env.begin(), extra_env.end());
+    return testing_support::RunProgram(testing_support::BinPath("xferlnk"), arguments, work_.path(), env, timeout_ms);
+  }
+
+  // True if two "NAME=value" entries name one variable, ignoring case.
+  static bool SameName(const std::string& a, const std::string& b) {
+    std::string::size_type end = a.find('=');
+    if (end != b.find('=')) return false;
+    for (std::string::size_type i = 0; i < end; ++i) {
+      if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+  }
+
+  // The emulator's packet log once it equals expected, or as it stands after
+  // a few seconds (the emulator may log a close a moment after xferlnk ended).
+  std::string LogWhenItIs(const std::string& expected) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    std::string log = Log();
+    while (log != expected && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      log = Log();
+    }
+    return log;
+  }
+  std::string Log() const {
+    std::string log = testing_support::ReadFile(sim_.log_path());
+    return log == "<missing>" ? std::string() : log;
+  }
+
+  void Write(const std::string& name, const std::string& text) {
+    ASSERT_TRUE(testing_support::WriteFile(work_.File(name), text));
+  }
+  std::string Read(const std::string& name) const { return testing_support::ReadFile(work_.File(name)); }
+  bool Has(const std::string& name) const { return testing_support::Exists(work_.File(name)); }
+
+  testing_support::TempDir work_;
+  testing_support::TempDir sim_root_;
+  std::string address_;
+  std::vector<std::pair<std::string, std::string>> hosts_;
+  testing_support::ScaleSim sim_;
+};
+
+}  // namespace transfer_tests
