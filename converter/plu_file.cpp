@@ -114,12 +114,14 @@ int WritePluFile(const RunContext& context, int* rejected_lines) {
     CloseScaleFile(file);
     return result;
   }
+  // The whole list has been read: the count of rejected lines stands even
+  // if the file cannot be finished.
+  if (rejected > 0) ReportRejectedCount(rejected);
   bool written = writer.Flush();
   if (!CloseScaleFile(file) || !written) {
     std::fputs("Could not write file.\n", stderr);
     return kExitScaleFile;
   }
-  if (rejected > 0) ReportRejectedCount(rejected);
   *rejected_lines = rejected > INT_MAX ? INT_MAX : static_cast<int>(rejected);
   return kExitOk;
 }

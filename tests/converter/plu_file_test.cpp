@@ -204,7 +204,10 @@ TEST(PluFile, WriteErrorOnClosingIsReported) {
   ASSERT_EQ(symlink("/dev/full", dir.File("qs001F25.dat").c_str()), 0);
   ProgramResult r = RunLoad(dir, std::string(kApplesLine) + "\nx;y;z\n");
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "Line 2 rejected: PLU number is not 1 to 8 digits\nCould not write file.\n");
+  EXPECT_EQ(r.err,
+            "Line 2 rejected: PLU number is not 1 to 8 digits\n"
+            "1 line of the price list was rejected\n"
+            "Could not write file.\n");
   EXPECT_EQ(r.out, "");  // no transfer, no banner
   EXPECT_FALSE(Exists(dir.File("qs001f92.DAT")));
 }
