@@ -10,6 +10,8 @@
 
 #include "scalesim/server.h"
 #include "scalesim/serve_options.h"
+#include "scalesim/sell.h"
+#include "scalesim/show.h"
 
 namespace {
 
@@ -37,6 +39,22 @@ int main(int argc, char** argv) {
       return scalesim::kExitUsage;
     }
     return scalesim::Serve(options);
+  }
+  if (command == "show") {
+    scalesim::ShowOptions options;
+    if (!scalesim::ParseShowArguments(arguments, &options, &problem)) {
+      std::fputs(problem.c_str(), stderr);
+      return scalesim::kExitUsage;
+    }
+    return scalesim::Show(options);
+  }
+  if (command == "sell") {
+    scalesim::SellOptions options;
+    if (!scalesim::ParseSellArguments(arguments, &options, &problem)) {
+      std::fputs(problem.c_str(), stderr);
+      return scalesim::kExitUsage;
+    }
+    return scalesim::Sell(options);
   }
   std::fputs(kUsage, stderr);
   return scalesim::kExitUsage;
