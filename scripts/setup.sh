@@ -28,9 +28,16 @@ ensure_packages() {
   fi
 }
 
-# Builds everything into build/ (or $BUILD_DIR).
+# Builds everything into build/ (or $BUILD_DIR); shows the compiler's output
+# only when the build fails.
 build_all() {
   local dir=${BUILD_DIR:-build}
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
-    cmake --build "$dir" -j"$(nproc)"
+  mkdir -p "$dir"
+  echo "Building in $dir ..."
+  if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" &&
+    cmake --build "$dir" -j"$(nproc)"; } >"$dir/build.log" 2>&1; then
+    cat "$dir/build.log"
+    echo "The build failed." >&2
+    return 1
+  fi
 }

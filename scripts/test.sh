@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
 ensure_packages
-build_all
+build_all -DSCALELINK_TESTS=ON
 cd "${BUILD_DIR:-build}"
 ctest --output-on-failure -j"$(nproc)"
