@@ -4,15 +4,17 @@ needed_packages="g++ cmake make libgtest-dev libnss-wrapper"
 
 missing_packages() {
   local missing=""
-  for p in $needed_packages; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
   done
   echo "$missing"
 }
 
+# ensure_packages [PACKAGE ...]: the given packages, or the build's own.
 ensure_packages() {
   local missing
-  missing=$(missing_packages)
+  if [ $# -eq 0 ]; then set -- $needed_packages; fi
+  missing=$(missing_packages "$@")
   [ -z "$missing" ] && return 0
   if [ "$(id -u)" = 0 ]; then
     echo "Installing:$missing"
