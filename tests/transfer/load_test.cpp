@@ -12,8 +12,7 @@ TEST_F(LoadTest, StoreNameRecordGoesOutAsOnePacket) {
   auto result = Run({"F52.DAT", "1"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(LogWhenItIs("2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n"),
-            "2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n");
+  ExpectLog("2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n");
   EXPECT_EQ(Read("error"), "0");
   EXPECT_FALSE(Has("retvals"));
 }
@@ -31,7 +30,7 @@ TEST_F(LoadTest, SeveralRecordsEachWaitForTheirReply) {
       "2002 > F1250000000200080102\n2002 < 06\n"
       "2002 > F1250000000A0006\n2002 < 06\n"
       "2002 close\n";
-  EXPECT_EQ(LogWhenItIs(expected), expected);
+  ExpectLog(expected);
   EXPECT_EQ(Read("error"), "0");
 }
 
@@ -41,9 +40,8 @@ TEST_F(LoadTest, RepliesAreNotLookedAtDuringALoad) {
   Write("QS001F34.DAT", "000000010006000000020006");
   auto result = Run({"F34.DAT", "1"});
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(LogWhenItIs("2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n"
-                        "2001 close\n"),
-            "2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n2001 close\n");
+  ExpectLog("2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n"
+            "2001 close\n");
   EXPECT_EQ(Read("error"), "0");
 }
 
@@ -56,7 +54,7 @@ TEST_F(LoadTest, EmptyRecordAndKeyFilesSendNothing) {
   result = Run({"f92.DAT", "1"});
   EXPECT_EQ(result.out, "");
   const std::string once = "2001 open\n2001 close\n";
-  EXPECT_EQ(LogWhenItIs(once + once + once), once + once + once);
+  ExpectLog(once + once + once);
   EXPECT_EQ(Read("error"), "0");
   EXPECT_FALSE(Has("retvals"));
 }
@@ -66,8 +64,7 @@ TEST_F(LoadTest, KeyLoadSendsOneKeyPacketPerKey) {
   Write("QS003F92.DAT", "00000012ABCDEF01");
   auto result = Run({"F92.DAT", "3"});
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(LogWhenItIs("2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n"),
-            "2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n");
+  ExpectLog("2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n");
   EXPECT_EQ(Read("error"), "0");
 }
 
@@ -76,8 +73,7 @@ TEST_F(LoadTest, FileCommandSendsTwoBytes) {
   auto result = Run({"F88.DAT", "1"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(LogWhenItIs("2001 open\n2001 > F225\n2001 < 06\n2001 close\n"),
-            "2001 open\n2001 > F225\n2001 < 06\n2001 close\n");
+  ExpectLog("2001 open\n2001 > F225\n2001 < 06\n2001 close\n");
   EXPECT_EQ(Read("error"), "0");
 }
 
@@ -86,7 +82,7 @@ TEST_F(LoadTest, FileNumberWithoutKindConnectsAndSendsNothing) {
   auto result = Run({"F11.DAT", "1"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(LogWhenItIs("2001 open\n2001 close\n"), "2001 open\n2001 close\n");
+  ExpectLog("2001 open\n2001 close\n");
   EXPECT_EQ(Read("error"), "0");
 }
 
@@ -98,8 +94,7 @@ TEST_F(LoadTest, OutgoingFileThatCannotBeOpened) {
   EXPECT_EQ(result.out, "\nfopen QS001F92.DAT failed\n");
   EXPECT_EQ(Read("error"), "1");
   EXPECT_EQ(Read("retvals"), "-1");
-  EXPECT_EQ(LogWhenItIs("2001 open\n2001 close\n2001 open\n2001 close\n"),
-            "2001 open\n2001 close\n2001 open\n2001 close\n");
+  ExpectLog("2001 open\n2001 close\n2001 open\n2001 close\n");
 }
 
 TEST_F(LoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
@@ -131,7 +126,7 @@ TEST_F(LoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
     EXPECT_EQ(Read("retvals"), "-1") << c.text;
     expected_log += "2001 open\n2001 close\n";
   }
-  EXPECT_EQ(LogWhenItIs(expected_log), expected_log);
+  ExpectLog(expected_log);
 }
 
 TEST_F(LoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
