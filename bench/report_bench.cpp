@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,8 @@ constexpr long kDefaultTransactRecords = 1000000;
 constexpr long kDefaultPluRecords = 200000;
 constexpr int kRuns = 3;
 constexpr double kTargetMegabytesPerSecond = 200.0;
+// Memory apart from the mapped file: fixed buffers only, whatever the size.
+constexpr long kTargetUnbackedKilobytes = 8 * 1024;
 
 unsigned Next(unsigned long long* state) {
   *state = *state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -110,11 +113,14 @@ long AnonymousKilobytes() {
 // Converts the file kRuns times; prints the best time. False on failure.
 bool Bench(const char* title, const std::string& dir, const std::string& incoming, long records,
            unsigned long long bytes, converter::ReportLayout layout, bool* target_met) {
-  double best = 0;
+  double best = 0, best_cpu = 0;
   for (int run = 0; run < kRuns; ++run) {
     auto start = std::chrono::steady_clock::now();
+    std::clock_t cpu_start = std::clock();
     converter::ConversionResult result = converter::ConvertReport(dir, "report.txt", incoming, ';', layout);
+    double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (run == 0 || cpu < best_cpu) best_cpu = cpu;
     if (result != converter::ConversionResult::kConverted) {
       std::fprintf(stderr, "The conversion of %s failed.\n", title);
       return false;
@@ -123,11 +129,12 @@ bool Bench(const char* title, const std::string& dir, const std::string& incomin
   }
   double megabytes_per_second = static_cast<double>(bytes) / 1e6 / best;
   std::printf("%s: %ld records, %.1f MB incoming\n", title, records, static_cast<double>(bytes) / 1e6);
-  std::printf("  best of %d: %.3f s, %.0f records/s, %.1f MB/s\n", kRuns, best, static_cast<double>(records) / best,
-              megabytes_per_second);
+  std::printf("  best of %d: %.3f s, %.0f records/s, %.1f MB/s (CPU %.3f s)\n", kRuns, best,
+              static_cast<double>(records) / best, megabytes_per_second, best_cpu);
   std::printf("  memory after it: peak %.1f MB (mapping included), unbacked %.1f MB\n", PeakKilobytes() / 1024.0,
               AnonymousKilobytes() / 1024.0);
   if (megabytes_per_second < kTargetMegabytesPerSecond) *target_met = false;
+  if (AnonymousKilobytes() > kTargetUnbackedKilobytes) *target_met = false;
   return true;
 }
 
@@ -164,6 +171,7 @@ int main(int argc, char** argv) {
   std::remove((dir + "/report.txt").c_str());
   rmdir(dir.c_str());
   if (!ok) return 1;
-  std::printf("target %.0f MB/s: %s\n", kTargetMegabytesPerSecond, target_met ? "met" : "MISSED");
+  std::printf("targets %.0f MB/s, under %ld MB unbacked: %s\n", kTargetMegabytesPerSecond,
+              kTargetUnbackedKilobytes / 1024, target_met ? "met" : "MISSED");
   return 0;
 }
