@@ -88,3 +88,36 @@ TEST(ConverterStart, SettingsAreReadBeforeTheCommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every settings failure through the built program: its message on standard
+// output, nothing on the error stream, exit code -1 (status 255), no file
+// written.
+TEST(ConverterStart, SettingsFailuresEndTheRun) {
+  struct Case {
+    const char* ini;
+    const char* page_detail;  // contents of cp.txt, or nullptr
+    const char* message;
+  } cases[] = {
+      {"[Params]\nLabel Format=100\n", nullptr, "Incorrect label format\n"},
+      {"[Params]\nBarcode Type=12\n", nullptr, "Incorrect barcode format\n"},
+      {"[Params]\nBarcode Weight Type=22\n", nullptr, "Incorrect barcode format\n"},
+      {"[Params]\nBarcode Prefix=100\n", nullptr, "Incorrect barcode prefix\n"},
+      {"[Params]\nCodePage=OEM\nPageDetail=\\cp.txt\n", nullptr, "File PageDetail is absent. Fatal error!\n"},
+      {"[Params]\nCodePage=OEM\nPageDetail=\\cp.txt\n", "192 128\n\n", "File PageDetail is incorrect. Fatal error!\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir.File("velkocon.ini"), c.ini);
+    WriteFile(dir.File("VelkoCon.txt"), "1;A;1.00\n");
+    if (c.page_detail != nullptr) WriteFile(dir.File("cp.txt"), c.page_detail);
+    auto r = RunProgram(BinPath("VelkoCon"), {"001", "2"}, dir.path());
+    EXPECT_EQ(r.status, 255) << c.ini;
+    EXPECT_EQ(r.out, c.message) << c.ini;
+    EXPECT_EQ(r.err, "") << c.ini;
+    EXPECT_FALSE(testing_support::Exists(dir.File("qs001F25.dat"))) << c.ini;
+  }
+}
+
+}  // namespace
