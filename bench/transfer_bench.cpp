@@ -1,0 +1,162 @@
+// Times a record load of 100,000 PLU records with xferlnk against the scale
+// emulator over loopback, and the same exchange by the raw ping-pong client
+// (transfer_pingpong). The protocol is lock-step, so one round trip per
+// record is the limit: xferlnk should take at most 1.15 times as long. Also
+// prints xferlnk's peak memory for a small and the large file, which must not
+// grow with the file.
+//
+//   transfer_bench [records]
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "transfer_records.h"
+
+namespace {
+
+constexpr long kDefaultRecords = 100000;
+constexpr long kSmallRecords = 10000;
+constexpr int kRuns = 3;
+constexpr double kTargetRatio = 1.15;
+// DHCP mode: the scale at this address listens on 2000 + its last number.
+const char kAddress[] = "127.0.9.1";
+const char kPort[] = "2001";
+
+std::string BinDir() {
+  char buffer[4096];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return ".";
+  buffer[n] = '\0';
+  std::string path = buffer;
+  return path.substr(0, path.rfind('/'));
+}
+
+bool WriteRecordFile(const std::string& path, long records) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  std::uint8_t record[transfer_bench::kRecordBytes];
+  char text[2 * transfer_bench::kRecordBytes];
+  const char* digits = "0123456789ABCDEF";
+  for (long i = 1; i <= records; ++i) {
+    transfer_bench::MakeRecord(i, record);
+    for (std::size_t k = 0; k < sizeof record; ++k) {
+      text[2 * k] = digits[record[k] >> 4];
+      text[2 * k + 1] = digits[record[k] & 0x0F];
+    }
+    std::fwrite(text, 1, sizeof text, file);
+  }
+  return std::fclose(file) == 0;
+}
+
+pid_t Start(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+struct Timed {
+  double seconds = 0;
+  long max_rss_kb = 0;
+  bool ok = false;
+};
+
+Timed RunTimed(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
+  Timed timed;
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid = Start(args, dir, env);
+  int status = 0;
+  struct rusage usage {};
+  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+    timed.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    timed.max_rss_kb = usage.ru_maxrss;
+  }
+  timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return timed;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string text;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[256];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
+  const std::string bin = BinDir();
+  char pattern[] = "/tmp/transfer-bench-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return 1;
+  const std::string dir = pattern;
+  const std::string file_name = std::string("QS") + kAddress + "F25.DAT.DAT";
+  const std::vector<std::string> env = {"XFLTCPMODE=DHCP"};
+
+  const std::string ready = dir + "/ready";
+  pid_t sim = Start({bin + "/scalesim", "serve", "--store", dir + "/store", "--listen",
+                     std::string(kAddress) + ":" + kPort, "--ready", ready},
+                    dir, {});
+  for (int i = 0; i < 500 && access(ready.c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (access(ready.c_str(), F_OK) != 0) {
+    std::fprintf(stderr, "transfer_bench: the scale emulator did not start\n");
+    return 1;
+  }
+
+  bool ok = WriteRecordFile(dir + "/" + file_name, kSmallRecords);
+  Timed small = RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
+  ok = ok && small.ok && ReadAll(dir + "/error") == "0";
+  ok = ok && WriteRecordFile(dir + "/" + file_name, records);
+
+  double best_raw = 1e9, best_xferlnk = 1e9;
+  long rss = 0;
+  for (int run = 0; run < kRuns && ok; ++run) {
+    Timed raw = RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(records)}, dir, {});
+    Timed load = RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
+    ok = raw.ok && load.ok && ReadAll(dir + "/error") == "0";
+    if (raw.seconds < best_raw) best_raw = raw.seconds;
+    if (load.seconds < best_xferlnk) best_xferlnk = load.seconds;
+    rss = load.max_rss_kb;
+  }
+  kill(sim, SIGTERM);
+  waitpid(sim, nullptr, 0);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  if (!ok) {
+    std::fprintf(stderr, "transfer_bench: a run failed\n");
+    return 1;
+  }
+
+  const double ratio = best_xferlnk / best_raw;
+  std::printf("records                 %ld (%zu bytes each)\n", records, transfer_bench::kRecordBytes);
+  std::printf("raw ping-pong           %.3f s  (%.1f us per round trip)\n", best_raw, best_raw * 1e6 / records);
+  std::printf("xferlnk record load     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / records);
+  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
+              ratio <= kTargetRatio ? "met" : "NOT met");
+  std::printf("xferlnk peak memory     %ld KiB for %ld records, %ld KiB for %ld records\n", small.max_rss_kb,
+              kSmallRecords, rss, records);
+  return 0;
+}
