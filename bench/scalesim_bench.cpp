@@ -1,0 +1,172 @@
+// Times the scale emulator as the transfer program uses it: a lock-step
+// load of 100,000 PLU-sized records, a paired read of them all (read, then
+// key), and the store written when the emulator stops. Beside it, the same
+// count of 1-byte round trips against a bare echo server on the loopback,
+// so that what the emulator adds per request can be read off.
+//
+//   scalesim_bench [records]
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr long kDefaultRecords = 100000;
+constexpr const char* kAddress = "127.0.0.77";
+constexpr int kPort = 2001;
+constexpr int kEchoPort = 2998;
+// What the emulator may add to a loopback round trip, per request.
+constexpr double kTargetOverheadMicroseconds = 20.0;
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+int Connect(int port) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in sa;
+  std::memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<uint16_t>(port));
+  inet_pton(AF_INET, kAddress, &sa.sin_addr);
+  int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// One request, one reply: what one receive call returns, like the client.
+long Exchange(int fd, const unsigned char* request, size_t size, unsigned char* reply, size_t capacity) {
+  if (send(fd, request, size, 0) != static_cast<ssize_t>(size)) return -1;
+  return recv(fd, reply, capacity, 0);
+}
+
+void EchoServer(int listener, long count) {
+  int fd = accept(listener, nullptr, nullptr);
+  int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  unsigned char byte;
+  for (long i = 0; i < count && recv(fd, &byte, 1, 0) == 1; ++i) send(fd, &byte, 1, 0);
+  close(fd);
+}
+
+double EchoRoundTripMicroseconds(long count) {
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  int on = 1;
+  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in sa;
+  std::memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(kEchoPort);
+  inet_pton(AF_INET, kAddress, &sa.sin_addr);
+  if (bind(listener, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(listener, 1) != 0) return -1;
+  std::thread server(EchoServer, listener, count);
+  int fd = Connect(kEchoPort);
+  unsigned char byte = 0x06, reply[16];
+  auto start = Clock::now();
+  for (long i = 0; i < count; ++i) Exchange(fd, &byte, 1, reply, sizeof reply);
+  double seconds = Seconds(start);
+  close(fd);
+  server.join();
+  close(listener);
+  return seconds * 1e6 / static_cast<double>(count);
+}
+
+void PutPacked(unsigned long value, unsigned char* out) {
+  for (int i = 3; i >= 0; --i) {
+    out[i] = static_cast<unsigned char>((value % 10) | ((value / 10 % 10) << 4));
+    value /= 100;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
+  if (records <= 0) records = kDefaultRecords;
+  char dir_template[] = "/tmp/scalesim_bench.XXXXXX";
+  if (mkdtemp(dir_template) == nullptr) return 1;
+  std::string dir = dir_template, store = dir + "/store", ready = dir + "/ready";
+  std::string listen_at = std::string(kAddress) + ":" + std::to_string(kPort);
+  const char* args[] = {SCALESIM_PATH, "serve", "--store", store.c_str(), "--listen", listen_at.c_str(),
+                        "--ready", ready.c_str(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid;
+  if (posix_spawn(&pid, SCALESIM_PATH, &actions, nullptr, const_cast<char**>(args), environ) != 0) return 1;
+  struct stat st;
+  for (int i = 0; i < 500 && stat(ready.c_str(), &st) != 0; ++i) usleep(10000);
+
+  double echo_us = EchoRoundTripMicroseconds(records);
+  int fd = Connect(kPort);
+  if (fd < 0) return 1;
+  // A PLU-sized record: 40 bytes with a 14-letter name.
+  unsigned char packet[64] = {0xF1, 0x25};
+  const size_t kRecordLength = 40;
+  unsigned char reply[12288];
+  auto start = Clock::now();
+  for (long i = 1; i <= records; ++i) {
+    std::memset(packet + 2, 0x41, kRecordLength);
+    PutPacked(static_cast<unsigned long>(i), packet + 2);
+    packet[6] = 0;
+    packet[7] = kRecordLength;
+    if (Exchange(fd, packet, kRecordLength + 2, reply, sizeof reply) != 1) return 2;
+  }
+  double load_s = Seconds(start);
+
+  unsigned char read[6] = {0xF7, 0x25, 0, 0, 0, 0}, key[6] = {0xF3, 0x25, 0, 0, 0, 0};
+  long read_records = 0;
+  start = Clock::now();
+  for (;;) {
+    long n = Exchange(fd, read, 6, reply, sizeof reply);
+    if (n <= 0) return 3;
+    std::memcpy(key + 2, read + 2, 4);
+    if (Exchange(fd, key, 6, reply + 6144, 16) != 1) return 4;
+    if (reply[0] == 0xE2) break;
+    ++read_records;
+    std::memcpy(read + 2, reply, 4);
+  }
+  double read_s = Seconds(start);
+  close(fd);
+  start = Clock::now();
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  double stop_s = Seconds(start);
+
+  double load_us = load_s * 1e6 / static_cast<double>(records);
+  double read_us = read_s * 1e6 / static_cast<double>(2 * records + 2);
+  std::printf("records                 %ld (read back %ld)\n", records, read_records);
+  std::printf("loopback echo           %.2f us per round trip\n", echo_us);
+  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us, records / load_s);
+  std::printf("paired read             %.2f us per request\n", read_us);
+  std::printf("emulator overhead       load %.2f us, read %.2f us (target < %.0f us)\n", load_us - echo_us,
+              read_us - echo_us, kTargetOverheadMicroseconds);
+  std::printf("stop (store written)    %.3f s\n", stop_s);
+  std::string cleanup = "rm -rf " + dir;
+  if (std::system(cleanup.c_str()) != 0) return 5;
+  bool met = load_us - echo_us < kTargetOverheadMicroseconds && read_us - echo_us < kTargetOverheadMicroseconds;
+  std::printf("%s\n", met ? "target met" : "target NOT met");
+  return met && read_records == records && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 6;
+}
