@@ -15,9 +15,6 @@ constexpr std::size_t kReportBufferSize = 1 << 16;
 
 bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
-// How the records of the incoming text ended.
-enum class ScanEnd { kEndReply, kIncomplete };
-
 // Copies a field of a few characters; shorter than a call of memcpy.
 std::size_t PutCharacters(const char* field, std::size_t width, char* out) {
   for (std::size_t i = 0; i < width; ++i) out[i] = field[i];
@@ -68,23 +65,24 @@ std::size_t RecordLength(const char* text, std::size_t left, const LayoutTable& 
   return length;
 }
 
-// Writes one line per record of text[0, size) to out, up to the first
-// record position that begins "E0", "E1" or "E2". Every step moves the
-// position forward by a whole record (at least table.reach characters), and
-// no character at or past size is read.
-ScanEnd WriteRecords(const char* text, std::size_t size, char separator, const LayoutTable& table,
-                     const char* time_text, std::FILE* out) {
+}  // namespace
+
+// Every step moves the position forward by a whole record (at least
+// table.reach characters), and no character at or past size is read.
+RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, ReportLayout layout,
+                            const char* time_text, std::FILE* out) {
+  const LayoutTable& table = LayoutOf(layout);
   char line[kMaxReportLine];
   std::size_t position = 0;
   for (;;) {
     std::size_t left = size - position;
-    if (left < 2) return ScanEnd::kIncomplete;
+    if (left < 2) return RecordsEnd::kIncomplete;
     const char* record = text + position;
     if (record[0] == 'E' && (record[1] == '0' || record[1] == '1' || record[1] == '2')) {
-      return ScanEnd::kEndReply;
+      return RecordsEnd::kEndReply;
     }
     std::size_t length = RecordLength(record, left, table);
-    if (length == 0) return ScanEnd::kIncomplete;
+    if (length == 0) return RecordsEnd::kIncomplete;
 
     std::size_t n = 0;
     for (std::size_t i = 0; i < table.field_count; ++i) {
@@ -113,8 +111,6 @@ ScanEnd WriteRecords(const char* text, std::size_t size, char separator, const L
     position += length;
   }
 }
-
-}  // namespace
 
 bool IsFatal(ConversionResult result) {
   return result == ConversionResult::kIncomingMissing || result == ConversionResult::kIncomingUnreadable;
@@ -170,13 +166,13 @@ ConversionResult ConvertReport(const std::string& working_directory, const std::
   }
   std::setvbuf(report, nullptr, _IOFBF, kReportBufferSize);
 
-  ScanEnd end = WriteRecords(incoming.data, incoming.size, separator, LayoutOf(layout), time_text.c_str(), report);
+  RecordsEnd end = WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), report);
   bool written = std::fflush(report) == 0 && !std::ferror(report);
   if (std::fclose(report) != 0) written = false;
   platform::UnmapFile(&incoming);
 
   ConversionResult result = ConversionResult::kConverted;
-  if (end == ScanEnd::kIncomplete) {
+  if (end == RecordsEnd::kIncomplete) {
     std::fputs("Incomplete data in file: ", stdout);
     std::fputs(incoming_name.c_str(), stdout);
     std::fputs("\n", stdout);

@@ -37,6 +37,18 @@ constexpr std::size_t kMinIncomingSize = 10;
 // local time, slashes whatever the system's date settings.
 std::string FormatConversionTime(std::time_t moment);
 
+// How the records of an incoming text ended: at an end reply (a record
+// position beginning "E0", "E1" or "E2"), or before a whole record: the
+// text ran out, or a length byte was not two hex digits or shorter than the
+// layout reads (0 among them).
+enum class RecordsEnd { kEndReply, kIncomplete };
+
+// The heart of the conversion, on text in memory: writes one line per whole
+// record of text[0, size) to out, up to the end reply or the first record
+// that is not whole. time_text is the conversion time (RTBuffer lines).
+RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, ReportLayout layout,
+                            const char* time_text, std::FILE* out);
+
 // Where the conversion takes the current time from; tests set their own.
 using ConversionClock = std::time_t (*)();
 
