@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
   pid_t sim = Start({bin + "/scalesim", "serve", "--store", dir + "/store", "--listen",
                      std::string(kAddress) + ":" + kPort, "--ready", ready},
                     dir, {});
-  for (int i = 0; i < 500 && access(ready.c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 500 && access(ready.c_str(), F_OK) != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   if (access(ready.c_str(), F_OK) != 0) {
     std::fprintf(stderr, "transfer_bench: the scale emulator did not start\n");
     return 1;

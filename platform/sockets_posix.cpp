@@ -1,6 +1,4 @@
 // POSIX implementation of platform/sockets.h.
-#include "platform/sockets.h"
-
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -12,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/sockets.h"
 
 namespace platform {
 

@@ -16,8 +16,7 @@ constexpr std::size_t kKeyPacketBytes = kPacketHeaderBytes + kKeyBytes;
 
 // Opens an outgoing file and checks it. Null (after the message) when it
 // cannot be opened or is not well formed; the file is then closed.
-std::FILE* OpenCheckedOutgoingFile(const std::string& name, OutgoingFormat format, bool with_errno,
-                                   long* text_length) {
+std::FILE* OpenCheckedOutgoingFile(const std::string& name, OutgoingFormat format, bool with_errno, long* text_length) {
   std::FILE* file = std::fopen(platform::ResolveName(name).c_str(), "rb");
   if (file == nullptr) {
     const int error = errno;

@@ -50,8 +50,7 @@ void OutgoingTextCheck::Fail(long offset) {
 
 void OutgoingTextCheck::TakeDigit(char c) {
   if (item_position_ == 0) item_start_ = offset_;
-  if (format_ == OutgoingFormat::kRecords && item_position_ >= kLengthFieldStart &&
-      item_position_ < kLengthFieldEnd) {
+  if (format_ == OutgoingFormat::kRecords && item_position_ >= kLengthFieldStart && item_position_ < kLengthFieldEnd) {
     length_field_ = length_field_ * 16 + common::HexDigitValue(c);
     if (item_position_ + 1 == kLengthFieldEnd) {
       if (length_field_ < kMinRecordBytes || length_field_ > kMaxRecordBytes) {

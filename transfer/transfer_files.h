@@ -41,8 +41,7 @@ struct TransferNames {
 // Scale-number mode: QS007F25.DAT and QS007T25.DAT for scale 7 and F25.DAT.
 // DHCP mode: "QS" + scale argument + file argument + ".DAT", and "QS" + scale
 // argument + "T" + file argument without its first character + ".DAT".
-TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument,
-                                TransferMode mode);
+TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument, TransferMode mode);
 
 enum class OutgoingFormat { kRecords, kKeys };
 
@@ -70,13 +69,13 @@ class OutgoingTextCheck {
   void TakeDigit(char c);
 
   OutgoingFormat format_;
-  long offset_ = 0;             // characters fed so far
-  long trailing_start_ = -1;    // where the current run of blanks began
-  long bad_offset_ = -1;        // where the first fault is, -1 while none
-  long item_start_ = 0;         // where the current record or key began
-  long item_position_ = 0;      // characters of it seen so far
-  long item_characters_ = 0;    // its whole text; 0 while not yet known
-  int length_field_ = 0;        // the record's length field, digit by digit
+  long offset_ = 0;           // characters fed so far
+  long trailing_start_ = -1;  // where the current run of blanks began
+  long bad_offset_ = -1;      // where the first fault is, -1 while none
+  long item_start_ = 0;       // where the current record or key began
+  long item_position_ = 0;    // characters of it seen so far
+  long item_characters_ = 0;  // its whole text; 0 while not yet known
+  int length_field_ = 0;      // the record's length field, digit by digit
 };
 
 // Reads the open file from its current position to the end through the check.

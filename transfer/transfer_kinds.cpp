@@ -15,6 +15,7 @@ struct FileCodeRow {
   int key_load;
 };
 
+// clang-format off
 const FileCodeRow kFileCodes[] = {
     {0x1C, kNoFile, 0x1C, kNoFile, kNoFile},
     {0x20, 0x20, 0x80, kNoFile, 0x90},
@@ -49,6 +50,7 @@ const FileCodeRow kFileCodes[] = {
     {0x58, 0x58, 0x57, kNoFile, 0x75},
     {0x59, 0x63, 0x59, kNoFile, 0x73},
 };
+// clang-format on
 
 }  // namespace
 

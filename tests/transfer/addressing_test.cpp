@@ -15,9 +15,8 @@ TEST(FindScaleTest, ScaleNumberModeMakesHostAndPort) {
     const char* argument;
     const char* host;
     int port;
-  } cases[] = {{"7", "S0007", 2007}, {"12", "S0012", 2012}, {"123", "S0123", 2123},
-               {"1234", "S01234", 3234}, {"007", "S0007", 2007}, {"abc", "S0abc", 2000},
-               {"-5", "S00-5", 1995}};
+  } cases[] = {{"7", "S0007", 2007},   {"12", "S0012", 2012},  {"123", "S0123", 2123}, {"1234", "S01234", 3234},
+               {"007", "S0007", 2007}, {"abc", "S0abc", 2000}, {"-5", "S00-5", 1995}};
   for (const auto& c : cases) {
     ScaleLocation location = FindScale(c.argument, TransferMode::kScaleNumber);
     EXPECT_EQ(location.host, c.host) << c.argument;
@@ -39,8 +38,8 @@ TEST(LeadingDecimalValueTest, ReadsLikeTheRunTimeLibrary) {
   const struct {
     const char* text;
     int value;
-  } cases[] = {{"7", 7},   {"12x", 12}, {" -12", -12}, {"+3", 3}, {"x1", 0},
-               {"", 0},    {"-", 0},    {"99999999999999999999", 999999999}};
+  } cases[] = {{"7", 7},  {"12x", 12}, {" -12", -12}, {"+3", 3},
+               {"x1", 0}, {"", 0},     {"-", 0},      {"99999999999999999999", 999999999}};
   for (const auto& c : cases) EXPECT_EQ(LeadingDecimalValue(c.text), c.value) << c.text;
 }
 
@@ -48,8 +47,8 @@ TEST(SocketErrorTest, SystemAndResolverErrorsGiveTheSameNumbersEverywhere) {
   const struct {
     int system_error;
     int socket_error;
-  } system_cases[] = {{ETIMEDOUT, 10060},    {ECONNREFUSED, 10061},  {EHOSTUNREACH, 10065},
-                      {ENETUNREACH, 10051},  {ECONNRESET, 10054},    {EADDRNOTAVAIL, 10049}};
+  } system_cases[] = {{ETIMEDOUT, 10060},   {ECONNREFUSED, 10061}, {EHOSTUNREACH, 10065},
+                      {ENETUNREACH, 10051}, {ECONNRESET, 10054},   {EADDRNOTAVAIL, 10049}};
   for (const auto& c : system_cases) EXPECT_EQ(platform::SocketErrorFromSystemError(c.system_error), c.socket_error);
   EXPECT_EQ(platform::SocketErrorFromResolverError(EAI_NONAME), 11001);
   EXPECT_EQ(platform::SocketErrorFromResolverError(EAI_AGAIN), 11002);

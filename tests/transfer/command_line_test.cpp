@@ -6,9 +6,9 @@
 namespace transfer_tests {
 namespace {
 
-using CommandLineTest = XferlnkTest;
+using XferlnkCommandLineTest = XferlnkTest;
 
-TEST_F(CommandLineTest, UsageMessageByModeLeavesResultFilesAlone) {
+TEST_F(XferlnkCommandLineTest, UsageMessageByModeLeavesResultFilesAlone) {
   Write("error", "old error");
   Write("retvals", "old retvals");
   const char* const kScaleNumberUsage = "Please enter filename and port number(s)";
@@ -39,7 +39,7 @@ TEST_F(CommandLineTest, UsageMessageByModeLeavesResultFilesAlone) {
   EXPECT_EQ(Read("retvals"), "old retvals");
 }
 
-TEST_F(CommandLineTest, EveryScaleSucceeds) {
+TEST_F(XferlnkCommandLineTest, EveryScaleSucceeds) {
   ASSERT_TRUE(StartScales({1}));
   Write("QS001F52.DAT", kStoreNameRecord);
   Write("retvals", "-5");
@@ -52,7 +52,7 @@ TEST_F(CommandLineTest, EveryScaleSucceeds) {
   ExpectLog(once + once);
 }
 
-TEST_F(CommandLineTest, FailuresAreRecordedInOrder) {
+TEST_F(XferlnkCommandLineTest, FailuresAreRecordedInOrder) {
   ASSERT_TRUE(StartScales({1, 3}));
   Write("QS001F52.DAT", kStoreNameRecord);
   const struct {
@@ -67,11 +67,14 @@ TEST_F(CommandLineTest, FailuresAreRecordedInOrder) {
       // argument that names no scale (nothing is connected for it).
       {{"1", "3", "2", "1", "a/b"},
        "\nfopen QS003F52.DAT failed err = 2\nConnect error 10061\nConnection error fffffffb\n",
-       "3;2;a/b", "-1;-5;-5"},
+       "3;2;a/b",
+       "-1;-5;-5"},
       // The same failing scale twice, and scale arguments that are empty or
       // hold a backslash: every scale failed, still exit code 0.
-      {{"3", "", "3", "c\\d"}, "\nfopen QS003F52.DAT failed err = 2\n\nfopen QS003F52.DAT failed err = 2\n",
-       "3;;3;c\\d", "-1;-5;-1;-5"},
+      {{"3", "", "3", "c\\d"},
+       "\nfopen QS003F52.DAT failed err = 2\n\nfopen QS003F52.DAT failed err = 2\n",
+       "3;;3;c\\d",
+       "-1;-5;-1;-5"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"F52.DAT"};
@@ -84,7 +87,7 @@ TEST_F(CommandLineTest, FailuresAreRecordedInOrder) {
   }
 }
 
-TEST_F(CommandLineTest, ResultFilesThatCannotBeCreatedStopTheRun) {
+TEST_F(XferlnkCommandLineTest, ResultFilesThatCannotBeCreatedStopTheRun) {
   ASSERT_TRUE(StartScales({1}));
   Write("QS001F52.DAT", kStoreNameRecord);
   for (const char* blocked : {"error", "retvals"}) {
@@ -99,7 +102,7 @@ TEST_F(CommandLineTest, ResultFilesThatCannotBeCreatedStopTheRun) {
   EXPECT_EQ(Log(), "");
 }
 
-TEST_F(CommandLineTest, MoreThanTwentyScales) {
+TEST_F(XferlnkCommandLineTest, MoreThanTwentyScales) {
   ASSERT_TRUE(StartScales({1}));
   Write("QS001F52.DAT", kStoreNameRecord);
   std::vector<std::string> arguments = {"F52.DAT"};
@@ -121,7 +124,7 @@ TEST_F(CommandLineTest, MoreThanTwentyScales) {
   EXPECT_EQ(Read("retvals"), "-5");
 }
 
-TEST_F(CommandLineTest, DhcpModeNamesFilesAndPortsByAddress) {
+TEST_F(XferlnkCommandLineTest, DhcpModeNamesFilesAndPortsByAddress) {
   const std::string last_number = address_.substr(address_.rfind('.') + 1);
   const int port = 2000 + std::stoi(last_number);
   ASSERT_TRUE(sim_.Start(Store(), {address_ + ":" + std::to_string(port)}));
@@ -133,7 +136,8 @@ TEST_F(CommandLineTest, DhcpModeNamesFilesAndPortsByAddress) {
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(Read("error"), "0");
   const std::string p = std::to_string(port);
-  const std::string once = p + " open\n" + p + " > F13D00000001000F001105034142430C00\n" + p + " < 06\n" + p + " close\n";
+  const std::string once =
+      p + " open\n" + p + " > F13D00000001000F001105034142430C00\n" + p + " < 06\n" + p + " close\n";
   std::string paired = p + " open\n" + p + " > F72400000000\n" + p + " < E200000000\n" + p + " > F32400000000\n" + p +
                        " < 06\n" + p + " close\n";
   result = Run({"F24", address_}, {"XFLTCPMODE=dhcp"});

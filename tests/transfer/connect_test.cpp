@@ -4,9 +4,9 @@
 namespace transfer_tests {
 namespace {
 
-using ConnectTest = XferlnkTest;
+using XferlnkConnectTest = XferlnkTest;
 
-TEST_F(ConnectTest, RefusedConnection) {
+TEST_F(XferlnkConnectTest, RefusedConnection) {
   ASSERT_TRUE(StartScales({1}, {"--refuse"}));
   Write("QS001F52.DAT", kStoreNameRecord);
   auto result = Run({"F52.DAT", "1"});
@@ -16,7 +16,7 @@ TEST_F(ConnectTest, RefusedConnection) {
   EXPECT_EQ(Read("retvals"), "-5");
 }
 
-TEST_F(ConnectTest, ScaleThatDoesNotAcceptTimesOutAfterThreeSeconds) {
+TEST_F(XferlnkConnectTest, ScaleThatDoesNotAcceptTimesOutAfterThreeSeconds) {
   ASSERT_TRUE(StartScales({1}, {"--no-accept"}));
   Write("QS001F52.DAT", kStoreNameRecord);
   auto start = std::chrono::steady_clock::now();
@@ -29,7 +29,7 @@ TEST_F(ConnectTest, ScaleThatDoesNotAcceptTimesOutAfterThreeSeconds) {
   EXPECT_LT(elapsed, std::chrono::milliseconds(5000));
 }
 
-TEST_F(ConnectTest, HostThatCannotBeLookedUp) {
+TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
   // A label longer than 63 characters: the resolver refuses it without
   // asking any name server.
   const std::string name(70, 'x');
@@ -42,7 +42,7 @@ TEST_F(ConnectTest, HostThatCannotBeLookedUp) {
   }
 }
 
-TEST_F(ConnectTest, NoAddressOrNoPortMeansNoConnectionAndAFailedReceive) {
+TEST_F(XferlnkConnectTest, NoAddressOrNoPortMeansNoConnectionAndAFailedReceive) {
   // Scale -2000 has port 0: no such service; DHCP address 0.0.0.0: nothing to
   // connect to. Either way the first reply fails.
   AddHost("S0-2000", address_);

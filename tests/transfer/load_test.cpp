@@ -4,9 +4,9 @@
 namespace transfer_tests {
 namespace {
 
-using LoadTest = XferlnkTest;
+using XferlnkLoadTest = XferlnkTest;
 
-TEST_F(LoadTest, StoreNameRecordGoesOutAsOnePacket) {
+TEST_F(XferlnkLoadTest, StoreNameRecordGoesOutAsOnePacket) {
   ASSERT_TRUE(StartScales({1}));
   Write("qs001F52.dat", kStoreNameRecord);  // the converter's letter case
   auto result = Run({"F52.DAT", "1"});
@@ -17,10 +17,13 @@ TEST_F(LoadTest, StoreNameRecordGoesOutAsOnePacket) {
   EXPECT_FALSE(Has("retvals"));
 }
 
-TEST_F(LoadTest, SeveralRecordsEachWaitForTheirReply) {
+TEST_F(XferlnkLoadTest, SeveralRecordsEachWaitForTheirReply) {
   ASSERT_TRUE(StartScales({2}));
   // Lower-case digits and a trailing line end are taken as well.
-  Write("QS002F25.DAT", "00000001000700" "0000000200080102" "0000000a0006\r\n");
+  Write("QS002F25.DAT",
+        "00000001000700"
+        "0000000200080102"
+        "0000000a0006\r\n");
   auto result = Run({"F25.DAT", "2"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
@@ -34,18 +37,19 @@ TEST_F(LoadTest, SeveralRecordsEachWaitForTheirReply) {
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(LoadTest, RepliesAreNotLookedAtDuringALoad) {
+TEST_F(XferlnkLoadTest, RepliesAreNotLookedAtDuringALoad) {
   // A negative acknowledge, a one-byte reply of any value: the load goes on.
   ASSERT_TRUE(StartScales({1}, {"--reply", "15"}));
   Write("QS001F34.DAT", "000000010006000000020006");
   auto result = Run({"F34.DAT", "1"});
   EXPECT_EQ(result.out, "");
-  ExpectLog("2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n"
-            "2001 close\n");
+  ExpectLog(
+      "2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n"
+      "2001 close\n");
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(LoadTest, EmptyRecordAndKeyFilesSendNothing) {
+TEST_F(XferlnkLoadTest, EmptyRecordAndKeyFilesSendNothing) {
   ASSERT_TRUE(StartScales({1}));
   Write("QS001F25.DAT", "");
   Write("qs001f92.dat", "");
@@ -59,7 +63,7 @@ TEST_F(LoadTest, EmptyRecordAndKeyFilesSendNothing) {
   EXPECT_FALSE(Has("retvals"));
 }
 
-TEST_F(LoadTest, KeyLoadSendsOneKeyPacketPerKey) {
+TEST_F(XferlnkLoadTest, KeyLoadSendsOneKeyPacketPerKey) {
   ASSERT_TRUE(StartScales({3}));
   Write("QS003F92.DAT", "00000012ABCDEF01");
   auto result = Run({"F92.DAT", "3"});
@@ -68,7 +72,7 @@ TEST_F(LoadTest, KeyLoadSendsOneKeyPacketPerKey) {
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(LoadTest, FileCommandSendsTwoBytes) {
+TEST_F(XferlnkLoadTest, FileCommandSendsTwoBytes) {
   ASSERT_TRUE(StartScales({1}));
   auto result = Run({"F88.DAT", "1"});
   EXPECT_EQ(result.status, 0);
@@ -77,7 +81,7 @@ TEST_F(LoadTest, FileCommandSendsTwoBytes) {
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(LoadTest, FileNumberWithoutKindConnectsAndSendsNothing) {
+TEST_F(XferlnkLoadTest, FileNumberWithoutKindConnectsAndSendsNothing) {
   ASSERT_TRUE(StartScales({1}));
   auto result = Run({"F11.DAT", "1"});
   EXPECT_EQ(result.status, 0);
@@ -86,7 +90,7 @@ TEST_F(LoadTest, FileNumberWithoutKindConnectsAndSendsNothing) {
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(LoadTest, OutgoingFileThatCannotBeOpened) {
+TEST_F(XferlnkLoadTest, OutgoingFileThatCannotBeOpened) {
   ASSERT_TRUE(StartScales({1}));
   auto result = Run({"F25.DAT", "1"});
   EXPECT_EQ(result.out, "\nfopen QS001F25.DAT failed err = 2\n");
@@ -97,7 +101,7 @@ TEST_F(LoadTest, OutgoingFileThatCannotBeOpened) {
   ExpectLog("2001 open\n2001 close\n2001 open\n2001 close\n");
 }
 
-TEST_F(LoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
+TEST_F(XferlnkLoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
   ASSERT_TRUE(StartScales({1}));
   const struct {
     const char* file_argument;
@@ -129,7 +133,7 @@ TEST_F(LoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
   ExpectLog(expected_log);
 }
 
-TEST_F(LoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
+TEST_F(XferlnkLoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
   ASSERT_TRUE(StartScales({1}, {"--close-after", "2"}));
   Write("QS001F25.DAT", "000000010006000000020006000000030006");
   auto result = Run({"F25.DAT", "1"});
@@ -139,7 +143,7 @@ TEST_F(LoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
   EXPECT_EQ(Read("retvals"), "-6");
 }
 
-TEST_F(LoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
+TEST_F(XferlnkLoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
   ASSERT_TRUE(StartScales({1}, {"--reset-after", "1"}));
   Write("QS001F25.DAT", "000000010006000000020006");
   auto result = Run({"F25.DAT", "1", "1"});
@@ -149,7 +153,7 @@ TEST_F(LoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
   EXPECT_EQ(Read("retvals"), "-8;-8");
 }
 
-TEST_F(LoadTest, ReplyThatDoesNotComeInTimeIsAFailedReceive) {
+TEST_F(XferlnkLoadTest, ReplyThatDoesNotComeInTimeIsAFailedReceive) {
   ASSERT_TRUE(StartScales({1}, {"--no-answer"}));
   Write("QS001F25.DAT", "000000010006");
   Write("QS001F92.DAT", "00000001");

@@ -1,7 +1,7 @@
 // Plain and paired reads against the scale emulator.
 #include <dirent.h>
-#include <sys/types.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 namespace transfer_tests {
 namespace {
 
-using ReadTest = XferlnkTest;
+using XferlnkReadTest = XferlnkTest;
 
 std::vector<std::string> Names(const std::string& dir) {
   std::vector<std::string> names;
@@ -25,7 +25,7 @@ std::vector<std::string> Names(const std::string& dir) {
   return names;
 }
 
-TEST_F(ReadTest, PairedReadOfOneTransaction) {
+TEST_F(XferlnkReadTest, PairedReadOfOneTransaction) {
   SeedStore(1, "2E 00000012000A01020304\n");
   ASSERT_TRUE(StartScales({1}));
   auto result = Run({"F30.DAT", "1"});
@@ -44,7 +44,7 @@ TEST_F(ReadTest, PairedReadOfOneTransaction) {
   EXPECT_FALSE(Has("retvals"));
 }
 
-TEST_F(ReadTest, PlainReadFollowsTheKeysToTheEnd) {
+TEST_F(XferlnkReadTest, PlainReadFollowsTheKeysToTheEnd) {
   SeedStore(2, "51 00000001000700\n51 000000050008AABB\n");
   ASSERT_TRUE(StartScales({2}));
   auto result = Run({"F64.DAT", "2"});
@@ -60,7 +60,7 @@ TEST_F(ReadTest, PlainReadFollowsTheKeysToTheEnd) {
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(ReadTest, EndReplyFirstGivesAFileWithTheEndReplyOnly) {
+TEST_F(XferlnkReadTest, EndReplyFirstGivesAFileWithTheEndReplyOnly) {
   ASSERT_TRUE(StartScales({1}));
   auto result = Run({"F64.DAT", "1"});
   EXPECT_EQ(result.out, "");
@@ -69,7 +69,7 @@ TEST_F(ReadTest, EndReplyFirstGivesAFileWithTheEndReplyOnly) {
   EXPECT_EQ(Read("error"), "0");
 }
 
-TEST_F(ReadTest, ReadReplacesTheConvertersFileWhateverItsLetterCase) {
+TEST_F(XferlnkReadTest, ReadReplacesTheConvertersFileWhateverItsLetterCase) {
   SeedStore(1, "24 000000030006\n");
   ASSERT_TRUE(StartScales({1}));
   Write("qs001t24.dat", "stale text from an earlier read, longer than the new one");
@@ -79,7 +79,7 @@ TEST_F(ReadTest, ReadReplacesTheConvertersFileWhateverItsLetterCase) {
   EXPECT_EQ(Read("qs001t24.dat"), "000000030006E200000000");
 }
 
-TEST_F(ReadTest, ReplyFromE3UpIsNoEndAndARepeatedKeyEndsTheRead) {
+TEST_F(XferlnkReadTest, ReplyFromE3UpIsNoEndAndARepeatedKeyEndsTheRead) {
   // Every reply is E3: its key E3 00 00 00 (the rest from the zeroed buffer)
   // is asked for next, and the same reply again would never end the read.
   ASSERT_TRUE(StartScales({1}, {"--reply", "E3"}));
@@ -94,7 +94,7 @@ TEST_F(ReadTest, ReplyFromE3UpIsNoEndAndARepeatedKeyEndsTheRead) {
   EXPECT_EQ(Read("retvals"), "-6");
 }
 
-TEST_F(ReadTest, ScaleEchoingTheKeyAskedCannotKeepAPairedReadGoing) {
+TEST_F(XferlnkReadTest, ScaleEchoingTheKeyAskedCannotKeepAPairedReadGoing) {
   ASSERT_TRUE(StartScales({1}, {"--echo-key"}));
   auto result = Run({"F24.DAT", "1"}, {}, 10000);
   EXPECT_FALSE(result.timed_out);
@@ -107,7 +107,7 @@ TEST_F(ReadTest, ScaleEchoingTheKeyAskedCannotKeepAPairedReadGoing) {
   EXPECT_EQ(Read("retvals"), "-6");
 }
 
-TEST_F(ReadTest, ShortRepliesKeepTheReadGoing) {
+TEST_F(XferlnkReadTest, ShortRepliesKeepTheReadGoing) {
   SeedStore(1, "24 112200000006\n24 334400000006\n");
   ASSERT_TRUE(StartScales({1}, {"--short-reply", "2"}));
   auto result = Run({"F24.DAT", "1"});
@@ -117,7 +117,7 @@ TEST_F(ReadTest, ShortRepliesKeepTheReadGoing) {
   EXPECT_FALSE(Has("retvals"));
 }
 
-TEST_F(ReadTest, MissingRepliesAndAFileThatTakesNothing) {
+TEST_F(XferlnkReadTest, MissingRepliesAndAFileThatTakesNothing) {
   ASSERT_TRUE(StartScales({1}, {"--close-after", "2"}));
   // The reply to the key packet (request 2) is missing.
   auto result = Run({"F24.DAT", "1"});
@@ -136,7 +136,7 @@ TEST_F(ReadTest, MissingRepliesAndAFileThatTakesNothing) {
   EXPECT_EQ(Read("retvals"), "-1");
 }
 
-TEST_F(ReadTest, ReplyThatDoesNotComeInTime) {
+TEST_F(XferlnkReadTest, ReplyThatDoesNotComeInTime) {
   ASSERT_TRUE(StartScales({1}, {"--no-answer"}));
   auto result = Run({"F24.DAT", "1"}, {"XFLTIMEOUT=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");

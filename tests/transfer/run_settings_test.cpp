@@ -20,8 +20,8 @@ TEST(RunSettingsTest, ReplyWaitFromOneSecondToAnHour) {
   const struct {
     const char* value;
     int seconds;
-  } cases[] = {{"1", 1}, {"3600", 3600}, {"60", 60}, {"0", 15}, {"3601", 15}, {"-1", 15},
-               {"", 15}, {"5s", 15}, {" 5", 15}, {"00005", 15}};
+  } cases[] = {{"1", 1},   {"3600", 3600}, {"60", 60}, {"0", 15},  {"3601", 15},
+               {"-1", 15}, {"", 15},       {"5s", 15}, {" 5", 15}, {"00005", 15}};
   for (const auto& c : cases) EXPECT_EQ(ReplyWaitSecondsFromValue(true, c.value), c.seconds) << c.value;
 }
 
@@ -43,7 +43,8 @@ TEST(TransferKindsTest, TheConverterFileNumbers) {
     EXPECT_EQ(plan.file_code, c.code) << std::hex << c.number;
   }
   EXPECT_EQ(PlanForFileNumber(0x88).kind, TransferKind::kFileCommand);
-  for (int number : {0x00, 0x11, 0x2E, 0xFF}) EXPECT_EQ(PlanForFileNumber(static_cast<std::uint8_t>(number)).kind, TransferKind::kNone);
+  for (int number : {0x00, 0x11, 0x2E, 0xFF})
+    EXPECT_EQ(PlanForFileNumber(static_cast<std::uint8_t>(number)).kind, TransferKind::kNone);
 }
 
 }  // namespace

@@ -88,7 +88,8 @@ TEST(OutgoingTextCheckTest, RecordAndKeyFiles) {
   for (const CheckCase& c : cases) {
     OutgoingTextCheck check(c.format);
     // Fed in small pieces, as a file streams past.
-    for (std::size_t i = 0; i < c.text.size(); i += 5) check.Feed(c.text.data() + i, std::min<std::size_t>(5, c.text.size() - i));
+    for (std::size_t i = 0; i < c.text.size(); i += 5)
+      check.Feed(c.text.data() + i, std::min<std::size_t>(5, c.text.size() - i));
     EXPECT_EQ(check.Finish(), c.ok) << c.what;
     EXPECT_EQ(c.ok ? check.text_length() : check.bad_offset(), c.offset_or_length) << c.what;
   }

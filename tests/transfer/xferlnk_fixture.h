@@ -55,8 +55,7 @@ class XferlnkTest : public ::testing::Test {
   // unless extra_env says otherwise.
   testing_support::ProgramResult Run(const std::vector<std::string>& arguments,
                                      const std::vector<std::string>& extra_env = {}, int timeout_ms = 20000) {
-    std::vector<std::string> env =
-        testing_support::HostsEnvironment(sim_root_.File("hosts"), hosts_);
+    std::vector<std::string> env = testing_support::HostsEnvironment(sim_root_.File("hosts"), hosts_);
     std::vector<std::string> defaults = {"XFLTCPMODE=", "XFLTIMEOUT=5"};
     for (const std::string& entry : defaults) {
       bool replaced = false;
@@ -72,7 +71,8 @@ class XferlnkTest : public ::testing::Test {
     std::string::size_type end = a.find('=');
     if (end != b.find('=')) return false;
     for (std::string::size_type i = 0; i < end; ++i) {
-      if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+      if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+        return false;
     }
     return true;
   }
