@@ -13,7 +13,8 @@
 //   +0 sales (4 bytes) | +4 grams (4) | +8 clerk number (2) | +10 pieces (4) |
 //   +14 amount in cents (4) | 106-108 date of the last sale DDMMYY
 //
-// Group totals, file code 0x24, 83 bytes, one per group (PLU number / 1000 + 1):
+// Group totals, file code 0x24, 83 bytes, one per group (PLU number / 10 mod
+// 100, group 1 for 0):
 //   0-3 group | 4-5 length (00 53) | 6 PLUs of the group with totals (0-99) |
 //   7 00 | 8-43 weighed items, 44-79 counted items, each nine 4-byte fields:
 //   sales, grams, pieces, amount in cents, amount of clerks 1 to 5 |

@@ -30,7 +30,15 @@ constexpr int kMaxGrams = 2500;
 constexpr int kMaxPieces = 5;
 constexpr std::uint64_t kGramsPerKilogram = 1000;
 constexpr std::uint64_t kMaxTicket = 99999999;
-constexpr std::uint64_t kPlusPerGroup = 1000;
+// The group (department) of a PLU: its tens and hundreds digits, so that
+// PLUs 1-19 are group 1, 20-29 group 2, ..., 990-999 group 99.
+constexpr std::uint64_t kGroupDivisor = 10;
+constexpr std::uint64_t kGroups = 100;
+
+std::uint64_t GroupOf(std::uint64_t plu_number) {
+  std::uint64_t group = plu_number / kGroupDivisor % kGroups;
+  return group == 0 ? 1 : group;
+}
 
 class Random {
  public:
@@ -177,7 +185,7 @@ int Sell(const SellOptions& options) {
       sale.amount = (sale.unit_price * sale.grams + kGramsPerKilogram / 2) / kGramsPerKilogram;
     }
     sale.clerk = static_cast<int>(random.Between(1, kClerks));
-    sale.group = sale.plu_number / kPlusPerGroup + 1;
+    sale.group = GroupOf(sale.plu_number);
     clock = NextClock(clock, &random);
     sale.when = ToDateTime(clock);
     for (int i = 0; i < 7; ++i) sale.barcode[i] = article.barcode[i];
