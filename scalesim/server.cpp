@@ -72,7 +72,9 @@ class Server {
   void Loop();
   int PollTimeout(long long now) const;
   void AcceptAll(Listener& listener);
-  void ReadFrom(Connection& c);
+  // Reads what has come; false if nothing more can be read now.
+  bool ReadFrom(Connection& c);
+  void Drain();
   void ProcessInput(Connection& c);
   void HandleRequest(Connection& c, const Frame& frame);
   void QueueReply(Connection& c, const std::vector<std::uint8_t>& reply);
@@ -255,19 +257,42 @@ void Server::ProcessInput(Connection& c) {
   }
 }
 
-void Server::ReadFrom(Connection& c) {
+bool Server::ReadFrom(Connection& c) {
   long n = net::Receive(c.handle, c.in.data() + c.in_size, c.in.size() - c.in_size);
-  if (n == net::kWouldBlock) return;
+  if (n == net::kWouldBlock) return false;
   if (n <= 0) {
     // The client has gone (or its socket failed): what it sent before is
     // answered as far as the socket still takes it.
     Flush(c);
     Finish(c, false);
-    return;
+    return false;
   }
   c.in_size += static_cast<std::size_t>(n);
   c.last_input_ms = net::NowMs();
   ProcessInput(c);
+  return true;
+}
+
+void Server::Drain() {
+  // On the way out, connections already made and requests already sent are
+  // still taken in, so that the log holds everything clients did before the
+  // stop; delayed replies go out at once.
+  const int kMaxDrainReads = 64;
+  if (!faults_.no_accept) {
+    for (Listener& l : listeners_) AcceptAll(l);
+  }
+  for (auto& owned : connections_) {
+    Connection& c = *owned;
+    for (int i = 0; i < kMaxDrainReads && !c.finished; ++i) {
+      if (c.holding) {
+        c.holding = false;
+        QueueReply(c, c.held);
+        if (!c.finished) ProcessInput(c);
+        continue;
+      }
+      if (c.in_size == c.in.size() || !ReadFrom(c)) break;
+    }
+  }
 }
 
 void Server::RunTimers(long long now) {
@@ -353,6 +378,7 @@ void Server::Loop() {
 int Server::Run() {
   if (!Start()) return kExitStartFailed;
   Loop();
+  Drain();
   for (auto& c : connections_) Finish(*c, false);
   connections_.clear();
   for (auto& [number, scale] : scales_) Persist(*scale);

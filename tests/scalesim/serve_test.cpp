@@ -210,3 +210,31 @@ TEST_F(ServeTest, AnswersARecordThatNeverCompletesWithANegativeAcknowledge) {
 }
 
 }  // namespace
+
+namespace {
+
+// What clients did before a stop is in the log and in the store, even when
+// the emulator had no time to look at it before the signal.
+TEST(ServeStopTest, TakesInWhatCameBeforeTheStop) {
+  TempDir dir;
+  std::string address = testing_support::LoopbackAddressForTest();
+  ScaleSim sim;
+  ASSERT_TRUE(sim.Start(dir.File("store"), {address + ":2001"}));
+  for (int round = 0; round < 20; ++round) {
+    RawClient client;
+    ASSERT_TRUE(client.Connect(address, 2001));
+    ASSERT_TRUE(client.SendHex("F1250000000100070A"));
+  }
+  RawClient last;
+  ASSERT_TRUE(last.Connect(address, 2001));
+  ASSERT_TRUE(last.SendHex("F1250000000200070B"));
+  ASSERT_TRUE(sim.Stop());
+  std::string log = sim.Log();
+  std::size_t opens = 0;
+  for (std::size_t at = log.find("2001 open\n"); at != std::string::npos; at = log.find("2001 open\n", at + 1)) ++opens;
+  EXPECT_EQ(opens, 21u) << log;
+  EXPECT_NE(log.find("2001 > F1250000000200070B\n"), std::string::npos) << log;
+  EXPECT_EQ(ReadFile(dir.File("store") + "/001/tables.hex"), "25 0000000100070A\n25 0000000200070B\n");
+}
+
+}  // namespace
