@@ -20,7 +20,7 @@ int Listen(std::uint32_t address, int port, int backlog, std::string* problem);
 // with backlog 0), by connecting to it from this process, so that further
 // connection attempts are not answered. The connecting sockets are added to
 // holders and must stay open. False if the queue could not be filled.
-bool FillBacklog(std::uint32_t address, int port, std::vector<int>* holders);
+bool FillBacklog(int listener, std::uint32_t address, int port, std::vector<int>* holders);
 
 // A connection waiting on the listener, made non-blocking; -1 if none.
 int Accept(int listener);

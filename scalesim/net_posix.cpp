@@ -53,6 +53,20 @@ bool WaitConnected(int fd, int timeout_ms) {
   return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
 }
 
+// True once the listener's accept queue holds `count` connections. For a
+// listening socket the kernel reports the queue length in tcpi_unacked.
+bool WaitAcceptQueue(int listener, unsigned count, int timeout_ms) {
+  for (int waited = 0; waited <= timeout_ms; ++waited) {
+    tcp_info info;
+    socklen_t length = sizeof info;
+    std::memset(&info, 0, sizeof info);
+    if (getsockopt(listener, IPPROTO_TCP, TCP_INFO, &info, &length) != 0) return false;
+    if (info.tcpi_unacked >= count) return true;
+    usleep(1000);
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ParseIpv4(const std::string& text, std::uint32_t* address) {
@@ -84,9 +98,12 @@ int Listen(std::uint32_t address, int port, int backlog, std::string* problem) {
   return fd;
 }
 
-bool FillBacklog(std::uint32_t address, int port, std::vector<int>* holders) {
-  // With backlog 0 the accept queue takes one connection; one more attempt
-  // stays half-open. Connections beyond that get no answer to their SYN.
+bool FillBacklog(int listener, std::uint32_t address, int port, std::vector<int>* holders) {
+  // With backlog 0 the accept queue is full with one connection. A SYN that
+  // finds it full gets no answer, so the connect of a client waits until its
+  // own time limit. The first connection must sit in the queue (not only be
+  // under way) before the emulator says it is ready; a second attempt then
+  // stays unanswered, like every later one.
   const int kHolders = 2;
   const int kConnectWaitMs = 2000;
   for (int i = 0; i < kHolders; ++i) {
@@ -99,9 +116,10 @@ bool FillBacklog(std::uint32_t address, int port, std::vector<int>* holders) {
     sockaddr_in sa = AddressOf(address, port);
     int rc = connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
     if (rc != 0 && errno != EINPROGRESS) return false;
-    // The first connection must be in the queue before the emulator says it
-    // is ready; the second one is only a SYN that waits.
-    if (i == 0 && rc != 0 && !WaitConnected(fd, kConnectWaitMs)) return false;
+    if (i == 0) {
+      if (rc != 0 && !WaitConnected(fd, kConnectWaitMs)) return false;
+      if (!WaitAcceptQueue(listener, 1, kConnectWaitMs)) return false;
+    }
   }
   return true;
 }

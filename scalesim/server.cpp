@@ -159,7 +159,7 @@ bool Server::OpenListeners() {
       return false;
     }
     listeners_.push_back({handle, e.port, scales_[e.scale].get()});
-    if (faults_.no_accept && !net::FillBacklog(e.address, e.port, &backlog_holders_)) {
+    if (faults_.no_accept && !net::FillBacklog(handle, e.address, e.port, &backlog_holders_)) {
       std::fputs("Cannot fill the listening backlog\n", stderr);
       return false;
     }
