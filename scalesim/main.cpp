@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     scalesim::ServeOptions options;
     if (!scalesim::ParseServeArguments(arguments, &options, &problem)) {
       std::fputs(problem.c_str(), stderr);
+      std::fputs(kUsage, stderr);
       return scalesim::kExitUsage;
     }
     return scalesim::Serve(options);
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     scalesim::ShowOptions options;
     if (!scalesim::ParseShowArguments(arguments, &options, &problem)) {
       std::fputs(problem.c_str(), stderr);
+      std::fputs(kUsage, stderr);
       return scalesim::kExitUsage;
     }
     return scalesim::Show(options);
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
     scalesim::SellOptions options;
     if (!scalesim::ParseSellArguments(arguments, &options, &problem)) {
       std::fputs(problem.c_str(), stderr);
+      std::fputs(kUsage, stderr);
       return scalesim::kExitUsage;
     }
     return scalesim::Sell(options);

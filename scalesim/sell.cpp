@@ -103,7 +103,7 @@ bool ParseSellArguments(const std::vector<std::string>& arguments, SellOptions* 
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
     if (i + 1 >= arguments.size()) {
-      *problem = "Missing value for " + a + "\n";
+      *problem = "An option of sell has no value\n";
       return false;
     }
     const std::string& value = arguments[++i];
@@ -122,11 +122,11 @@ bool ParseSellArguments(const std::vector<std::string>& arguments, SellOptions* 
       ok = ParseCount(value, 0, 999999999999999999LL, &number);
       options->seed = static_cast<std::uint64_t>(number);
     } else {
-      *problem = "Unknown option for sell: " + a + "\n";
+      *problem = "Unknown option for sell\n";
       return false;
     }
     if (!ok) {
-      *problem = "Wrong value for " + a + "\n";
+      *problem = "An option of sell has a wrong value\n";
       return false;
     }
   }

@@ -105,11 +105,11 @@ bool ParseServeArguments(const std::vector<std::string>& arguments, ServeOptions
     } else if (a == "--short-reply") {
       ok = TakeCount(arguments, &i, 1, kMaxShortReply, &f.short_reply);
     } else {
-      *problem = "Unknown option for serve: " + a + "\n";
+      *problem = "Unknown option for serve\n";
       return false;
     }
     if (!ok) {
-      *problem = "Missing or wrong value for " + a + "\n";
+      *problem = "An option of serve has no value or a wrong one\n";
       return false;
     }
   }

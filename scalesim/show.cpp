@@ -107,7 +107,7 @@ bool ParseShowArguments(const std::vector<std::string>& arguments, ShowOptions* 
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
     if (i + 1 >= arguments.size()) {
-      *problem = "Missing value for " + a + "\n";
+      *problem = "An option of show has no value\n";
       return false;
     }
     const std::string& value = arguments[++i];
@@ -134,11 +134,11 @@ bool ParseShowArguments(const std::vector<std::string>& arguments, ShowOptions* 
         ok = ParseCodePagePair(value, &options->oem_code_page);
       }
     } else {
-      *problem = "Unknown option for show: " + a + "\n";
+      *problem = "Unknown option for show\n";
       return false;
     }
     if (!ok) {
-      *problem = "Wrong value for " + a + "\n";
+      *problem = "An option of show has a wrong value\n";
       return false;
     }
   }

@@ -98,7 +98,7 @@ bool LoadStore(const std::string& scale_directory, Store* store, std::string* pr
   bool missing = false;
   if (!ReadWholeFile(scale_directory + "/" + kTableFileName, &text, &missing)) {
     if (missing) return true;
-    *problem = "Cannot read the table file of " + scale_directory + "\n";
+    *problem = "Cannot read a table file of the store\n";
     return false;
   }
   ParseStoreText(text, store);
@@ -108,7 +108,7 @@ bool LoadStore(const std::string& scale_directory, Store* store, std::string* pr
 bool SaveStore(const std::string& scale_directory, Store* store, std::string* problem) {
   if (!MakeDirectory(scale_directory) ||
       !ReplaceFileAtomically(scale_directory + "/" + kTableFileName, StoreText(*store))) {
-    *problem = "Cannot write the table file of " + scale_directory + "\n";
+    *problem = "Cannot write a table file of the store\n";
     return false;
   }
   store->dirty = false;
