@@ -11,7 +11,8 @@
 
 namespace fuzz {
 
-// A directory of this process's own under /tmp, made once and reused.
+// A directory of this process's own (in /dev/shm if it can, else /tmp),
+// made once and reused, removed when the process exits.
 const std::string& ScratchDirectory();
 
 // Writes bytes to path, replacing it; aborts if it cannot.
