@@ -4,7 +4,7 @@
 // count of 1-byte round trips against a bare echo server on the loopback,
 // so that what the emulator adds per request can be read off.
 //
-//   scalesim_bench [records]
+//   scalesim_bench [records] [log]   ("log": with the packet log on, as the tests run it)
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -108,8 +108,10 @@ int main(int argc, char** argv) {
   if (mkdtemp(dir_template) == nullptr) return 1;
   std::string dir = dir_template, store = dir + "/store", ready = dir + "/ready";
   std::string listen_at = std::string(kAddress) + ":" + std::to_string(kPort);
+  std::string log = dir + "/log";
+  bool with_log = argc > 2 && std::strcmp(argv[2], "log") == 0;
   const char* args[] = {SCALESIM_PATH, "serve", "--store", store.c_str(), "--listen", listen_at.c_str(),
-                        "--ready", ready.c_str(), nullptr};
+                        "--ready", ready.c_str(), with_log ? "--log" : nullptr, log.c_str(), nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -134,6 +136,14 @@ int main(int argc, char** argv) {
     if (Exchange(fd, packet, kRecordLength + 2, reply, sizeof reply) != 1) return 2;
   }
   double load_s = Seconds(start);
+  // Closing the connection writes the store; the emulator answers the next
+  // connection only after that.
+  close(fd);
+  start = Clock::now();
+  fd = Connect(kPort);
+  unsigned char probe[6] = {0xF7, 0x26, 0, 0, 0, 0};
+  if (fd < 0 || Exchange(fd, probe, 6, reply, sizeof reply) <= 0) return 2;
+  double persist_s = Seconds(start);
 
   unsigned char read[6] = {0xF7, 0x25, 0, 0, 0, 0}, key[6] = {0xF3, 0x25, 0, 0, 0, 0};
   long read_records = 0;
@@ -157,12 +167,14 @@ int main(int argc, char** argv) {
 
   double load_us = load_s * 1e6 / static_cast<double>(records);
   double read_us = read_s * 1e6 / static_cast<double>(2 * records + 2);
-  std::printf("records                 %ld (read back %ld)\n", records, read_records);
+  std::printf("records                 %ld (read back %ld)%s\n", records, read_records,
+              with_log ? ", packet log on" : "");
   std::printf("loopback echo           %.2f us per round trip\n", echo_us);
   std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us, records / load_s);
   std::printf("paired read             %.2f us per request\n", read_us);
   std::printf("emulator overhead       load %.2f us, read %.2f us (target < %.0f us)\n", load_us - echo_us,
               read_us - echo_us, kTargetOverheadMicroseconds);
+  std::printf("store written at close  %.3f s (%ld records)\n", persist_s, records);
   std::printf("stop (store written)    %.3f s\n", stop_s);
   std::string cleanup = "rm -rf " + dir;
   if (std::system(cleanup.c_str()) != 0) return 5;
