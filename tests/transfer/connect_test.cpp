@@ -33,6 +33,7 @@ TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
   // A label longer than 63 characters: the resolver refuses it without
   // asking any name server.
   const std::string name(70, 'x');
+  use_hosts_file_ = false;
   for (const char* mode : {"", "DHCP"}) {
     auto result = Run({"F52.DAT", name}, {std::string("XFLTCPMODE=") + mode});
     EXPECT_EQ(result.status, 0) << mode;
@@ -53,6 +54,7 @@ TEST_F(XferlnkConnectTest, NoAddressOrNoPortMeansNoConnectionAndAFailedReceive) 
   EXPECT_EQ(Read("retvals"), "-8");
 
   Write("QS0.0.0.0F52.DAT.DAT", kStoreNameRecord);
+  use_hosts_file_ = false;
   result = Run({"F52.DAT", "0.0.0.0"}, {"XFLTCPMODE=DHCP"});
   EXPECT_EQ(result.out, "Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-8");
