@@ -64,7 +64,9 @@ class Shop {
   // The connections ("open") and the requests the scale received, in order.
   // Replies and the "close" events are left out: the emulator may notice a
   // close only after the next transfer has connected.
+  // The scale is stopped first, so that its log is complete.
   std::vector<std::string> Requests() {
+    sim_.Stop();
     std::vector<std::string> lines;
     std::string log = sim_.Log();
     std::size_t pos = 0;
