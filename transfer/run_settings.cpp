@@ -24,13 +24,14 @@ TransferMode TransferModeFromValue(bool defined, const std::string& value) {
 }
 
 int ReplyWaitSecondsFromValue(bool defined, const std::string& value) {
-  if (!defined || value.empty() || value.size() > 4) return kDefaultReplyWaitSeconds;
+  if (!defined || value.empty()) return kDefaultReplyWaitSeconds;
   int seconds = 0;
   for (char c : value) {
     if (c < '0' || c > '9') return kDefaultReplyWaitSeconds;
     seconds = seconds * 10 + (c - '0');
+    if (seconds > kMaxReplyWaitSeconds) return kDefaultReplyWaitSeconds;
   }
-  if (seconds < kMinReplyWaitSeconds || seconds > kMaxReplyWaitSeconds) return kDefaultReplyWaitSeconds;
+  if (seconds < kMinReplyWaitSeconds) return kDefaultReplyWaitSeconds;
   return seconds;
 }
 

@@ -20,8 +20,8 @@ TEST(RunSettingsTest, ReplyWaitFromOneSecondToAnHour) {
   const struct {
     const char* value;
     int seconds;
-  } cases[] = {{"1", 1},   {"3600", 3600}, {"60", 60}, {"0", 15},  {"3601", 15},
-               {"-1", 15}, {"", 15},       {"5s", 15}, {" 5", 15}, {"00005", 15}};
+  } cases[] = {{"1", 1}, {"3600", 3600}, {"60", 60}, {"0", 15},    {"3601", 15},       {"-1", 15},
+               {"", 15}, {"5s", 15},     {" 5", 15}, {"00005", 5}, {"99999999999", 15}};
   for (const auto& c : cases) EXPECT_EQ(ReplyWaitSecondsFromValue(true, c.value), c.seconds) << c.value;
 }
 
