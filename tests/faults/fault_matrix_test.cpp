@@ -1,0 +1,480 @@
+// The fault matrix: the converter and the transfer program end to end
+// against the scale emulator's faults, full disks, and missing or unusable
+// files. Each row says what its case must leave behind: the exit status,
+// the console output byte for byte, the result files "error" and "retvals",
+// and what the scale holds afterwards. Every case runs on a loopback address
+// of its own, with a reply time limit of one second, and is bounded in time
+// and output.
+//
+// The reads are paired reads of three transactions (file F30): the scale
+// clears a transaction only after the transfer program has asked for the
+// next one, so each case also checks that every transaction the scale no
+// longer holds is in the incoming file, and in the report when there is one.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::BinPath;
+using testing_support::ProgramResult;
+using testing_support::ReadFile;
+using testing_support::RunProgram;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+const char kMissing[] = "<missing>";
+const char kBanner[] = "Conversion finished.\nPrice-list converter for networked scales.\n";
+const char kSettings[] = "[Params]\r\nCodePage=Win\r\nShop Name=Corner\r\nTransact=transact.txt\r\n";
+const char kPriceList[] = "1;Bananas;1.29;0\n2;Apples;2.49;0;;20002\n3;Milk;0.89;1\n";
+
+// Three PLU records for the transfer program's record load.
+const char* const kPluRecords[] = {
+    "00000001002310000D200000000129110521000010000001070742616E616E61730C00",
+    "00000002003310000D20000000024911052120002000000107174170706C657320476F6C64656E2044656C6963696F75730C00",
+    "00000003002F10000D20000000026911052120003000000107134170706C6573204772616E6E7920536D6974680C00",
+};
+
+// Three transactions the scale holds before a paired read.
+const char* const kTransactions[] = {
+    "00000001001D0000002600002378000000000004000047080712260803",
+    "00000002001D0000002200002030000000000005000020280712260805",
+    "00000003001D0000000800000000000000010002000000790712260806",
+};
+// Their report lines' first field: the transaction number.
+const char* const kTransactionNumbers[] = {"1", "2", "3"};
+
+const char kPluCode[] = "25";
+const char kTransactionCode[] = "2E";
+
+// The longest console output any case may write.
+constexpr std::size_t kMaxOutput = 4096;
+// A case may take the three-second connect wait and a one-second reply wait,
+// and no more than this.
+constexpr int kRunLimitMs = 15000;
+// The file-size limit under which the PLU file cannot be written whole.
+constexpr rlim_t kPluFileLimit = 8192;
+// The file-size limit that cuts the incoming file inside its third
+// transaction (each takes 58 characters), while the report still fits.
+constexpr rlim_t kIncomingLimit = 130;
+// The file-size limit under which the report of three transactions cannot
+// be written whole; the transfer program is freed of it.
+constexpr rlim_t kReportLimit = 64;
+
+enum class Job {
+  kTransferLoad,     // xferlnk F25.DAT 001: the three PLU records
+  kTransferRead,     // xferlnk F30.DAT 001: a paired read of the three transactions
+  kTransferKeys,     // xferlnk F92.DAT 001: a key load
+  kConverterLoad,    // VelkoCon 001 2: the load mode
+  kConverterReport,  // VelkoCon 001 2 -Transact: the paired read and its report
+};
+
+enum class Disk {
+  kFine,
+  kPluFileFull,             // a file-size limit below the PLU file's size
+  kIncomingFull,            // the incoming file is /dev/full
+  kIncomingLimited,         // a file-size limit inside the incoming file
+  kReportFull,              // a file-size limit on the converter below the report's size
+  kNoSettings,              // no velkocon.ini
+  kSettingsDirectory,       // velkocon.ini is a directory
+  kNoPageDetail,            // CodePage=OEM names a table file that is not there
+  kPageDetailDirectory,     // ... or that is a directory
+  kNoPriceList,             // no VelkoCon.txt
+  kPriceListDirectory,      // VelkoCon.txt is a directory
+  kNoF34,                   // the program folder holds no F34.DAT
+  kPluFileDirectory,        // qs001F25.dat is a directory
+  kStoreNameFileDirectory,  // qs001F52.dat is a directory
+  kReportDirectory,         // transact.txt is a directory
+  kNoOutgoing,              // the transfer program's outgoing file is missing
+  kOutgoingDirectory,       // ... or a directory
+  kIncomingDirectory,       // the incoming file cannot be created: a directory
+  kResultFileDirectory,     // "error" is a directory
+};
+
+struct FaultCase {
+  std::string name;
+  Job job;
+  std::vector<std::string> faults;  // the emulator's fault options; {"down"}: no emulator
+  Disk disk;
+  int status;
+  std::string out;
+  std::string err;
+  std::string error_file;    // kMissing: not there
+  std::string retvals_file;  // kMissing: not there
+  // Load jobs: PLU records the scale holds afterwards. Read jobs: the
+  // transactions it no longer holds. -1: not checked.
+  int count;
+};
+
+// The shop: a program folder (VelkoCon, xferlnk, F34.DAT, F38.DAT), a
+// working folder with the settings and the price list, and one emulated
+// scale, number 001, resolved as S0001 to the case's own address.
+class Shop {
+ public:
+  Shop() {
+    program_ = root_.File("program");
+    work_ = root_.File("shop");
+    store_ = root_.File("store");
+    mkdir(program_.c_str(), 0777);
+    mkdir(work_.c_str(), 0777);
+    for (const char* program : {"VelkoCon", "xferlnk"}) {
+      std::filesystem::copy_file(BinPath(program), program_ + "/" + program);
+      chmod((program_ + "/" + program).c_str(), 0755);
+    }
+    WriteFile(program_ + "/F34.DAT", "00000001000A07024142");
+    WriteFile(program_ + "/F38.DAT", "0000000100080001");
+    WriteFile(Work("velkocon.ini"), kSettings);
+    WriteFile(Work("VelkoCon.txt"), kPriceList);
+    std::string records;
+    for (const char* record : kPluRecords) records += record;
+    WriteFile(Work("qs001F25.dat"), records);
+    WriteFile(Work("QS001F92.DAT"), "0000000100000002");
+    address_ = AddressOfThisRun(testing_support::LoopbackAddressForTest());
+    env_ = testing_support::HostsEnvironment(root_.File("hosts"), {{"S0001", address_}});
+    env_.push_back("XFLTIMEOUT=1");
+    env_.push_back("XFLTCPMODE=");
+  }
+
+  // The test's own address with its second number shifted by the process
+  // id, so that a second build running these tests at once uses others.
+  static std::string AddressOfThisRun(const std::string& address) {
+    unsigned a = 0, b = 0, c = 0;
+    if (std::sscanf(address.c_str(), "127.%u.%u.%u", &a, &b, &c) != 3) return address;
+    a = 10 + (a - 10 + static_cast<unsigned>(getpid())) % 240;
+    return "127." + std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c);
+  }
+
+  void HoldTransactions() {
+    std::string text;
+    for (const char* record : kTransactions) text += std::string(kTransactionCode) + " " + record + "\n";
+    mkdir(store_.c_str(), 0777);
+    mkdir((store_ + "/001").c_str(), 0777);
+    WriteFile(store_ + "/001/tables.hex", text);
+  }
+
+  bool StartScale(const std::vector<std::string>& faults) {
+    return sim_.Start(store_, {address_ + ":2001"}, faults);
+  }
+  bool StopScale() { return sim_.Stop(); }
+  std::string ScaleLog() const { return sim_.Log(); }
+
+  // The records of one file code the scale holds (once stopped).
+  std::vector<std::string> Held(const char* code) const {
+    std::vector<std::string> records;
+    std::string text = ReadFile(store_ + "/001/tables.hex");
+    if (text == kMissing) return records;
+    std::size_t at = 0;
+    while (at < text.size()) {
+      std::size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(at, end - at);
+      if (line.compare(0, 3, std::string(code) + " ") == 0) records.push_back(line.substr(3));
+      at = end + 1;
+    }
+    return records;
+  }
+
+  ProgramResult Converter(const std::vector<std::string>& arguments) {
+    return RunProgram(program_ + "/VelkoCon", arguments, work_, env_, kRunLimitMs);
+  }
+  ProgramResult Transfer(const std::vector<std::string>& arguments) {
+    return RunProgram(program_ + "/xferlnk", arguments, work_, env_, kRunLimitMs);
+  }
+
+  std::string Work(const std::string& name) const { return work_ + "/" + name; }
+  std::string Program(const std::string& name) const { return program_ + "/" + name; }
+
+ private:
+  TempDir root_;
+  std::string program_, work_, store_, address_;
+  std::vector<std::string> env_;
+  testing_support::ScaleSim sim_;
+};
+
+// Replaces a file by a directory of that name.
+void MakeDirectory(const std::string& path) {
+  std::remove(path.c_str());
+  ASSERT_EQ(mkdir(path.c_str(), 0777), 0) << path;
+}
+
+void LinkToFullDevice(const std::string& path) {
+  std::remove(path.c_str());
+  ASSERT_EQ(symlink("/dev/full", path.c_str()), 0) << path;
+}
+
+void PrepareDisk(Disk disk, Shop& shop) {
+  switch (disk) {
+    case Disk::kFine:
+    case Disk::kIncomingLimited:
+      break;
+    case Disk::kPluFileFull: {
+      std::string list;
+      for (int i = 1; i <= 5000; ++i) list += std::to_string(i) + ";ARTICLE NUMBER " + std::to_string(i) + ";1.99;0\n";
+      WriteFile(shop.Work("VelkoCon.txt"), list);
+      break;
+    }
+    case Disk::kIncomingFull:
+      LinkToFullDevice(shop.Work("qs001t30.dat"));
+      break;
+    case Disk::kReportFull: {
+      // The working folder's transfer program comes first: it lifts the
+      // limit, so that only the converter's own files meet it.
+      std::string wrapper = shop.Work("xferlnk");
+      WriteFile(wrapper, "#!/bin/sh\nulimit -f unlimited\nexec '" + shop.Program("xferlnk") + "' \"$@\"\n");
+      chmod(wrapper.c_str(), 0755);
+      break;
+    }
+    case Disk::kNoSettings:
+      std::remove(shop.Work("velkocon.ini").c_str());
+      break;
+    case Disk::kSettingsDirectory:
+      MakeDirectory(shop.Work("velkocon.ini"));
+      break;
+    case Disk::kNoPageDetail:
+      WriteFile(shop.Work("velkocon.ini"), "[Params]\r\nCodePage=OEM\r\nPageDetail=\\page.txt\r\n");
+      break;
+    case Disk::kPageDetailDirectory:
+      WriteFile(shop.Work("velkocon.ini"), "[Params]\r\nCodePage=OEM\r\nPageDetail=\\page.txt\r\n");
+      MakeDirectory(shop.Work("page.txt"));
+      break;
+    case Disk::kNoPriceList:
+      std::remove(shop.Work("VelkoCon.txt").c_str());
+      break;
+    case Disk::kPriceListDirectory:
+      MakeDirectory(shop.Work("VelkoCon.txt"));
+      break;
+    case Disk::kNoF34:
+      std::remove(shop.Program("F34.DAT").c_str());
+      break;
+    case Disk::kPluFileDirectory:
+      MakeDirectory(shop.Work("qs001F25.dat"));
+      break;
+    case Disk::kStoreNameFileDirectory:
+      MakeDirectory(shop.Work("qs001F52.dat"));
+      break;
+    case Disk::kReportDirectory:
+      MakeDirectory(shop.Work("transact.txt"));
+      break;
+    case Disk::kNoOutgoing:
+      std::remove(shop.Work("qs001F25.dat").c_str());
+      std::remove(shop.Work("QS001F92.DAT").c_str());
+      break;
+    case Disk::kOutgoingDirectory:
+      MakeDirectory(shop.Work("qs001F25.dat"));
+      break;
+    case Disk::kIncomingDirectory:
+      MakeDirectory(shop.Work("QS001T30.DAT"));
+      break;
+    case Disk::kResultFileDirectory:
+      MakeDirectory(shop.Work("error"));
+      break;
+  }
+}
+
+// Runs the job, under a file-size limit when the case asks for one. The
+// programs inherit the limit and the ignored signal, so a write past the
+// limit fails instead of ending them; the emulator, started before, does not.
+ProgramResult RunJob(const FaultCase& c, Shop& shop) {
+  rlim_t limit = c.disk == Disk::kPluFileFull       ? kPluFileLimit
+                 : c.disk == Disk::kIncomingLimited ? kIncomingLimit
+                 : c.disk == Disk::kReportFull      ? kReportLimit
+                                                    : 0;
+  struct rlimit saved;
+  void (*saved_handler)(int) = SIG_DFL;
+  if (limit != 0) {
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit limited = saved;
+    limited.rlim_cur = limit;
+    saved_handler = signal(SIGXFSZ, SIG_IGN);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  }
+  ProgramResult r;
+  switch (c.job) {
+    case Job::kTransferLoad:
+      r = shop.Transfer({"F25.DAT", "001"});
+      break;
+    case Job::kTransferRead:
+      r = shop.Transfer({"F30.DAT", "001"});
+      break;
+    case Job::kTransferKeys:
+      r = shop.Transfer({"F92.DAT", "001"});
+      break;
+    case Job::kConverterLoad:
+      r = shop.Converter({"001", "2"});
+      break;
+    case Job::kConverterReport:
+      r = shop.Converter({"001", "2", "-Transact"});
+      break;
+  }
+  if (limit != 0) {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, saved_handler);
+  }
+  return r;
+}
+
+bool IsRead(Job job) { return job == Job::kTransferRead || job == Job::kConverterReport; }
+
+// Every transaction the scale no longer holds is in the incoming file, and,
+// when the conversion wrote a report, on a line of it; the ones it still
+// holds are untouched. Returns how many it no longer holds.
+int CheckNothingClearedIsLost(const Shop& shop) {
+  std::vector<std::string> held = shop.Held(kTransactionCode);
+  std::string incoming = ReadFile(shop.Work("QS001T30.DAT"));
+  std::string report = ReadFile(shop.Work("transact.txt"));
+  int cleared = 0;
+  for (std::size_t i = 0; i < std::size(kTransactions); ++i) {
+    bool still_held = false;
+    for (const std::string& record : held) still_held = still_held || record == kTransactions[i];
+    if (still_held) continue;
+    ++cleared;
+    EXPECT_NE(incoming.find(kTransactions[i]), std::string::npos)
+        << "transaction " << i + 1 << " was cleared but is not in the incoming file";
+    if (report != kMissing && !report.empty()) {
+      std::string line_start = std::string(kTransactionNumbers[i]) + ";";
+      EXPECT_TRUE(report.compare(0, line_start.size(), line_start) == 0 ||
+                  report.find("\r\n" + line_start) != std::string::npos)
+          << "transaction " << i + 1 << " was cleared but is not in the report";
+    }
+  }
+  EXPECT_EQ(held.size() + static_cast<std::size_t>(cleared), std::size(kTransactions));
+  return cleared;
+}
+
+// A failing case is named, not dumped.
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
+class FaultMatrix : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultMatrix, LeavesWhatItMust) {
+  const FaultCase& c = GetParam();
+  Shop shop;
+  if (IsRead(c.job)) shop.HoldTransactions();
+  bool scale_up = !(c.faults.size() == 1 && c.faults[0] == "down");
+  if (scale_up) {
+    ASSERT_TRUE(shop.StartScale(c.faults));
+  }
+  PrepareDisk(c.disk, shop);
+
+  ProgramResult r = RunJob(c, shop);
+  EXPECT_FALSE(r.timed_out);
+  EXPECT_EQ(r.status, c.status) << r.out << r.err;
+  EXPECT_EQ(r.out, c.out);
+  EXPECT_EQ(r.err, c.err);
+  EXPECT_LE(r.out.size() + r.err.size(), kMaxOutput);
+  if (c.disk != Disk::kResultFileDirectory) {
+    EXPECT_EQ(ReadFile(shop.Work("error")), c.error_file);
+    EXPECT_EQ(ReadFile(shop.Work("retvals")), c.retvals_file);
+  }
+
+  std::string log = scale_up ? shop.ScaleLog() : "";
+  if (scale_up) {
+    ASSERT_TRUE(shop.StopScale());
+  }
+  if (c.disk == Disk::kPluFileFull) {
+    EXPECT_EQ(log.find("> F125"), std::string::npos) << "a PLU file that was not written whole was sent";
+  }
+  if (c.disk == Disk::kResultFileDirectory) {
+    EXPECT_EQ(log, "") << "a scale was contacted without result files";
+  }
+  if (IsRead(c.job)) {
+    int cleared = CheckNothingClearedIsLost(shop);
+    if (c.count >= 0) {
+      EXPECT_EQ(cleared, c.count);
+    }
+  } else if (c.count >= 0) {
+    EXPECT_EQ(shop.Held(kPluCode).size(), static_cast<std::size_t>(c.count));
+  }
+}
+
+std::string Refused() { return "Connect error 10061\nConnection error fffffffb\n"; }
+std::string TimedOut() { return "Connect error 10060\nConnection error fffffffb\n"; }
+std::string Fatal() { return "File length error\nFatal error\n"; }
+std::string Incomplete() { return "Incomplete data in file: qs001t30.dat\n"; }
+std::string NoData() { return "No data for file: transact.txt\n" + std::string(kBanner); }
+
+std::vector<FaultCase> Matrix() {
+  const std::string none = kMissing;
+  std::vector<FaultCase> rows = {
+      // name, job, emulator faults, disk, status, out, err, error, retvals, count
+      {"load_fine", Job::kTransferLoad, {}, Disk::kFine, 0, "", "", "0", none, 3},
+      {"load_refused", Job::kTransferLoad, {"--refuse"}, Disk::kFine, 0, Refused(), "", "001", "-5", -1},
+      {"load_connect_times_out", Job::kTransferLoad, {"--no-accept"}, Disk::kFine, 0, TimedOut(), "", "001", "-5", 0},
+      {"load_no_answer", Job::kTransferLoad, {"--no-answer"}, Disk::kFine, 0, "Nread control -8\n", "", "001", "-8", 1},
+      {"load_late_answer", Job::kTransferLoad, {"--delay-ms", "1500"}, Disk::kFine, 0, "Nread control -8\n", "", "001", "-8", 1},
+      {"load_short_reply_1", Job::kTransferLoad, {"--short-reply", "1"}, Disk::kFine, 0, "", "", "0", none, 3},
+      {"load_short_reply_2", Job::kTransferLoad, {"--short-reply", "2"}, Disk::kFine, 0, "", "", "0", none, 3},
+      {"load_short_reply_3", Job::kTransferLoad, {"--short-reply", "3"}, Disk::kFine, 0, "", "", "0", none, 3},
+      {"load_garbage_reply", Job::kTransferLoad, {"--reply", "DEADBEEF"}, Disk::kFine, 0, "", "", "0", none, 3},
+
+      {"read_fine", Job::kConverterReport, {}, Disk::kFine, 0, kBanner, "", "0", none, 3},
+      {"read_refused", Job::kConverterReport, {"--refuse"}, Disk::kFine, 4, Refused() + Fatal(), "", "001", "-5", 0},
+      {"read_connect_times_out", Job::kConverterReport, {"--no-accept"}, Disk::kFine, 4, TimedOut() + Fatal(), "", "001", "-5", 0},
+      {"read_no_answer", Job::kConverterReport, {"--no-answer"}, Disk::kFine, 4, "Nread control -8\nNo data for file: transact.txt\n" + std::string(kBanner), "", "001", "-6", 0},
+      {"read_short_reply_1", Job::kConverterReport, {"--short-reply", "1"}, Disk::kFine, 4, NoData(), "", "001", "-6", 0},
+      {"read_short_reply_2", Job::kConverterReport, {"--short-reply", "2"}, Disk::kFine, 4, NoData(), "", "001", "-6", 0},
+      {"read_short_reply_3", Job::kConverterReport, {"--short-reply", "3"}, Disk::kFine, 4, NoData(), "", "001", "-6", 0},
+      {"read_garbage_reply", Job::kConverterReport, {"--reply", "0102030405060708"}, Disk::kFine, 4, Incomplete() + kBanner, "", "001", "-6", 0},
+      {"read_never_ends", Job::kConverterReport, {"--echo-key"}, Disk::kFine, 4, Incomplete() + kBanner, "", "001", "-6", 0},
+      {"transfer_read_fine", Job::kTransferRead, {}, Disk::kFine, 0, "", "", "0", none, 3},
+
+      {"plu_file_disk_full", Job::kConverterLoad, {}, Disk::kPluFileFull, 3, "", "Could not write file.\n", none, none, 0},
+      {"incoming_file_disk_full", Job::kConverterReport, {}, Disk::kIncomingFull, 4, "file write error\n" + Fatal(), "", "001", "-3", 0},
+      {"incoming_file_limit", Job::kConverterReport, {}, Disk::kIncomingLimited, 4, "file write error\n" + Incomplete() + kBanner, "", "001", "-3", 1},
+      {"report_file_disk_full", Job::kConverterReport, {}, Disk::kReportFull, 4, kBanner, "Could not write file.\n", "0", none, 3},
+
+      {"no_settings", Job::kConverterLoad, {"down"}, Disk::kNoSettings, 255, "velkocon.ini absent\n", "", none, none, -1},
+      {"settings_directory", Job::kConverterLoad, {"down"}, Disk::kSettingsDirectory, 255, "velkocon.ini absent\n", "", none, none, -1},
+      {"no_page_detail", Job::kConverterLoad, {"down"}, Disk::kNoPageDetail, 255, "File PageDetail is absent. Fatal error!\n", "", none, none, -1},
+      {"page_detail_directory", Job::kConverterLoad, {"down"}, Disk::kPageDetailDirectory, 255, "File PageDetail is absent. Fatal error!\n", "", none, none, -1},
+      {"no_price_list", Job::kConverterLoad, {}, Disk::kNoPriceList, 2, "", "Could not open file.\n", none, none, 0},
+      {"price_list_directory", Job::kConverterLoad, {}, Disk::kPriceListDirectory, 2, "", "Could not open file.\n", none, none, 0},
+      {"no_f34", Job::kConverterLoad, {}, Disk::kNoF34, 0, "\nfopen QS001F34.DAT failed err = 2\n" + std::string(kBanner), "", "0", none, 3},
+      {"plu_file_directory", Job::kConverterLoad, {}, Disk::kPluFileDirectory, 3, "", "Could not create file.\n", none, none, 0},
+      {"store_name_file_directory", Job::kConverterLoad, {}, Disk::kStoreNameFileDirectory, 3, "", "Could not create file.\n", "0", none, 3},
+      {"report_file_directory", Job::kConverterReport, {}, Disk::kReportDirectory, 4, kBanner, "Could not open file.\n", "0", none, 3},
+      {"transfer_no_record_file", Job::kTransferLoad, {}, Disk::kNoOutgoing, 0, "\nfopen QS001F25.DAT failed err = 2\n", "", "001", "-1", 0},
+      {"transfer_record_file_directory", Job::kTransferLoad, {}, Disk::kOutgoingDirectory, 0, "\nBad record file QS001F25.DAT at offset 0\n", "", "001", "-1", 0},
+      {"transfer_no_key_file", Job::kTransferKeys, {}, Disk::kNoOutgoing, 0, "\nfopen QS001F92.DAT failed\n", "", "001", "-1", -1},
+      {"transfer_incoming_directory", Job::kTransferRead, {}, Disk::kIncomingDirectory, 0, "\nfopen QS001T30.DAT failed\n", "", "001", "-1", 0},
+      {"transfer_result_files_directory", Job::kTransferLoad, {}, Disk::kResultFileDirectory, 255, "Could not create result files\n", "", none, none, 0},
+  };
+
+  // Close and reset after each request of the record load (three records)
+  // and of the paired read (a read and a key packet per transaction, then
+  // the read that meets the end and its key packet).
+  for (int k = 1; k <= 3; ++k) {
+    rows.push_back({"load_close_after_" + std::to_string(k), Job::kTransferLoad, {"--close-after", std::to_string(k)}, Disk::kFine, 0,
+                    "Nread control 0\n", "", "001", "-6", k - 1});
+    rows.push_back({"load_reset_after_" + std::to_string(k), Job::kTransferLoad, {"--reset-after", std::to_string(k)}, Disk::kFine, 0,
+                    "Nread control -8\n", "", "001", "-8", k - 1});
+  }
+  for (int k = 1; k <= 8; ++k) {
+    bool read_packet = k % 2 == 1;
+    int cleared = k <= 4 ? 0 : (k - 3) / 2;  // the key packet of transaction n is request 2n + 2
+    std::string code = read_packet ? "-6" : "-3";
+    std::string conversion = k == 1 ? NoData()
+                             : k == 8 ? std::string(kBanner) : Incomplete() + kBanner;
+    int status = k == 8 ? 0 : 4;
+    rows.push_back({"read_close_after_" + std::to_string(k), Job::kConverterReport, {"--close-after", std::to_string(k)}, Disk::kFine, status,
+                    "Nread control 0\n" + conversion, "", "001", code, cleared});
+    rows.push_back({"read_reset_after_" + std::to_string(k), Job::kConverterReport, {"--reset-after", std::to_string(k)}, Disk::kFine, status,
+                    "Nread control -8\n" + conversion, "", "001", code, cleared});
+  }
+  return rows;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Cases, FaultMatrix, ::testing::ValuesIn(Matrix()), CaseName);
+
+}  // namespace
