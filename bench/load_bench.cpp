@@ -1,0 +1,218 @@
+// Times a whole load: VelkoCon turns a price list of 10,000 articles into
+// the PLU file and has F34, F38, the PLU file and the store name sent to an
+// emulated scale, one xferlnk run per file. The limit it is measured against
+// is the lock-step round trips of the same number of record packets, sent
+// by the raw ping-pong client to the same emulator.
+//
+//   load_bench [articles]
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+constexpr long kDefaultArticles = 10000;
+constexpr int kRuns = 3;
+// The whole load may take this many times the raw round trips of its
+// packets: on top of them come the conversion, four program starts and the
+// file checks.
+constexpr double kTargetRatio = 1.25;
+// A loopback address and scale port of this benchmark's own.
+const char kAddress[] = "127.0.9.2";
+const char kPort[] = "2001";
+
+std::string BinDir() {
+  std::error_code error;
+  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
+pid_t Start(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+struct Timed {
+  double seconds = 0;
+  long max_rss_kb = 0;
+  bool ok = false;
+};
+
+Timed RunTimed(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
+  Timed timed;
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid = Start(args, dir, env);
+  int status = 0;
+  struct rusage usage {};
+  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+    timed.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    timed.max_rss_kb = usage.ru_maxrss;
+  }
+  timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return timed;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string text;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+bool WriteAll(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// The records of a hex record file, by their length fields.
+long CountRecords(const std::string& hex) {
+  long count = 0;
+  std::size_t at = 0;
+  while (at + 12 <= hex.size()) {
+    unsigned long length = std::strtoul(hex.substr(at + 8, 4).c_str(), nullptr, 16);
+    if (length < 6) break;
+    at += 2 * length;
+    ++count;
+  }
+  return count;
+}
+
+// A price list of plausible articles: weighed and counted, names of one and
+// two lines, some with extra number and item code.
+std::string PriceList(long articles) {
+  static const char* const kWords[] = {"Apples", "Pears",  "Cheese", "Gouda",  "Salami", "Bread",   "Smoked",
+                                       "Salmon", "Fillet", "Grapes", "Olives", "Dutch",  "Organic", "Walnuts"};
+  std::string list;
+  unsigned long long state = 4242;
+  for (long i = 1; i <= articles; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    unsigned r = static_cast<unsigned>(state >> 33);
+    list += std::to_string(i) + ";";
+    int words = 1 + static_cast<int>(r % 5);
+    for (int w = 0; w < words; ++w) list += std::string(w > 0 ? " " : "") + kWords[(r >> (4 * w)) % 14];
+    list += ";" + std::to_string(r % 5000 / 100) + "." + std::to_string(10 + r % 90);
+    list += (r & 64) != 0 ? ";1" : ";0";
+    if ((r & 128) != 0) list += ";" + std::to_string(r % 1000) + ";" + std::to_string(2000000 + r % 999999);
+    list += "\n";
+  }
+  return list;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long articles = argc > 1 ? std::atol(argv[1]) : kDefaultArticles;
+  if (articles <= 0) {
+    std::fputs("usage: load_bench [articles]\n", stderr);
+    return 1;
+  }
+  const std::string bin = BinDir();
+  char pattern[] = "/tmp/load-bench-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return 1;
+  const std::string dir = pattern;
+  const std::string shop = dir + "/shop";
+  std::error_code error;
+  std::filesystem::create_directory(shop, error);
+  for (const char* program : {"VelkoCon", "xferlnk"}) {
+    std::filesystem::copy_file(bin + "/" + program, shop + "/" + program, error);
+  }
+  for (const char* file : {"F34.DAT", "F38.DAT", "velkocon.ini"}) {
+    std::filesystem::copy_file(std::string(SCALELINK_SOURCE_DIR) + "/examples/" + file, shop + "/" + file, error);
+  }
+  bool ok = WriteAll(shop + "/VelkoCon.txt", PriceList(articles)) &&
+            WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
+  const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
+
+  const std::string ready = dir + "/ready";
+  pid_t sim = Start({bin + "/scalesim", "serve", "--store", dir + "/store", "--listen",
+                     std::string(kAddress) + ":" + kPort, "--ready", ready},
+                    dir, {});
+  for (int i = 0; i < 500 && access(ready.c_str(), F_OK) != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (access(ready.c_str(), F_OK) != 0) {
+    std::fprintf(stderr, "load_bench: the scale emulator did not start\n");
+    return 1;
+  }
+
+  // The packets of a load: F34, F38, the PLU file and the store name.
+  long packets = 0;
+  {
+    Timed first = RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
+    ok = ok && first.ok && ReadAll(shop + "/error") == "0";
+    packets = CountRecords(ReadAll(shop + "/qs001F34.DAT")) + CountRecords(ReadAll(shop + "/qs001F38.DAT")) +
+              CountRecords(ReadAll(shop + "/qs001F25.dat")) + CountRecords(ReadAll(shop + "/qs001F52.dat"));
+  }
+  double best_load = 1e9, best_raw = 1e9;
+  long rss = 0;
+  for (int run = 0; run < kRuns && ok; ++run) {
+    // The raw client's records go first: the load then puts the articles
+    // back over the ones with the same keys.
+    Timed raw = RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(packets)}, dir, {});
+    Timed load = RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
+    ok = raw.ok && load.ok && ReadAll(shop + "/error") == "0";
+    if (load.seconds < best_load) best_load = load.seconds;
+    if (raw.seconds < best_raw) best_raw = raw.seconds;
+    if (load.max_rss_kb > rss) rss = load.max_rss_kb;
+  }
+  kill(sim, SIGTERM);
+  waitpid(sim, nullptr, 0);
+  // Every record of the PLU file is at the scale.
+  std::string store_text = ReadAll(dir + "/store/001/tables.hex");
+  std::unordered_set<std::string> store;
+  for (std::size_t at = 0; at < store_text.size();) {
+    std::size_t end = store_text.find('\n', at);
+    if (end == std::string::npos) end = store_text.size();
+    store.insert(store_text.substr(at, end - at));
+    at = end + 1;
+  }
+  std::string plu_file = ReadAll(shop + "/qs001F25.dat");
+  long found = 0, records = 0;
+  for (std::size_t at = 0; at + 12 <= plu_file.size();) {
+    unsigned long length = std::strtoul(plu_file.substr(at + 8, 4).c_str(), nullptr, 16);
+    if (length < 6) break;
+    ++records;
+    if (store.count("25 " + plu_file.substr(at, 2 * length)) != 0) ++found;
+    at += 2 * length;
+  }
+  std::filesystem::remove_all(dir, error);
+  if (!ok || records != articles || found != articles) {
+    std::fprintf(stderr, "load_bench: a run failed (%ld of %ld articles at the scale)\n", found, articles);
+    return 1;
+  }
+
+  const double ratio = best_load / best_raw;
+  std::printf("articles                %ld (%ld record packets in all)\n", articles, packets);
+  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load, articles / best_load);
+  std::printf("raw round trips         %.3f s  (%.1f us per packet)\n", best_raw, best_raw * 1e6 / packets);
+  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
+              ratio <= kTargetRatio ? "met" : "NOT met");
+  std::printf("converter peak memory   %ld KiB\n", rss);
+  return 0;
+}
