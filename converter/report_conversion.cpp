@@ -48,10 +48,12 @@ std::size_t PutByte(const char* field, char* out) {
   return n;
 }
 
-// The length in characters of the record at text (left characters remain),
-// or 0 if the record is not whole: it runs past the end of the text, its
-// length byte is not two hex digits, or the length is shorter than the
-// characters the layout reads (a length byte of 0 among them).
+// The step in characters from the record at text (left characters remain)
+// to the next one, or 0 if the data is corrupt or cut off here: the length
+// byte is 0 or not two hex digits, or the record or the characters the
+// layout reads run past the end of the text. A length shorter than the
+// layout reads is taken as it stands: the fields are read where they are and
+// the next record starts where the length says.
 std::size_t RecordLength(const char* text, std::size_t left, const LayoutTable& table) {
   std::size_t length = table.fixed_length;
   if (table.length_from_record) {
@@ -61,14 +63,14 @@ std::size_t RecordLength(const char* text, std::size_t left, const LayoutTable& 
     if (!common::IsHexDigit(high) || !common::IsHexDigit(low)) return 0;
     length = 2 * static_cast<std::size_t>(common::HexByte(high, low));
   }
-  if (length < table.reach || length > left) return 0;
+  if (length == 0 || length > left || table.reach > left) return 0;
   return length;
 }
 
 }  // namespace
 
-// Every step moves the position forward by a whole record (at least
-// table.reach characters), and no character at or past size is read.
+// Every step moves the position forward by a whole record (at least two
+// characters), and no character at or past size is read.
 RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, ReportLayout layout,
                             const char* time_text, std::FILE* out) {
   const LayoutTable& table = LayoutOf(layout);
