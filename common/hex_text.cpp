@@ -22,11 +22,14 @@ std::uint8_t HexByte(char high, char low) {
   return static_cast<std::uint8_t>(((HexDigitValue(high) << 4) & 0xFF) | HexDigitValue(low));
 }
 
+char* PutHexByte(char* out, unsigned value) {
+  out[0] = HexDigit(static_cast<int>((value >> 4) & 0x0F));
+  out[1] = HexDigit(static_cast<int>(value & 0x0F));
+  return out + 2;
+}
+
 void BytesToHex(const std::uint8_t* bytes, std::size_t count, char* out) {
-  for (std::size_t i = 0; i < count; ++i) {
-    out[2 * i] = HexDigit(bytes[i] >> 4);
-    out[2 * i + 1] = HexDigit(bytes[i] & 0x0F);
-  }
+  for (std::size_t i = 0; i < count; ++i) out = PutHexByte(out, bytes[i]);
 }
 
 }  // namespace common

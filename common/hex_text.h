@@ -21,6 +21,10 @@ int HexDigitValue(char c);
 // The byte made from two hex digits by that rule.
 std::uint8_t HexByte(char high, char low);
 
+// Writes the two upper-case hex digits of a byte (its low 8 bits) to out;
+// returns the position after them.
+char* PutHexByte(char* out, unsigned value);
+
 // Writes 2 * count upper-case hex characters for the bytes to out.
 void BytesToHex(const std::uint8_t* bytes, std::size_t count, char* out);
 

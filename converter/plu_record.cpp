@@ -31,17 +31,10 @@ constexpr std::uint8_t kNameLineStart = 0x07;
 constexpr std::uint8_t kNameLineBreak = 0x0D;
 constexpr std::uint8_t kNameEnd = 0x0C;
 
-// Two upper-case hex digits of a byte.
-char* PutByte(char* out, unsigned value) {
-  out[0] = common::HexDigit(static_cast<int>((value >> 4) & 0x0F));
-  out[1] = common::HexDigit(static_cast<int>(value & 0x0F));
-  return out + 2;
-}
-
 // One name line: start byte, length, the translated bytes.
 char* PutNameLine(char* out, const char* bytes, std::size_t count) {
-  out = PutByte(out, kNameLineStart);
-  out = PutByte(out, static_cast<unsigned>(count));
+  out = common::PutHexByte(out, kNameLineStart);
+  out = common::PutHexByte(out, static_cast<unsigned>(count));
   common::BytesToHex(reinterpret_cast<const std::uint8_t*>(bytes), count, out);
   return out + 2 * count;
 }
@@ -126,8 +119,8 @@ std::size_t BuildPluRecord(const PriceListEntry& entry, const Settings& settings
   out[kFlagsAt + 1] = common::HexDigit((counted ? 1 : 0) + (has_extra ? 4 : 0));
   std::memcpy(out + kFixedAt, has_extra ? "000D2001" : "000D2000", 8);
   PutPrice(out + kPriceAt, entry.price);
-  PutByte(out + kLabelFormatAt, static_cast<unsigned>(settings.label_format));
-  PutByte(out + kBarcodeTypeAt, static_cast<unsigned>(barcode_type));
+  common::PutHexByte(out + kLabelFormatAt, static_cast<unsigned>(settings.label_format));
+  common::PutHexByte(out + kBarcodeTypeAt, static_cast<unsigned>(barcode_type));
   out[kBarcodePrefixAt] = common::HexDigit(barcode_prefix / 10);
   out[kBarcodePrefixAt + 1] = common::HexDigit(barcode_prefix % 10);
   PutItemCodeField(out + kItemCodeAt, entry.item_code, barcode_type);
@@ -147,16 +140,16 @@ std::size_t BuildPluRecord(const PriceListEntry& entry, const Settings& settings
   std::size_t first_line = name_length < kNameLineLength ? name_length : kNameLineLength;
   end = PutNameLine(end, translated, first_line);
   if (name_length > kNameLineLength) {
-    end = PutByte(end, kNameLineBreak);
+    end = common::PutHexByte(end, kNameLineBreak);
     end = PutNameLine(end, translated + kNameLineLength, name_length - kNameLineLength);
   }
-  end = PutByte(end, kNameEnd);
-  end = PutByte(end, 0x00);
+  end = common::PutHexByte(end, kNameEnd);
+  end = common::PutHexByte(end, 0x00);
 
   std::size_t length = static_cast<std::size_t>(end - out);
   std::size_t bytes = length / 2;
-  PutByte(out + kLengthAt, static_cast<unsigned>(bytes >> 8));
-  PutByte(out + kLengthAt + 2, static_cast<unsigned>(bytes & 0xFF));
+  common::PutHexByte(out + kLengthAt, static_cast<unsigned>(bytes >> 8));
+  common::PutHexByte(out + kLengthAt + 2, static_cast<unsigned>(bytes & 0xFF));
   return length;
 }
 

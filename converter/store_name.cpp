@@ -13,8 +13,9 @@ constexpr int kStoreNameKey = 1;
 constexpr int kStoreNameFixedBytes = 12;
 
 void AppendHexByte(std::string* text, int value) {
-  *text += common::HexDigit((value >> 4) & 0x0F);
-  *text += common::HexDigit(value & 0x0F);
+  char digits[2];
+  common::PutHexByte(digits, static_cast<unsigned>(value));
+  text->append(digits, 2);
 }
 
 }  // namespace
