@@ -1,5 +1,7 @@
 #include "converter/price_list.h"
 
+#include "common/decimal_text.h"
+
 namespace converter {
 namespace {
 
@@ -11,8 +13,6 @@ constexpr char kSmallUkrainianI = '\xB3';
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsDecimalMark(char c) { return c == '.' || c == ','; }
-// White space as the C library's number reading skips it.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool IsBlankLine(std::string_view line) {
   for (char c : line) {
@@ -58,25 +58,6 @@ bool IsPrice(std::string_view price) {
     }
   }
   return digits <= kMaxPriceDigits && marks <= 1;
-}
-
-// Reads a whole number the way the C library's atoi does: leading white
-// space, one sign, digits up to the first other character; no digits give 0.
-// Values far outside the extra number's range are held at a bound.
-int ReadWholeNumber(std::string_view text) {
-  constexpr long kBound = 1000000;
-  std::size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  long value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    if (value < kBound) value = value * 10 + (text[i] - '0');
-  }
-  return static_cast<int>(negative ? -value : value);
 }
 
 // Walks the columns of a line from left to right.
@@ -167,7 +148,7 @@ LineResult ParsePriceListLine(std::string& line, bool ended_with_line_feed, char
   if (columns.NextPresent()) {
     std::string_view extra = columns.Next();
     if (!extra.empty()) {
-      int value = ReadWholeNumber(extra);
+      int value = common::LeadingDecimalValue(extra);
       if (value != kNoExtraNumber && (value < 0 || value > kMaxExtraNumber)) {
         *rejection = Rejection::kBadExtraNumber;
         return LineResult::kRejected;

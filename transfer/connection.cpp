@@ -1,5 +1,7 @@
 #include "transfer/connection.h"
 
+#include "common/decimal_text.h"
+
 #include <cstdio>
 
 namespace transfer {
@@ -8,32 +10,10 @@ const char kTcpProtocolName[] = "TCP/IP";
 
 namespace {
 
-constexpr int kDecimalLimit = 999999999;
 constexpr std::size_t kShortestScaleNumber = 3;
 constexpr unsigned kPortMask = 0xFFFF;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 }  // namespace
-
-int LeadingDecimalValue(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
-                             text[i] == '\v' || text[i] == '\f')) {
-    ++i;
-  }
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  int value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    if (value <= kDecimalLimit / 10) value = value * 10 + (text[i] - '0');
-    if (value > kDecimalLimit) value = kDecimalLimit;
-  }
-  return negative ? -value : value;
-}
 
 ScaleLocation FindScale(const std::string& scale_argument, TransferMode mode) {
   ScaleLocation location;
@@ -44,7 +24,7 @@ ScaleLocation FindScale(const std::string& scale_argument, TransferMode mode) {
   std::string number = scale_argument;
   if (number.size() < kShortestScaleNumber) number.insert(0, kShortestScaleNumber - number.size(), '0');
   location.host = "S0" + number;
-  location.port = kScalePortBase + LeadingDecimalValue(scale_argument);
+  location.port = kScalePortBase + common::LeadingDecimalValue(scale_argument);
   return location;
 }
 
@@ -58,7 +38,7 @@ std::string DottedText(std::uint32_t address) {
 int PortFromDottedText(const std::string& dotted) {
   std::string::size_type dot = dotted.rfind('.');
   if (dot == std::string::npos) return kScalePortBase;
-  return kScalePortBase + LeadingDecimalValue(dotted.substr(dot + 1));
+  return kScalePortBase + common::LeadingDecimalValue(dotted.substr(dot + 1));
 }
 
 ConnectionTable::ConnectionTable(TransferMode mode, int reply_wait_ms) : mode_(mode), reply_wait_ms_(reply_wait_ms) {}

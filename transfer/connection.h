@@ -28,10 +28,6 @@ constexpr int kConnectNoFreeEntry = -6;
 constexpr long kSendFailed = -7;
 constexpr long kReceiveFailed = -8;
 
-// The leading decimal number of a text, with an optional sign after any
-// leading blanks; 0 when there is none. Held within +-999999999.
-int LeadingDecimalValue(const std::string& text);
-
 // Where a scale listens. Scale-number mode: host "S0" + the argument made at
 // least three characters long, port 2000 + its number (7: S0007, 2007).
 // DHCP mode: the argument is the host; the port follows from its address

@@ -1,5 +1,7 @@
 // Where a scale is found, and the socket error numbers the program prints.
 #include <gtest/gtest.h>
+
+#include "common/decimal_text.h"
 #include <netdb.h>
 
 #include <cerrno>
@@ -40,7 +42,7 @@ TEST(LeadingDecimalValueTest, ReadsLikeTheRunTimeLibrary) {
     int value;
   } cases[] = {{"7", 7},  {"12x", 12}, {" -12", -12}, {"+3", 3},
                {"x1", 0}, {"", 0},     {"-", 0},      {"99999999999999999999", 999999999}};
-  for (const auto& c : cases) EXPECT_EQ(LeadingDecimalValue(c.text), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(common::LeadingDecimalValue(c.text), c.value) << c.text;
 }
 
 TEST(SocketErrorTest, SystemAndResolverErrorsGiveTheSameNumbersEverywhere) {
