@@ -65,9 +65,15 @@ int ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* wri
   PriceListEntry entry;
   Rejection rejection = Rejection::kNone;
   char record[kMaxPluRecordText];
-  while (price_list->ReadLine(&line, &ended_with_line_feed)) {
+  bool cut = false;
+  while (price_list->ReadLine(&line, &ended_with_line_feed, kMaxKeptLineLength, &cut)) {
     ++line_number;
-    switch (ParsePriceListLine(line, ended_with_line_feed, context.separator, no_type, &entry, &rejection)) {
+    LineResult result = LineResult::kRejected;
+    rejection = Rejection::kTooLong;
+    if (!cut || ColumnsEndWithin(line, context.separator, no_type)) {
+      result = ParsePriceListLine(line, ended_with_line_feed, context.separator, no_type, &entry, &rejection);
+    }
+    switch (result) {
       case LineResult::kBlank:
         break;
       case LineResult::kRejected:

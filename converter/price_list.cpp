@@ -169,6 +169,16 @@ LineResult ParsePriceListLine(std::string& line, bool ended_with_line_feed, char
   return LineResult::kEntry;
 }
 
+bool ColumnsEndWithin(std::string_view line, char separator, bool no_type) {
+  // PLU number, name, price, [item kind,] extra number, item code.
+  const std::size_t columns = no_type ? 5 : 6;
+  std::size_t separators = 0;
+  for (char c : line) {
+    if (c == separator && ++separators == columns) return true;
+  }
+  return false;
+}
+
 const char* RejectionText(Rejection rejection) {
   switch (rejection) {
     case Rejection::kNone:
@@ -185,6 +195,8 @@ const char* RejectionText(Rejection rejection) {
       return "item code is not a number";
     case Rejection::kBadExtraNumber:
       return "extra number is outside 0 to 999";
+    case Rejection::kTooLong:
+      return "line is longer than 65536 characters before its item code ends";
   }
   return "malformed";
 }

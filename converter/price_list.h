@@ -22,6 +22,10 @@ constexpr int kNoExtraNumber = -1;
 // A non-blank line shorter than this, its line feed counted, is malformed.
 constexpr std::size_t kMinLineLength = 5;
 
+// Of a longer line only this many characters are kept. That is far more than
+// an article's columns take; what follows the item code is ignored anyway.
+constexpr std::size_t kMaxKeptLineLength = 65536;
+
 enum class ItemKind { kWeighed, kCounted };
 
 // Views into the line the entry was parsed from: valid while that line is.
@@ -44,6 +48,7 @@ enum class Rejection {
   kBadPrice,
   kBadItemCode,
   kBadExtraNumber,
+  kTooLong,
 };
 
 // Parses one line. line holds the line without its line feed and is changed
@@ -52,6 +57,11 @@ enum class Rejection {
 // no_type: the price list has no item-kind column.
 LineResult ParsePriceListLine(std::string& line, bool ended_with_line_feed, char separator, bool no_type,
                               PriceListEntry* entry, Rejection* rejection);
+
+// True if the columns up to the item code all end (each with its separator)
+// within line: a line cut after kMaxKeptLineLength characters can then be
+// parsed from what was kept.
+bool ColumnsEndWithin(std::string_view line, char separator, bool no_type);
 
 // The fixed text that names a rejection's reason, without a line end.
 const char* RejectionText(Rejection rejection);

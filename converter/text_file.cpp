@@ -1,5 +1,6 @@
 #include "converter/text_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files.h"
@@ -46,30 +47,38 @@ bool TextFile::Fill() {
   return n > 0;
 }
 
-bool TextFile::ReadLine(std::string* line, bool* ended_with_line_feed) {
+bool TextFile::ReadLine(std::string* line, bool* ended_with_line_feed, std::size_t max_length, bool* cut) {
   line->clear();
+  bool dropped = false;
+  bool ended = false;
   for (;;) {
     if (begin_ == end_ && !Fill()) break;
     const char* start = buffer_ + begin_;
     const void* feed = std::memchr(start, '\n', end_ - begin_);
     std::size_t length = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - start)
                                          : end_ - begin_;
-    if (std::memchr(start, kCarriageReturn, length) == nullptr) {
-      line->append(start, length);
+    std::size_t room = max_length - std::min(max_length, line->size());
+    std::size_t kept = std::min(length, room);
+    if (kept < length) dropped = true;
+    if (std::memchr(start, kCarriageReturn, kept) == nullptr) {
+      line->append(start, kept);
     } else {
-      for (std::size_t i = 0; i < length; ++i) {
+      for (std::size_t i = 0; i < kept; ++i) {
         if (start[i] != kCarriageReturn) *line += start[i];
       }
     }
     begin_ += length;
     if (feed != nullptr) {
       ++begin_;
-      if (ended_with_line_feed != nullptr) *ended_with_line_feed = true;
-      return true;
+      ended = true;
+      break;
     }
   }
-  if (ended_with_line_feed != nullptr) *ended_with_line_feed = false;
-  return !line->empty();  // a last line without a line feed (CRs alone are no line)
+  if (ended_with_line_feed != nullptr) *ended_with_line_feed = ended;
+  if (cut != nullptr) *cut = dropped;
+  // A last line without a line feed counts when it holds something (CRs
+  // alone are no line).
+  return ended || !line->empty();
 }
 
 }  // namespace converter

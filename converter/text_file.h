@@ -20,8 +20,10 @@ class TextFile {
 
   // The next line without its line feed. ended_with_line_feed tells whether
   // a line feed ended it (false only for a last line without one). False at
-  // the end of the file.
-  bool ReadLine(std::string* line, bool* ended_with_line_feed = nullptr);
+  // the end of the file. At most max_length characters of a line are kept;
+  // the rest of a longer line is read and dropped, and cut tells so.
+  bool ReadLine(std::string* line, bool* ended_with_line_feed = nullptr,
+                std::size_t max_length = std::string::npos, bool* cut = nullptr);
 
   // True if a read failed (not merely reached the end).
   bool failed() const { return failed_; }

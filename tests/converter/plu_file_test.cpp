@@ -141,6 +141,24 @@ TEST(PluFile, LongLinesAreReadWhole) {
   EXPECT_EQ(plu.substr(2 * 130), kApples);
 }
 
+// Of a line, only the first 65536 characters are kept: enough when the
+// columns up to the item code end within them (the rest is ignored anyway),
+// a rejection when they do not, and memory never grows with a line.
+TEST(PluFile, HugeLinesKeepMemoryBounded) {
+  TempDir dir;
+  std::string tail(200000, 'x');
+  std::string list = "8;NAME;2.00;1;;12345;" + tail + "\n" +  // columns end early: accepted
+                     "9;" + tail + ";2.00\n" +                // a 200000-byte name: rejected
+                     kApplesLine + "\n";
+  ProgramResult r = RunLoad(dir, list);
+  EXPECT_EQ(r.status, 5);
+  ExpectErrorLines(r, "Line 2 rejected: line is longer than 65536 characters before its item code ends\n"
+                      "1 line of the price list was rejected\n");
+  std::string plu = PluFile(dir);
+  EXPECT_EQ(plu.substr(0, 48), "00000008" "0020" "11" "000D2000" "00000200" "110525" "123450000001");
+  EXPECT_EQ(plu.substr(plu.size() - kApples.size()), kApples);
+}
+
 TEST(PluFile, TabIsTheSeparatorWithoutADigit) {
   TempDir dir;
   const std::string list = "123\tAPPLES\t12.50\t0\n77\tPEARS\t1,99\t0\t\t2200077\n";
