@@ -68,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!line_feed) end = text.size();
     std::string line = text.substr(begin, end - begin);
     if (!line_feed && line.empty()) break;
+    (void)converter::ColumnsEndWithin(line, separator, no_type);
     converter::PriceListEntry entry;
     converter::Rejection rejection = converter::Rejection::kNone;
     converter::LineResult result =

@@ -1,9 +1,12 @@
 // The report conversion of one layout (FUZZ_LAYOUT, set by the build): any
 // bytes as the incoming file a fetch left, converted into a report file in
-// a scratch directory. The report must end with a whole line (CR LF)
-// and hold no more than the records that fit the input.
+// a scratch directory. The report must end with a whole line (CR LF), hold
+// no more than the records that fit the input, and equal what the
+// conversion from memory writes over exactly the input's bytes.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "converter/report_conversion.h"
@@ -45,11 +48,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(!"a readable incoming file and a writable report gave a failure");
   }
   FUZZ_CHECK(size >= converter::kMinIncomingSize);
-  // Text fields are copied as they stand, line feeds included, so lines are
-  // not counted by their ends: the report ends with a whole line, and holds
-  // at most one line of the longest kind per record that fits the input.
   FUZZ_CHECK(report.empty() || (report.size() >= 2 && report.compare(report.size() - 2, 2, "\r\n") == 0));
-  const converter::LayoutTable& table = converter::LayoutOf(kLayout);
-  FUZZ_CHECK(report.size() <= size / table.reach * converter::kMaxReportLine);
+  // A record takes at least two characters, and a line at most the longest
+  // a layout writes.
+  FUZZ_CHECK(report.size() <= size / 2 * converter::kMaxReportLine);
+
+  // The same conversion straight from memory, over exactly the input's bytes
+  // (a read past them is caught), writes the same report.
+  char* text = nullptr;
+  std::size_t text_size = 0;
+  std::FILE* out = open_memstream(&text, &text_size);
+  FUZZ_CHECK(out != nullptr);
+  std::string time_text = converter::FormatConversionTime(FixedClock());
+  converter::RecordsEnd end = converter::WriteReportLines(reinterpret_cast<const char*>(data), size, ';', kLayout,
+                                                          time_text.c_str(), out);
+  std::fclose(out);
+  FUZZ_CHECK(std::string(text, text_size) == report);
+  std::free(text);
+  FUZZ_CHECK((end == converter::RecordsEnd::kIncomplete) == (result == converter::ConversionResult::kIncomplete));
   return 0;
 }
