@@ -48,9 +48,63 @@ std::vector<char*> CStrings(std::vector<std::string>& strings) {
   return result;
 }
 
+// The Windows programs under test: with SCALELINK_PROGRAM_DIR set, the shop
+// programs (not the emulator) come from there, named with
+// SCALELINK_EXE_SUFFIX (".exe"), and RunProgram starts every Windows program
+// through SCALELINK_RUNNER (wine).
+std::string FromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+bool IsWindowsProgram(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  char head[2] = {0, 0};
+  bool windows = std::fread(head, 1, 2, f) == 2 && head[0] == 'M' && head[1] == 'Z';
+  std::fclose(f);
+  return windows;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A shop folder that holds Windows programs under bare names (copied as
+// "VelkoCon", "xferlnk") gets each of them under its Windows name too, as a
+// hard link, the way the converter looks for "xferlnk.exe". The program's
+// Windows name is returned.
+std::string GiveWindowsNames(const std::string& program, const std::string& suffix) {
+  if (suffix.empty() || EndsWith(program, suffix)) return program;
+  std::string::size_type slash = program.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : program.substr(0, slash);
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
+    std::string path = entry.path().string();
+    if (EndsWith(path, suffix) || !entry.is_regular_file(ignored) || !IsWindowsProgram(path)) continue;
+    if (!Exists(path + suffix)) std::filesystem::create_hard_link(path, path + suffix, ignored);
+  }
+  return program + suffix;
+}
+
+void DropCarriageReturns(std::string* text) {
+  std::string kept;
+  for (std::size_t i = 0; i < text->size(); ++i) {
+    if ((*text)[i] == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n') continue;
+    kept += (*text)[i];
+  }
+  *text = kept;
+}
+
 }  // namespace
 
-std::string BinPath(const std::string& program) { return std::string(SCALELINK_BIN_DIR) + "/" + program; }
+std::string BinPath(const std::string& program) {
+  std::string windows_dir = FromEnvironment("SCALELINK_PROGRAM_DIR");
+  if (!windows_dir.empty() && (program == "VelkoCon" || program == "xferlnk")) {
+    return windows_dir + "/" + program + FromEnvironment("SCALELINK_EXE_SUFFIX");
+  }
+  return std::string(SCALELINK_BIN_DIR) + "/" + program;
+}
 std::string SourcePath(const std::string& relative) { return std::string(SCALELINK_SOURCE_DIR) + "/" + relative; }
 
 TempDir::TempDir() {
@@ -71,6 +125,9 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) return result;
   std::vector<std::string> args = {program};
+  std::string runner = FromEnvironment("SCALELINK_RUNNER");
+  bool windows = !runner.empty() && IsWindowsProgram(program);
+  if (windows) args = {runner, GiveWindowsNames(program, FromEnvironment("SCALELINK_EXE_SUFFIX"))};
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<std::string> env = MergedEnvironment(extra_env);
   std::vector<char*> argv = CStrings(args);
@@ -84,7 +141,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
     if (chdir(directory.c_str()) != 0) _exit(126);
-    execve(program.c_str(), argv.data(), envp.data());
+    execve(args[0].c_str(), argv.data(), envp.data());
     _exit(127);
   }
   close(out_pipe[1]);
@@ -122,6 +179,10 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (!result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  if (windows) {  // a Windows program's text-mode streams end lines with CR LF
+    DropCarriageReturns(&result.out);
+    DropCarriageReturns(&result.err);
+  }
   return result;
 }
 
@@ -151,7 +212,9 @@ bool Exists(const std::string& path) {
 std::string LoopbackAddressForTest() {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name() : "none";
-  // FNV-1a: stable across runs and compilers.
+  // FNV-1a over the test's name and the process id: tests of one run differ
+  // by name, and two builds running the same test at once differ by process.
+  name += "/" + std::to_string(getpid());
   unsigned long long h = 1469598103934665603ULL;
   for (unsigned char c : name) h = (h ^ c) * 1099511628211ULL;
   char address[32];

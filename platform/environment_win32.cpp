@@ -1,0 +1,30 @@
+// Win32 implementation of platform/environment.h: the system's own lookup,
+// which ignores the letter case of the name.
+#include "platform/environment.h"
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <vector>
+
+namespace platform {
+
+bool FindEnvironmentVariable(const char* name, std::string* value) {
+  SetLastError(NO_ERROR);
+  DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
+  if (needed == 0) {
+    if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+    value->clear();  // defined, empty
+    return true;
+  }
+  std::vector<char> buffer(needed + 1);
+  DWORD length = GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (length >= buffer.size()) return false;  // changed in between
+  value->assign(buffer.data(), length);
+  return true;
+}
+
+}  // namespace platform
