@@ -20,7 +20,14 @@
 #include <unordered_set>
 #include <vector>
 
+#include "bench_process.h"
+
 namespace {
+
+using bench::ReadAll;
+using bench::RunTimed;
+using bench::Start;
+using bench::Timed;
 
 constexpr long kDefaultArticles = 10000;
 constexpr int kRuns = 3;
@@ -36,53 +43,6 @@ const char kPort[] = "2001";
 std::string BinDir() {
   std::error_code error;
   return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
-}
-
-pid_t Start(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, 1);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-struct Timed {
-  double seconds = 0;
-  long max_rss_kb = 0;
-  bool ok = false;
-};
-
-Timed RunTimed(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
-  Timed timed;
-  auto start = std::chrono::steady_clock::now();
-  pid_t pid = Start(args, dir, env);
-  int status = 0;
-  struct rusage usage {};
-  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-    timed.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    timed.max_rss_kb = usage.ru_maxrss;
-  }
-  timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return timed;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::string text;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-  }
-  return text;
 }
 
 bool WriteAll(const std::string& path, const std::string& text) {
