@@ -9,10 +9,18 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+// The folder of the running benchmark, where the programs were built too.
+inline std::string BinDir() {
+  std::error_code error;
+  std::string dir = std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+  return dir.empty() ? std::string(".") : dir;
+}
 
 // Starts args[0] in dir with the extra environment entries, standard output
 // to /dev/null.

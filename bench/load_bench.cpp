@@ -24,6 +24,7 @@
 
 namespace {
 
+using bench::BinDir;
 using bench::ReadAll;
 using bench::RunTimed;
 using bench::Start;
@@ -39,11 +40,6 @@ constexpr double kTargetRatio = 1.5;
 // A loopback address and scale port of this benchmark's own.
 const char kAddress[] = "127.0.9.2";
 const char kPort[] = "2001";
-
-std::string BinDir() {
-  std::error_code error;
-  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
-}
 
 bool WriteAll(const std::string& path, const std::string& text) {
   std::FILE* f = std::fopen(path.c_str(), "wb");

@@ -25,6 +25,7 @@
 
 namespace {
 
+using bench::BinDir;
 using bench::ReadAll;
 using bench::RunTimed;
 using bench::Start;
@@ -37,15 +38,6 @@ constexpr double kTargetRatio = 1.15;
 // DHCP mode: the scale at this address listens on 2000 + its last number.
 const char kAddress[] = "127.0.9.1";
 const char kPort[] = "2001";
-
-std::string BinDir() {
-  char buffer[4096];
-  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return ".";
-  buffer[n] = '\0';
-  std::string path = buffer;
-  return path.substr(0, path.rfind('/'));
-}
 
 bool WriteRecordFile(const std::string& path, long records) {
   std::FILE* file = std::fopen(path.c_str(), "wb");

@@ -12,6 +12,7 @@ constexpr int kLeadingDecimalLimit = 999999999;
 
 int LeadingDecimalValue(std::string_view text);
 
+// True for 0-9.
 bool IsDecimalDigit(char c);
 
 }  // namespace common

@@ -68,9 +68,11 @@ int ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* wri
   bool cut = false;
   while (price_list->ReadLine(&line, &ended_with_line_feed, kMaxKeptLineLength, &cut)) {
     ++line_number;
-    LineResult result = LineResult::kRejected;
-    rejection = Rejection::kTooLong;
-    if (!cut || ColumnsEndWithin(line, context.separator, no_type)) {
+    LineResult result;
+    if (cut && !ColumnsEndWithin(line, context.separator, no_type)) {
+      result = LineResult::kRejected;
+      rejection = Rejection::kTooLong;
+    } else {
       result = ParsePriceListLine(line, ended_with_line_feed, context.separator, no_type, &entry, &rejection);
     }
     switch (result) {

@@ -11,7 +11,6 @@ constexpr char kCapitalUkrainianI = '\xB2';
 constexpr char kSmallUkrainianI = '\xB3';
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsDecimalMark(char c) { return c == '.' || c == ','; }
 
 bool IsBlankLine(std::string_view line) {
@@ -30,7 +29,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool AllDigits(std::string_view text) {
   for (char c : text) {
-    if (!IsDigit(c)) return false;
+    if (!common::IsDecimalDigit(c)) return false;
   }
   return true;
 }
@@ -49,7 +48,7 @@ void ReplaceLetters(std::string& line) {
 bool IsPrice(std::string_view price) {
   std::size_t digits = 0, marks = 0;
   for (char c : price) {
-    if (IsDigit(c)) {
+    if (common::IsDecimalDigit(c)) {
       ++digits;
     } else if (IsDecimalMark(c)) {
       ++marks;

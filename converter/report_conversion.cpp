@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/decimal_text.h"
 #include "common/hex_text.h"
 #include "platform/files.h"
 
@@ -13,7 +14,6 @@ namespace {
 // The report file's stream buffer.
 constexpr std::size_t kReportBufferSize = 1 << 16;
 
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Copies a field of a few characters; shorter than a call of memcpy.
 std::size_t PutCharacters(const char* field, std::size_t width, char* out) {
@@ -25,7 +25,7 @@ std::size_t PutCharacters(const char* field, std::size_t width, char* out) {
 // zeros). A field that is not all decimal digits is written unchanged.
 std::size_t PutNumber(const char* field, std::size_t width, char* out) {
   for (std::size_t i = 0; i < width; ++i) {
-    if (!IsDecimalDigit(field[i])) return PutCharacters(field, width, out);
+    if (!common::IsDecimalDigit(field[i])) return PutCharacters(field, width, out);
   }
   std::size_t first = 0;
   while (first + 1 < width && field[first] == '0') ++first;

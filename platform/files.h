@@ -52,7 +52,11 @@ struct FileIdentity {
   std::uint64_t size = 0;
   std::int64_t modified_ns = 0;
 };
-bool operator==(const FileIdentity& a, const FileIdentity& b);
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+  if (a.exists != b.exists) return false;
+  if (!a.exists) return true;
+  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified_ns == b.modified_ns;
+}
 FileIdentity IdentifyFile(const std::string& path);
 
 // A whole file mapped read-only. data is null for an empty file.

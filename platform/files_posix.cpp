@@ -98,12 +98,6 @@ bool DeleteFile(const std::string& path) {
   return unlink(ResolveName(path).c_str()) == 0;
 }
 
-bool operator==(const FileIdentity& a, const FileIdentity& b) {
-  if (a.exists != b.exists) return false;
-  if (!a.exists) return true;
-  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified_ns == b.modified_ns;
-}
-
 FileIdentity IdentifyFile(const std::string& path) {
   FileIdentity id;
   struct stat st;

@@ -72,12 +72,6 @@ bool CopyFile(const std::string& source, const std::string& target) {
 
 bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-bool operator==(const FileIdentity& a, const FileIdentity& b) {
-  if (a.exists != b.exists) return false;
-  if (!a.exists) return true;
-  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified_ns == b.modified_ns;
-}
-
 FileIdentity IdentifyFile(const std::string& path) {
   FileIdentity id;
   HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -50,15 +50,13 @@ bool LoadProfile(const std::string& path, Profile* profile) {
   char full[MAX_PATH];
   DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
   profile->path = length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+  // The profile functions read the file themselves; here it only has to be
+  // readable.
   profile->contents.clear();
   FILE* f = std::fopen(profile->path.c_str(), "rb");
   if (f == nullptr) return false;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) profile->contents.append(buffer, n);
-  bool ok = !std::ferror(f);
   std::fclose(f);
-  return ok;
+  return true;
 }
 
 std::string ProfileString(const Profile& profile, const char* section, const char* key,
