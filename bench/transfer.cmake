@@ -2,9 +2,4 @@
 # packets: transfer_bench runs both against the scale emulator.
 add_executable(transfer_pingpong ${CMAKE_CURRENT_LIST_DIR}/transfer_pingpong.cpp)
 add_executable(transfer_bench ${CMAKE_CURRENT_LIST_DIR}/transfer_bench.cpp)
-if(TARGET xferlnk)
-  add_dependencies(transfer_bench xferlnk transfer_pingpong)
-endif()
-if(TARGET scalesim)
-  add_dependencies(transfer_bench scalesim)
-endif()
+add_dependencies(transfer_bench xferlnk transfer_pingpong scalesim)
