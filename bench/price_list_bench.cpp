@@ -93,14 +93,15 @@ int main(int argc, char** argv) {
   converter::RunContext context;
   context.working_directory = dir;
   context.scale_identifier = "bench";
-  context.prefix = "qsbench";
   context.separator = ';';
   context.settings.code_page = "Win";
   for (int b = 0; b < 256; ++b) context.names.map[b] = static_cast<unsigned char>(b);
 
+  common::StringSink messages;
+  context.messages = &messages;
   double best = 0;
-  int result = converter::kExitOk;
-  for (int run = 0; run < kRuns && result == converter::kExitOk; ++run) {
+  common::Status result;
+  for (int run = 0; run < kRuns && result.ok(); ++run) {
     int rejected = 0;
     auto start = std::chrono::steady_clock::now();
     result = converter::WritePluFile(context, &rejected);
@@ -119,8 +120,8 @@ int main(int argc, char** argv) {
   std::remove(list.c_str());
   std::remove(plu.c_str());
   rmdir(dir.c_str());
-  if (result != converter::kExitOk) {
-    std::fprintf(stderr, "The conversion failed with exit code %d.\n", result);
+  if (!result.ok()) {
+    std::fprintf(stderr, "The conversion failed: %s", result.message().c_str());
     return 1;
   }
 

@@ -2,17 +2,20 @@
 
 #include <cstring>
 
+#include "common/scale_file_names.h"
+
 namespace converter {
 namespace {
 
 constexpr int kMaxArguments = 3;
-// The longer of the two file parts that follow the prefix ("F25.dat", "F52.dat").
-constexpr std::size_t kScaleFilePartLength = 7;
+const char kCommandLineError[] = "Command line error.\n";
 
 bool IdentifierNamesAFile(const std::string& identifier) {
   if (identifier.empty()) return false;
   if (identifier.find('/') != std::string::npos || identifier.find('\\') != std::string::npos) return false;
-  return std::strlen("qs") + identifier.size() + kScaleFilePartLength <= kMaxScaleFileName;
+  // The longest name the converter makes from it is the PLU or store-name file's.
+  return common::ConverterFileName(identifier, common::DataFile::kF25).size() <= kMaxScaleFileName &&
+         common::ConverterFileName(identifier, common::DataFile::kF52).size() <= kMaxScaleFileName;
 }
 
 RunMode ModeForOption(const char* option) {
@@ -34,16 +37,16 @@ char SeparatorForDigit(char digit) {
   }
 }
 
-bool ParseCommandLine(int argument_count, char** arguments, RunContext* context) {
-  if (argument_count < 1 || argument_count > kMaxArguments) return false;
+common::Status ParseCommandLine(int argument_count, char** arguments, RunContext* context) {
+  const common::Status error = common::Status::Error(kFailureCommandLine, kCommandLineError);
+  if (argument_count < 1 || argument_count > kMaxArguments) return error;
+  if (!IdentifierNamesAFile(arguments[0])) return error;
   context->scale_identifier = arguments[0];
-  if (!IdentifierNamesAFile(context->scale_identifier)) return false;
-  context->prefix = "qs" + context->scale_identifier;
   context->separator = '\t';
   context->mode = RunMode::kLoad;
   if (argument_count >= 2) context->separator = SeparatorForDigit(arguments[1][0]);
   if (argument_count >= 2) context->mode = ModeForOption(arguments[argument_count - 1]);
-  return true;
+  return common::Status::Ok();
 }
 
 }  // namespace converter

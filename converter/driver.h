@@ -1,7 +1,21 @@
-// The converter from start to exit: settings, command line, one run mode.
+// The converter from start to exit: settings, command line, one run mode,
+// the closing banner; the exit code and the stream of every message that
+// ends a run are chosen here.
 #pragma once
 
 namespace converter {
+
+// Exit codes of the converter.
+constexpr int kExitOk = 0;
+constexpr int kExitCommandLine = 1;
+constexpr int kExitNoPriceList = 2;
+constexpr int kExitScaleFile = 3;       // a scale file cannot be created or written
+constexpr int kExitReportFailed = 4;    // a report could not be fetched or converted whole
+constexpr int kExitRejectedLines = 5;   // the load went on without some price-list lines
+constexpr int kExitSettings = -1;
+
+// The closing banner, printed on standard output at the normal end of a run.
+extern const char kBanner[];
 
 // Runs the converter; the result is the process's exit code.
 int RunConverter(int argc, char** argv);

@@ -1,7 +1,6 @@
 #include "converter/load_mode.h"
 
-#include <cstdio>
-
+#include "common/scale_file_names.h"
 #include "converter/plu_file.h"
 #include "converter/scale_file.h"
 #include "converter/store_name.h"
@@ -11,44 +10,44 @@
 namespace converter {
 namespace {
 
+using common::DataFile;
+
+std::string WorkingFile(const RunContext& context, DataFile file) {
+  return platform::JoinPath(context.working_directory, common::ConverterFileName(context.scale_identifier, file));
+}
+
 // Copies a prepared record file from the converter's folder to its per-scale
 // name in the working directory, where the transfer program opens it. A
 // missing source is not reported: the transfer runs anyway and the transfer
 // program records its own failure.
-void CopyPreparedFile(const RunContext& context, const char* name) {
-  platform::CopyFile(context.program_directory + name,
-                     platform::JoinPath(context.working_directory, context.prefix + name));
+void CopyPreparedFile(const RunContext& context, DataFile file) {
+  (void)platform::CopyFile(context.program_directory + common::DataFileArgument(file), WorkingFile(context, file));
 }
 
 // The empty key file for file 92: no key, so the scale is sent nothing.
-void CreateEmptyKeyFile(const RunContext& context) {
-  std::FILE* file = CreateScaleFile(platform::JoinPath(context.working_directory, context.prefix + "f92.DAT"));
-  if (file != nullptr) std::fclose(file);
-}
+void CreateEmptyKeyFile(const RunContext& context) { (void)CreateScaleFile(WorkingFile(context, DataFile::kF92)); }
 
 }  // namespace
 
-int RunLoadMode(const RunContext& context) {
+common::Status RunLoadMode(const RunContext& context, RunOutcome* outcome) {
   int rejected_lines = 0;
-  int result = WritePluFile(context, &rejected_lines);
-  if (result != kExitOk) return result;
+  if (common::Status status = WritePluFile(context, &rejected_lines); !status.ok()) return status;
+  outcome->lines_rejected = rejected_lines > 0;
 
-  CopyPreparedFile(context, "F34.DAT");
-  RunTransfer(context, "F34.DAT");
-  CopyPreparedFile(context, "F38.DAT");
-  RunTransfer(context, "F38.DAT");
-  RunTransfer(context, "F25.DAT");
+  CopyPreparedFile(context, DataFile::kF34);
+  RunTransfer(context, DataFile::kF34);
+  CopyPreparedFile(context, DataFile::kF38);
+  RunTransfer(context, DataFile::kF38);
+  RunTransfer(context, DataFile::kF25);
 
   if (context.settings.shop_name.empty()) {
     CreateEmptyKeyFile(context);
-    RunTransfer(context, "F92.DAT");
+    RunTransfer(context, DataFile::kF92);
   } else {
-    result = WriteStoreNameFile(context);
-    if (result != kExitOk) return result;
-    RunTransfer(context, "F52.DAT");
+    if (common::Status status = WriteStoreNameFile(context); !status.ok()) return status;
+    RunTransfer(context, DataFile::kF52);
   }
-  PrintBanner();
-  return rejected_lines > 0 ? kExitRejectedLines : kExitOk;
+  return common::Status::Ok();
 }
 
 }  // namespace converter

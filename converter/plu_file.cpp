@@ -9,20 +9,20 @@
 #include "converter/price_list.h"
 #include "converter/scale_file.h"
 #include "converter/text_file.h"
+#include "common/scale_file_names.h"
 #include "platform/files.h"
 
 namespace converter {
 namespace {
 
 const char kPriceListName[] = "VelkoCon.txt";
-const char kPluFilePart[] = "F25.dat";
 
 // Records are gathered here and written in large pieces.
 constexpr std::size_t kOutputBufferSize = 1 << 16;
 
 class PluWriter {
  public:
-  explicit PluWriter(std::FILE* file) : file_(file) {}
+  explicit PluWriter(const common::OwnedFile& file) : file_(file) {}
 
   bool Add(const char* text, std::size_t length) {
     if (used_ + length > kOutputBufferSize && !Flush()) return false;
@@ -38,26 +38,28 @@ class PluWriter {
   }
 
  private:
-  std::FILE* file_;
+  const common::OwnedFile& file_;
   char buffer_[kOutputBufferSize];
   std::size_t used_ = 0;
 };
 
-void ReportRejectedLine(long long line_number, Rejection rejection) {
-  std::fprintf(stderr, "Line %lld rejected: %s\n", line_number, RejectionText(rejection));
+void ReportRejectedLine(common::MessageSink& messages, long long line_number, Rejection rejection) {
+  messages.Print(common::Stream::kErr, "Line %lld rejected: %s\n", line_number, RejectionText(rejection));
 }
 
-void ReportRejectedCount(long long count) {
+void ReportRejectedCount(common::MessageSink& messages, long long count) {
   if (count == 1) {
-    std::fputs("1 line of the price list was rejected\n", stderr);
+    messages.Err("1 line of the price list was rejected\n");
   } else {
-    std::fprintf(stderr, "%lld lines of the price list were rejected\n", count);
+    messages.Print(common::Stream::kErr, "%lld lines of the price list were rejected\n", count);
   }
 }
 
+common::Status CouldNotOpen() { return common::Status::Error(kFailurePriceList, "Could not open file.\n"); }
+common::Status CouldNotRead() { return common::Status::Error(kFailurePriceList, "Could not read file.\n"); }
+
 // Converts every line of the open price list into the open PLU file.
-// Returns kExitOk or the exit code of a failure, after its message.
-int ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* writer, long long* rejected) {
+common::Status ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* writer, long long* rejected) {
   const bool no_type = context.settings.no_type != 0;
   std::string line;
   bool ended_with_line_feed = false;
@@ -79,59 +81,42 @@ int ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* wri
       case LineResult::kBlank:
         break;
       case LineResult::kRejected:
-        ReportRejectedLine(line_number, rejection);
+        ReportRejectedLine(*context.messages, line_number, rejection);
         ++*rejected;
         break;
       case LineResult::kEntry: {
         std::size_t length = BuildPluRecord(entry, context.settings, context.names, record);
-        if (!writer->Add(record, length)) {
-          std::fputs("Could not write file.\n", stderr);
-          return kExitScaleFile;
-        }
+        if (!writer->Add(record, length)) return CouldNotWrite();
         break;
       }
     }
   }
-  if (price_list->failed()) {
-    std::fputs("Could not read file.\n", stderr);
-    return kExitNoPriceList;
-  }
-  return kExitOk;
+  if (price_list->failed()) return CouldNotRead();
+  return common::Status::Ok();
 }
 
 }  // namespace
 
-int WritePluFile(const RunContext& context, int* rejected_lines) {
+common::Status WritePluFile(const RunContext& context, int* rejected_lines) {
   *rejected_lines = 0;
   TextFile price_list;
-  if (!price_list.Open(platform::JoinPath(context.working_directory, kPriceListName))) {
-    std::fputs("Could not open file.\n", stderr);
-    return kExitNoPriceList;
-  }
-  std::FILE* file = CreateScaleFile(platform::JoinPath(context.working_directory, context.prefix + kPluFilePart));
-  if (file == nullptr) {
-    std::fputs("Could not create file.\n", stderr);
-    return kExitScaleFile;
-  }
+  if (!price_list.Open(platform::JoinPath(context.working_directory, kPriceListName))) return CouldNotOpen();
+  common::OwnedFile file = CreateScaleFile(platform::JoinPath(
+      context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
+  if (!file.is_open()) return CouldNotCreate();
 
   PluWriter writer(file);
   long long rejected = 0;
-  int result = ConvertLines(context, &price_list, &writer, &rejected);
+  common::Status status = ConvertLines(context, &price_list, &writer, &rejected);
   price_list.Close();
-  if (result != kExitOk) {
-    CloseScaleFile(file);
-    return result;
-  }
+  if (!status.ok()) return status;
   // The whole list has been read: the count of rejected lines stands even
   // if the file cannot be finished.
-  if (rejected > 0) ReportRejectedCount(rejected);
+  if (rejected > 0) ReportRejectedCount(*context.messages, rejected);
   bool written = writer.Flush();
-  if (!CloseScaleFile(file) || !written) {
-    std::fputs("Could not write file.\n", stderr);
-    return kExitScaleFile;
-  }
+  if (!file.Close() || !written) return CouldNotWrite();
   *rejected_lines = rejected > INT_MAX ? INT_MAX : static_cast<int>(rejected);
-  return kExitOk;
+  return common::Status::Ok();
 }
 
 }  // namespace converter

@@ -2,15 +2,17 @@
 // scale's PLU file (per-scale prefix + "F25.dat") in the working directory.
 #pragma once
 
+#include "common/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
 
 // Reads the price list line by line and writes one PLU record per accepted
-// line. Prints its own messages. Returns kExitOk, kExitNoPriceList (the price
-// list cannot be opened: nothing written) or kExitScaleFile (the PLU file
-// cannot be created or written). rejected_lines counts the malformed lines
-// that were left out.
-int WritePluFile(const RunContext& context, int* rejected_lines);
+// line. Each rejected line is named on the error stream as it is read, and
+// their count once the whole list is read. Fails with kFailurePriceList (the
+// price list cannot be opened or read; nothing written when it cannot be
+// opened) or kFailureScaleFile (the PLU file cannot be created or written).
+// rejected_lines counts the malformed lines that were left out.
+common::Status WritePluFile(const RunContext& context, int* rejected_lines);
 
 }  // namespace converter

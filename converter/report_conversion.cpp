@@ -6,6 +6,7 @@
 
 #include "common/decimal_text.h"
 #include "common/hex_text.h"
+#include "common/owned_file.h"
 #include "platform/files.h"
 
 namespace converter {
@@ -114,14 +115,20 @@ RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, 
   }
 }
 
-bool IsFatal(ConversionResult result) {
-  return result == ConversionResult::kIncomingMissing || result == ConversionResult::kIncomingUnreadable;
+namespace {
+
+common::Status Result(ConversionResult result, std::string message = std::string()) {
+  return common::Status::Error(static_cast<int>(result), std::move(message));
 }
 
-void PrintIncomingMissing() {
-  std::fputs("File length error\n", stdout);
-  std::fputs("Fatal error\n", stdout);
+}  // namespace
+
+bool IsFatal(const common::Status& status) {
+  return ResultOf(status) == ConversionResult::kIncomingMissing ||
+         ResultOf(status) == ConversionResult::kIncomingUnreadable;
 }
+
+common::Status IncomingMissing() { return Result(ConversionResult::kIncomingMissing, "File length error\nFatal error\n"); }
 
 std::string FormatConversionTime(std::time_t moment) {
   // The converter runs on one thread, so the shared result of localtime is safe.
@@ -135,56 +142,48 @@ std::string FormatConversionTime(std::time_t moment) {
   return result;
 }
 
-ConversionResult ConvertReport(const std::string& working_directory, const std::string& report_name,
-                               const std::string& incoming_name, char separator, ReportLayout layout,
-                               ConversionClock clock) {
+common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
+                             const std::string& incoming_name, char separator, ReportLayout layout,
+                             common::MessageSink& messages, ConversionClock clock) {
   std::string time_text = FormatConversionTime(clock != nullptr ? clock() : std::time(nullptr));
   std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
 
   std::uint64_t size = 0;
-  if (!platform::ReadFileSize(incoming_path, &size)) {
-    PrintIncomingMissing();
-    return ConversionResult::kIncomingMissing;
-  }
+  if (!platform::ReadFileSize(incoming_path, &size)) return IncomingMissing();
   if (size < kMinIncomingSize) {
-    std::fputs("No data for file: ", stdout);
-    std::fputs(report_name.c_str(), stdout);
-    std::fputs("\n", stdout);
-    return ConversionResult::kNoData;
+    messages.Out("No data for file: " + report_name + "\n");
+    return Result(ConversionResult::kNoData);
   }
 
   platform::MappedFile incoming;
   if (platform::MapFileReadOnly(incoming_path, &incoming) != platform::MapResult::kOk) {
-    std::fputs("File error\n", stdout);
-    return ConversionResult::kIncomingUnreadable;
+    return Result(ConversionResult::kIncomingUnreadable, "File error\n");
   }
 
   std::string report_path = platform::ResolveName(platform::JoinPath(working_directory, report_name));
-  std::FILE* report = std::fopen(report_path.c_str(), "wb");
-  if (report == nullptr) {
+  common::OwnedFile report(std::fopen(report_path.c_str(), "wb"));
+  if (!report.is_open()) {
     platform::UnmapFile(&incoming);
-    std::fputs("Could not open file.\n", stderr);
-    return ConversionResult::kReportNotCreated;
+    messages.Err("Could not open file.\n");
+    return Result(ConversionResult::kReportNotCreated);
   }
-  std::setvbuf(report, nullptr, _IOFBF, kReportBufferSize);
+  std::setvbuf(report.get(), nullptr, _IOFBF, kReportBufferSize);
 
-  RecordsEnd end = WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), report);
-  bool written = std::fflush(report) == 0 && !std::ferror(report);
-  if (std::fclose(report) != 0) written = false;
+  RecordsEnd end =
+      WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), report.get());
+  bool written = report.Close();
   platform::UnmapFile(&incoming);
 
-  ConversionResult result = ConversionResult::kConverted;
+  common::Status status = common::Status::Ok();
   if (end == RecordsEnd::kIncomplete) {
-    std::fputs("Incomplete data in file: ", stdout);
-    std::fputs(incoming_name.c_str(), stdout);
-    std::fputs("\n", stdout);
-    result = ConversionResult::kIncomplete;
+    messages.Out("Incomplete data in file: " + incoming_name + "\n");
+    status = Result(ConversionResult::kIncomplete);
   }
   if (!written) {
-    std::fputs("Could not write file.\n", stderr);
-    result = ConversionResult::kReportNotWritten;
+    messages.Err("Could not write file.\n");
+    status = Result(ConversionResult::kReportNotWritten);
   }
-  return result;
+  return status;
 }
 
 }  // namespace converter

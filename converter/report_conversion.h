@@ -7,14 +7,17 @@
 #include <ctime>
 #include <string>
 
+#include "common/message_sink.h"
+#include "common/status.h"
 #include "converter/report_layouts.h"
 
 namespace converter {
 
-// What became of one conversion. ConvertReport has printed the message
-// named here; the retrieval mode decides what follows.
+// What became of one conversion: the code of ConvertReport's status. The
+// message of each result but the last two has been written through the
+// sink; the last two end the run, and their status carries their message.
 enum class ConversionResult {
-  kConverted,           // every record up to the end reply is in the report file
+  kConverted = 0,       // every record up to the end reply is in the report file
   kNoData,              // "No data for file: " + report name: under 10 bytes, no report file
   kReportNotCreated,    // "Could not open file.\n" (error stream): no report file
   kReportNotWritten,    // "Could not write file.\n" (error stream): the report file is short
@@ -23,12 +26,16 @@ enum class ConversionResult {
   kIncomingUnreadable,  // "File error\n": it could not be mapped
 };
 
-// True for the results that end the run at once.
-bool IsFatal(ConversionResult result);
+inline ConversionResult ResultOf(const common::Status& status) {
+  return static_cast<ConversionResult>(status.code());
+}
 
-// Prints the messages of a missing incoming file ("File length error\n",
-// "Fatal error\n"); the retrieval mode prints them for a stale one too.
-void PrintIncomingMissing();
+// True for the results that end the run at once.
+bool IsFatal(const common::Status& status);
+
+// The status of a missing incoming file ("File length error\n", "Fatal
+// error\n"); the retrieval mode gives it for a stale one too.
+common::Status IncomingMissing();
 
 // An incoming file shorter than this holds no data.
 constexpr std::size_t kMinIncomingSize = 10;
@@ -54,11 +61,10 @@ using ConversionClock = std::time_t (*)();
 
 // Converts the incoming file working_directory/incoming_name into the report
 // file working_directory/report_name (created, replacing one of that name
-// ignoring letter case). Prints the result's message; never ends the program.
-// The incoming file is read through one read-only mapping, never past its
-// end; it stays on disk.
-ConversionResult ConvertReport(const std::string& working_directory, const std::string& report_name,
-                               const std::string& incoming_name, char separator, ReportLayout layout,
-                               ConversionClock clock = nullptr);
+// ignoring letter case). The incoming file is read through one read-only
+// mapping, never past its end; it stays on disk.
+common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
+                             const std::string& incoming_name, char separator, ReportLayout layout,
+                             common::MessageSink& messages, ConversionClock clock = nullptr);
 
 }  // namespace converter

@@ -3,11 +3,15 @@
 // on and converts them into report files.
 #pragma once
 
+#include "common/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
 
-// Runs the retrieval mode of context.mode; the result is the exit code.
-int RunRetrievalMode(const RunContext& context);
+// Runs the retrieval mode of context.mode. A missing, stale or unreadable
+// incoming file ends it with kFailureReport; a report that is not whole
+// (no data, incomplete, not written) is noted in the outcome and the mode
+// goes on.
+common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome);
 
 }  // namespace converter

@@ -1,20 +1,21 @@
-// What every run mode of the converter knows about its run.
+// What every run mode of the converter knows about its run, and how its
+// operations report what went wrong.
+//
+// Messages: an operation writes what the run goes on after (a rejected
+// price-list line, a report without data) through the run's message sink as
+// it happens. A failure that ends the run is returned as a status whose code
+// is a RunFailure (converter/run_failure.h) and whose message is the text the driver
+// prints; the driver alone chooses the stream and the exit code.
 #pragma once
 
 #include <string>
 
+#include "common/message_sink.h"
+#include "common/status.h"
+#include "converter/run_failure.h"
 #include "converter/settings.h"
 
 namespace converter {
-
-// Exit codes of the converter.
-constexpr int kExitOk = 0;
-constexpr int kExitCommandLine = 1;
-constexpr int kExitNoPriceList = 2;
-constexpr int kExitScaleFile = 3;       // a scale file cannot be created or written
-constexpr int kExitReportFailed = 4;    // a report could not be fetched or converted whole
-constexpr int kExitRejectedLines = 5;   // the load went on without some price-list lines
-constexpr int kExitSettings = -1;
 
 // The longest name of the PLU or store-name file.
 constexpr std::size_t kMaxScaleFileName = 199;
@@ -25,14 +26,17 @@ struct RunContext {
   std::string working_directory;  // the current directory at start
   std::string program_directory;  // the converter's own folder, with a trailing separator
   std::string scale_identifier;   // the first argument, unchanged
-  std::string prefix;             // "qs" + scale identifier
   char separator = '\t';
   RunMode mode = RunMode::kLoad;
   Settings settings;
   NameTable names;
+  common::MessageSink* messages = nullptr;  // the driver's sink
 };
 
-// The closing banner, printed on standard output at the normal end of a run.
-void PrintBanner();
+// How a run that reached its end went.
+struct RunOutcome {
+  bool lines_rejected = false;     // the load went on without some price-list lines
+  bool report_incomplete = false;  // a report was not fetched or converted whole
+};
 
 }  // namespace converter

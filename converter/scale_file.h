@@ -3,24 +3,25 @@
 // and report any failure, including one on closing.
 #pragma once
 
-#include <cstdio>
 #include <string>
+
+#include "common/owned_file.h"
+#include "common/status.h"
 
 namespace converter {
 
 // Creates the file for writing, replacing a file whose name equals it
-// ignoring case. Null if it cannot be created.
-std::FILE* CreateScaleFile(const std::string& path);
+// ignoring case. Not open if it cannot be created.
+common::OwnedFile CreateScaleFile(const std::string& path);
 
 // Writes text; false on a write error.
-bool WriteScaleText(std::FILE* file, const char* text, std::size_t length);
+bool WriteScaleText(const common::OwnedFile& file, const char* text, std::size_t length);
 
-// Closes the file; false if the data did not all reach it.
-bool CloseScaleFile(std::FILE* file);
+// Failures of scale files (kFailureScaleFile).
+common::Status CouldNotCreate();
+common::Status CouldNotWrite();
 
-// The whole file at once. Returns kExitOk, or kExitScaleFile after
-// "Could not create file.\n" or "Could not write file.\n" on the error
-// stream.
-int WriteScaleFile(const std::string& path, const std::string& text);
+// The whole file at once.
+common::Status WriteScaleFile(const std::string& path, const std::string& text);
 
 }  // namespace converter

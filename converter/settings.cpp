@@ -84,29 +84,28 @@ std::string PageDetailPath(const std::string& working_directory, std::string val
   return working_directory + value;
 }
 
-bool BuildNameTable(const Settings& settings, const std::string& working_directory, NameTable* names,
-                    std::string* message) {
-  if (settings.code_page == "Dos") return platform::BuildAnsiToOemTable(names->map, message);
+common::Status Failure(const char* message) { return common::Status::Error(kFailureSettings, message); }
+
+common::Status BuildNameTable(const Settings& settings, const std::string& working_directory, NameTable* names) {
+  if (settings.code_page == "Dos") {
+    std::string problem;
+    if (!platform::BuildAnsiToOemTable(names->map, &problem)) return common::Status::Error(kFailureSettings, problem);
+    return common::Status::Ok();
+  }
   if (settings.code_page == "Win") {
     for (int b = 0; b < kTableSize; ++b) names->map[b] = static_cast<unsigned char>(b);
-    return true;
+    return common::Status::Ok();
   }
-  if (settings.code_page == "OEM") {
-    std::string path = PageDetailPath(working_directory, settings.page_detail);
-    return LoadPageDetail(path, names, message);
-  }
+  if (settings.code_page == "OEM") return LoadPageDetail(PageDetailPath(working_directory, settings.page_detail), names);
   *names = NameTable();  // any other value: every byte becomes 0
-  return true;
+  return common::Status::Ok();
 }
 
 }  // namespace
 
-bool LoadPageDetail(const std::string& path, NameTable* table, std::string* message) {
+common::Status LoadPageDetail(const std::string& path, NameTable* table) {
   TextFile file;
-  if (!file.Open(path)) {
-    *message = kPageDetailAbsent;
-    return false;
-  }
+  if (!file.Open(path)) return Failure(kPageDetailAbsent);
   for (int b = 0; b < kTableSize; ++b) table->map[b] = static_cast<unsigned char>(b);
   std::string line;
   while (file.ReadLine(&line)) {
@@ -114,62 +113,40 @@ bool LoadPageDetail(const std::string& path, NameTable* table, std::string* mess
     // characters each, as the table's original reader did.
     std::size_t offset = 0;
     do {
-      if (!ParsePageDetailLine(line.substr(offset, kPageDetailPiece), table)) {
-        *message = kPageDetailIncorrect;
-        return false;
-      }
+      if (!ParsePageDetailLine(line.substr(offset, kPageDetailPiece), table)) return Failure(kPageDetailIncorrect);
       offset += kPageDetailPiece;
     } while (offset < line.size());
   }
-  return true;
+  return common::Status::Ok();
 }
 
 void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out) {
   for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<char>(names.map[static_cast<unsigned char>(text[i])]);
 }
 
-bool ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
-                  std::string* message) {
+common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names) {
   std::string path = platform::ResolveName(platform::JoinPath(working_directory, "velkocon.ini"));
   platform::Profile profile;
-  if (!platform::FileExists(path) || !platform::LoadProfile(path, &profile)) {
-    *message = kIniAbsent;
-    return false;
-  }
+  if (!platform::FileExists(path) || !platform::LoadProfile(path, &profile)) return Failure(kIniAbsent);
   Settings s;
   s.time_print = platform::ProfileInt(profile, kSection, "Time Print", 0);
   s.no_type = platform::ProfileInt(profile, kSection, "No Type", 0);
   s.label_format = platform::ProfileInt(profile, kSection, "Label Format", 17);
-  if (s.label_format < 0 || s.label_format > kMaxLabelFormat) {
-    *message = kBadLabelFormat;
-    return false;
-  }
+  if (s.label_format < 0 || s.label_format > kMaxLabelFormat) return Failure(kBadLabelFormat);
   s.barcode_prefix = platform::ProfileInt(profile, kSection, "Barcode Prefix", 25);
-  if (!IsBarcodePrefix(s.barcode_prefix)) {
-    *message = kBadBarcodePrefix;
-    return false;
-  }
+  if (!IsBarcodePrefix(s.barcode_prefix)) return Failure(kBadBarcodePrefix);
   s.barcode_type = platform::ProfileInt(profile, kSection, "Barcode Type", 5);
-  if (!IsListedBarcodeType(s.barcode_type)) {
-    *message = kBadBarcodeFormat;
-    return false;
-  }
+  if (!IsListedBarcodeType(s.barcode_type)) return Failure(kBadBarcodeFormat);
   s.barcode_weight_prefix = platform::ProfileInt(profile, kSection, "Barcode Weight Prefix", kNotSet);
-  if (s.barcode_weight_prefix != kNotSet && !IsBarcodePrefix(s.barcode_weight_prefix)) {
-    *message = kBadBarcodePrefix;
-    return false;
-  }
+  if (s.barcode_weight_prefix != kNotSet && !IsBarcodePrefix(s.barcode_weight_prefix)) return Failure(kBadBarcodePrefix);
   s.barcode_weight_type = platform::ProfileInt(profile, kSection, "Barcode Weight Type", kNotSet);
-  if (s.barcode_weight_type != kNotSet && !IsListedBarcodeType(s.barcode_weight_type)) {
-    *message = kBadBarcodeFormat;
-    return false;
-  }
+  if (s.barcode_weight_type != kNotSet && !IsListedBarcodeType(s.barcode_weight_type)) return Failure(kBadBarcodeFormat);
   s.shop_name = Text(profile, "Shop Name");
   bool found = false;
   s.code_page = platform::ProfileString(profile, kSection, "CodePage", kMaxSettingLength, &found);
   if (!found) s.code_page = "Dos";
   if (s.code_page == "OEM") s.page_detail = Text(profile, "PageDetail");
-  if (!BuildNameTable(s, working_directory, names, message)) return false;
+  if (common::Status status = BuildNameTable(s, working_directory, names); !status.ok()) return status;
   s.mg_total = Text(profile, "MGTotal");
   s.plu_total = Text(profile, "PLUTotal");
   s.clerk_total = Text(profile, "ClerkTotal");
@@ -179,7 +156,7 @@ bool ReadSettings(const std::string& working_directory, Settings* settings, Name
   s.shop_font = platform::ProfileInt(profile, kSection, "Shop Font", kDefaultShopFont);
   if (s.shop_font < 0 || s.shop_font > kMaxShopFont) s.shop_font = kDefaultShopFont;
   *settings = s;
-  return true;
+  return common::Status::Ok();
 }
 
 }  // namespace converter

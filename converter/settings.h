@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "common/status.h"
+#include "converter/run_failure.h"
+
 namespace converter {
 
 // A text setting keeps at most this many characters.
@@ -38,14 +41,12 @@ struct NameTable {
 };
 
 // Reads and validates the settings of the working directory and builds the
-// name table. On failure message holds the fixed text to print on standard
-// output, and the run ends with exit code -1.
-bool ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
-                  std::string* message);
+// name table. A failure (kFailureSettings) has as its message is the fixed text the run ends with.
+common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names);
 
 // Loads a PageDetail table file into table (identity for the bytes it does
-// not name). On failure message holds the fixed text.
-bool LoadPageDetail(const std::string& path, NameTable* table, std::string* message);
+// not name). A failure's message is the fixed text.
+common::Status LoadPageDetail(const std::string& path, NameTable* table);
 
 // Translates count bytes of text through the table into out (same length).
 void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out);

@@ -1,8 +1,7 @@
 #include "converter/store_name.h"
 
-#include <cstdio>
-
 #include "common/hex_text.h"
+#include "common/scale_file_names.h"
 #include "converter/scale_file.h"
 #include "platform/files.h"
 
@@ -40,8 +39,9 @@ std::string BuildStoreNameRecord(const Settings& settings, const NameTable& name
   return text;
 }
 
-int WriteStoreNameFile(const RunContext& context) {
-  std::string path = platform::JoinPath(context.working_directory, context.prefix + "F52.dat");
+common::Status WriteStoreNameFile(const RunContext& context) {
+  std::string path = platform::JoinPath(context.working_directory,
+                                        common::ConverterFileName(context.scale_identifier, common::DataFile::kF52));
   return WriteScaleFile(path, BuildStoreNameRecord(context.settings, context.names));
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
@@ -12,9 +13,8 @@ namespace converter {
 // format, font, the translated name and the end bytes 0C 00.
 std::string BuildStoreNameRecord(const Settings& settings, const NameTable& names);
 
-// Writes the store-name file in the working directory. Returns kExitOk, or
-// kExitScaleFile after "Could not create file.\n" or "Could not write
-// file.\n" on the error stream.
-int WriteStoreNameFile(const RunContext& context);
+// Writes the store-name file in the working directory; fails with
+// kFailureScaleFile.
+common::Status WriteStoreNameFile(const RunContext& context);
 
 }  // namespace converter

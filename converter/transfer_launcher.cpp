@@ -1,6 +1,5 @@
 #include "converter/transfer_launcher.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "platform/files.h"
@@ -27,19 +26,18 @@ std::vector<std::string> SplitAtBlanks(const std::string& text) {
 
 }  // namespace
 
-void RunTransfer(const RunContext& context, const char* data_file_name) {
+void RunTransfer(const RunContext& context, common::DataFile file) {
   std::string name = platform::ProgramFileName("xferlnk");
   std::string program = platform::ResolveName(platform::JoinPath(context.working_directory, name));
   if (!platform::FileExists(program)) program = context.program_directory + name;
 
-  std::vector<std::string> arguments = {data_file_name};
+  std::vector<std::string> arguments = {common::DataFileArgument(file)};
   for (const std::string& scale : SplitAtBlanks(context.scale_identifier)) arguments.push_back(scale);
 
-  std::fflush(stdout);
-  std::fflush(stderr);
+  context.messages->Flush();
   if (!platform::RunProgramAndWait(program, arguments, context.working_directory)) {
-    std::fprintf(stderr, "Could not start the transfer program %s\n", program.c_str());
-    std::fflush(stderr);
+    context.messages->Print(common::Stream::kErr, "Could not start the transfer program %s\n", program.c_str());
+    context.messages->Flush();
   }
 }
 

@@ -45,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteWholeFile(directory + "/velkocon.ini", data, size);
   converter::Settings settings;
   converter::NameTable names;
-  std::string message;
-  if (!converter::ReadSettings(directory, &settings, &names, &message)) {
-    FUZZ_CHECK(!message.empty() && message.back() == '\n');
+  common::Status status = converter::ReadSettings(directory, &settings, &names);
+  if (!status.ok()) {
+    FUZZ_CHECK(!status.message().empty() && status.message().back() == '\n');
   } else {
     FUZZ_CHECK(settings.shop_name.size() <= converter::kMaxSettingLength);
     FUZZ_CHECK(settings.shop_font >= 0 && settings.shop_font <= 9);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/message_sink.h"
 #include "converter/report_conversion.h"
 #include "converter/report_layouts.h"
 #include "fuzz/fuzz_support.h"
@@ -32,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& directory = fuzz::ScratchDirectory();
   fuzz::WriteWholeFile(directory + "/" + kIncoming, data, size);
   std::remove((directory + "/" + kReport).c_str());
-  converter::ConversionResult result =
-      converter::ConvertReport(directory, kReport, kIncoming, ';', kLayout, FixedClock);
+  common::StringSink messages;
+  const converter::ConversionResult result = converter::ResultOf(
+      converter::ConvertReport(directory, kReport, kIncoming, ';', kLayout, messages, FixedClock));
 
   std::string report = fuzz::ReadWholeFile(directory + "/" + kReport);
   switch (result) {

@@ -26,14 +26,14 @@ work="$fuzz_build_dir/work"
 run_harness() {
   local h=$1 dir="$work/$1"
   mkdir -p "$dir/corpus"
-  "$fuzz_build_dir/$h" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$fuzz_build_dir/fuzz/$h" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$dir/" "$dir/corpus" "fuzz/corpus/$h" \
     >"$dir/fuzz.log" 2>&1
   echo $? >"$dir/status"
 }
 
 for h in $harnesses; do
-  [ -x "$fuzz_build_dir/$h" ] || { echo "No harness $h" >&2; exit 1; }
+  [ -x "$fuzz_build_dir/fuzz/$h" ] || { echo "No harness $h" >&2; exit 1; }
   rm -f "$work/$h/status"
 done
 echo "Fuzzing each harness for $seconds s, $parallel at a time (logs in $work/<harness>/fuzz.log)"

@@ -11,7 +11,7 @@ build_fuzz_harnesses
 failed=""
 for h in $fuzz_harnesses; do
   log="$fuzz_build_dir/corpus-$h.log"
-  if "$fuzz_build_dir/$h" -runs=0 -timeout=10 "fuzz/corpus/$h" >"$log" 2>&1; then
+  if "$fuzz_build_dir/fuzz/$h" -runs=0 -timeout=10 "fuzz/corpus/$h" >"$log" 2>&1; then
     echo "fuzz corpus $h: $(ls "fuzz/corpus/$h" | wc -l) inputs passed"
   else
     cat "$log"

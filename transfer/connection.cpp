@@ -1,8 +1,8 @@
 #include "transfer/connection.h"
 
-#include "common/decimal_text.h"
-
 #include <cstdio>
+
+#include "common/decimal_text.h"
 
 namespace transfer {
 
@@ -13,7 +13,32 @@ namespace {
 constexpr std::size_t kShortestScaleNumber = 3;
 constexpr unsigned kPortMask = 0xFFFF;
 
+struct SocketErrorRow {
+  int socket_error;
+  const char* text;
+};
+
+const SocketErrorRow kSocketErrorTexts[] = {
+    {platform::kSocketErrorConnectionRefused, "connection refused"},
+    {platform::kSocketErrorTimedOut, "timed out"},
+    {platform::kSocketErrorConnectionReset, "connection reset by the scale"},
+    {platform::kSocketErrorHostUnreachable, "host unreachable"},
+    {platform::kSocketErrorNetworkUnreachable, "network unreachable"},
+    {platform::kSocketErrorAddressNotAvailable, "address not available"},
+    {platform::kSocketErrorHostNotFound, "host name not found"},
+    {platform::kSocketErrorTryAgain, "host name lookup failed for now"},
+    {platform::kSocketErrorNoRecovery, "host name lookup failed"},
+    {platform::kSocketErrorNoData, "host name has no IPv4 address"},
+};
+
 }  // namespace
+
+std::string SocketErrorText(int socket_error) {
+  for (const SocketErrorRow& row : kSocketErrorTexts) {
+    if (row.socket_error == socket_error) return row.text;
+  }
+  return "socket error " + std::to_string(socket_error);
+}
 
 ScaleLocation FindScale(const std::string& scale_argument, TransferMode mode) {
   ScaleLocation location;
@@ -41,11 +66,14 @@ int PortFromDottedText(const std::string& dotted) {
   return kScalePortBase + common::LeadingDecimalValue(dotted.substr(dot + 1));
 }
 
-ConnectionTable::ConnectionTable(TransferMode mode, int reply_wait_ms) : mode_(mode), reply_wait_ms_(reply_wait_ms) {}
+ConnectionTable::ConnectionTable(TransferMode mode, int reply_wait_ms, common::MessageSink& messages)
+    : mode_(mode), reply_wait_ms_(reply_wait_ms), messages_(messages) {
+  for (platform::SocketHandle& socket : sockets_) socket = platform::kInvalidSocket;
+}
 
 ConnectionTable::~ConnectionTable() {
   for (int handle = 0; handle < kConnectionCount; ++handle) {
-    if (entries_[handle].socket != platform::kInvalidSocket) Close(handle);
+    if (sockets_[handle] != platform::kInvalidSocket) Close(handle);
   }
 }
 
@@ -55,72 +83,75 @@ std::uint16_t ConnectionTable::NetworkPort(int port) {
   std::uint16_t service_port = 0;
   int error = 0;
   if (!platform::LookupServicePort(text.c_str(), &service_port, &error)) {
-    std::printf("getservbyname Error %d", error);
+    messages_.Print(common::Stream::kOut, "getservbyname Error %d", error);
     return 0;
   }
   return service_port;
 }
 
-int ConnectionTable::Connect(const std::string& host, const std::string& protocol, int port) {
-  int handle = 0;
-  while (handle < kConnectionCount && entries_[handle].socket != platform::kInvalidSocket) ++handle;
-  if (handle == kConnectionCount) return kConnectNoFreeEntry;
+common::Status ConnectionTable::Connect(const std::string& host, const std::string& protocol, int port, int* handle) {
+  int free = 0;
+  while (free < kConnectionCount && sockets_[free] != platform::kInvalidSocket) ++free;
+  if (free == kConnectionCount) return common::Status::Error(kConnectNoFreeEntry, "no free connection");
 
   int error = 0;
   platform::SocketHandle socket = platform::CreateStreamSocket(&error);
   if (socket == platform::kInvalidSocket) {
-    std::printf("Error %d", error);
-    return kConnectNoSocket;
+    messages_.Print(common::Stream::kOut, "Error %d", error);
+    return common::Status::Error(kConnectNoSocket, "no socket: " + SocketErrorText(error));
   }
   std::uint32_t address = 0;
   if (!platform::LookupHostAddress(host.c_str(), &address, &error)) {
-    std::printf("Error %d", error);
+    messages_.Print(common::Stream::kOut, "Error %d", error);
     platform::CloseSocket(socket);
-    return kConnectLookupFailed;
+    return common::Status::Error(kConnectLookupFailed, "host name " + host + " not found (" + SocketErrorText(error) + ")");
   }
   if (mode_ == TransferMode::kDhcp) port = PortFromDottedText(DottedText(address));
   const std::uint16_t network_port = NetworkPort(port);
 
-  Entry& entry = entries_[handle];
   if (address == 0 || network_port == 0) {
     // Nothing to connect to: the entry holds the unconnected socket, and the
     // conversation fails at its first reply.
-    entry.socket = socket;
-    entry.peer_address = address;
-    entry.peer_port = network_port;
-    return handle;
+    sockets_[free] = socket;
+    *handle = free;
+    return common::Status::Ok();
   }
   if (protocol != kTcpProtocolName) {
     platform::CloseSocket(socket);
-    return kConnectWrongProtocol;
+    return common::Status::Error(kConnectWrongProtocol, "protocol " + protocol + " is not known");
   }
   int connect_error = platform::ConnectSocket(socket, address, network_port, kConnectWaitMs);
   if (connect_error != 0) {
     platform::CloseSocket(socket);
-    std::printf("Connect error %d", connect_error);
-    return kConnectFailed;
+    messages_.Print(common::Stream::kOut, "Connect error %d", connect_error);
+    if (connect_error == platform::kSocketErrorTimedOut) {
+      return common::Status::Error(kConnectFailed, "no answer to the connection within 3 s");
+    }
+    return common::Status::Error(kConnectFailed, SocketErrorText(connect_error));
   }
-  entry.socket = socket;
-  entry.peer_address = address;
-  entry.peer_port = network_port;
-  return handle;
+  sockets_[free] = socket;
+  *handle = free;
+  return common::Status::Ok();
 }
 
-long ConnectionTable::Send(int handle, const std::uint8_t* bytes, std::size_t count) {
+common::Status ConnectionTable::Send(int handle, const std::uint8_t* bytes, std::size_t count) {
   int error = 0;
-  long sent = platform::SendOnSocket(entries_[handle].socket, bytes, count, &error);
-  return sent < 0 ? kSendFailed : sent;
+  if (platform::SendOnSocket(sockets_[handle], bytes, count, &error) < 0) {
+    return common::Status::Error(kSendFailed, "could not send: " + SocketErrorText(error));
+  }
+  return common::Status::Ok();
 }
 
-long ConnectionTable::Receive(int handle, std::uint8_t* buffer, std::size_t capacity) {
+long ConnectionTable::Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error) {
   int error = 0;
-  long received = platform::ReceiveFromSocket(entries_[handle].socket, buffer, capacity, reply_wait_ms_, &error);
+  long received = platform::ReceiveFromSocket(sockets_[handle], buffer, capacity, reply_wait_ms_, &error);
+  if (socket_error != nullptr) *socket_error = received < 0 ? error : 0;
   return received < 0 ? kReceiveFailed : received;
 }
 
 void ConnectionTable::Close(int handle) {
-  platform::CloseSocket(entries_[handle].socket);
-  entries_[handle] = Entry();
+  platform::CloseSocket(sockets_[handle]);
+  sockets_[handle] = platform::kInvalidSocket;
 }
 
 }  // namespace transfer

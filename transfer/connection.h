@@ -1,11 +1,13 @@
-// Connections to scales: where a scale listens, and the table of open
-// connections with connect, send, receive and close.
+// Connections to scales: where a scale listens, the table of open
+// connections, and one open connection that closes itself.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "common/message_sink.h"
+#include "common/status.h"
 #include "platform/sockets.h"
 #include "transfer/run_settings.h"
 
@@ -17,15 +19,16 @@ constexpr int kScalePortBase = 2000;
 // The only protocol a connection can be asked for.
 extern const char kTcpProtocolName[];
 
-// Codes of Connect. The transfer shows them in "Connection error" only.
+// Codes of a failed Connect. The transfer shows them in "Connection error"
+// only.
 constexpr int kConnectNoSocket = -1;
 constexpr int kConnectWrongProtocol = -2;
 constexpr int kConnectLookupFailed = -3;
 constexpr int kConnectFailed = -5;
 constexpr int kConnectNoFreeEntry = -6;
 
-// Results of Send and Receive on a socket error.
-constexpr long kSendFailed = -7;
+// The code of a failed Send, and what Receive gives on a socket error.
+constexpr int kSendFailed = -7;
 constexpr long kReceiveFailed = -8;
 
 // Where a scale listens. Scale-number mode: host "S0" + the argument made at
@@ -47,42 +50,77 @@ int PortFromDottedText(const std::string& dotted);
 
 class ConnectionTable {
  public:
-  ConnectionTable(TransferMode mode, int reply_wait_ms);
+  // Console messages go to messages.
+  ConnectionTable(TransferMode mode, int reply_wait_ms, common::MessageSink& messages);
   ~ConnectionTable();
   ConnectionTable(const ConnectionTable&) = delete;
   ConnectionTable& operator=(const ConnectionTable&) = delete;
 
   // Connects to the host on the port (ignored in DHCP mode), waiting at most
-  // kConnectWaitMs, and takes the free entry with the lowest index. The
-  // entry's index (the connection handle), or a kConnect... code. Prints
-  // "Error %d", "getservbyname Error %d" and "Connect error %d" as they occur.
-  int Connect(const std::string& host, const std::string& protocol, int port);
+  // kConnectWaitMs, and takes the free entry with the lowest index, whose
+  // index is the connection handle. A failure's code is a kConnect... code,
+  // its message the cause in words. Prints "Error %d", "getservbyname Error
+  // %d" and "Connect error %d" as they occur.
+  common::Status Connect(const std::string& host, const std::string& protocol, int port, int* handle);
 
-  // Hands the packet over in one call: its length, or kSendFailed.
-  long Send(int handle, const std::uint8_t* bytes, std::size_t count);
+  // Hands the packet over; a failure (kSendFailed) names the cause.
+  common::Status Send(int handle, const std::uint8_t* bytes, std::size_t count);
 
   // One receive of at most capacity bytes, waiting at most the reply time
   // limit: the count, 0 when the scale closed the connection, kReceiveFailed
-  // on an error or when no reply came in time.
-  long Receive(int handle, std::uint8_t* buffer, std::size_t capacity);
+  // on an error or when no reply came in time (socket_error tells which).
+  long Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error = nullptr);
 
   // Shuts down sending, closes the socket and frees the entry.
   void Close(int handle);
 
- private:
-  struct Entry {
-    platform::SocketHandle socket = platform::kInvalidSocket;
-    std::uint32_t peer_address = 0;
-    std::uint16_t peer_port = 0;
-  };
+  int reply_wait_ms() const { return reply_wait_ms_; }
+  common::MessageSink& messages() const { return messages_; }
 
+ private:
   // The port in its network form; 0 (after a message) when it is no number
   // from 1 up and no service of that name exists.
-  static std::uint16_t NetworkPort(int port);
+  std::uint16_t NetworkPort(int port);
 
   TransferMode mode_;
   int reply_wait_ms_;
-  Entry entries_[kConnectionCount];
+  common::MessageSink& messages_;
+  platform::SocketHandle sockets_[kConnectionCount];
 };
+
+// One open connection of a table: closed when it goes out of scope, unless
+// it was released to stay open until the program ends.
+class OpenConnection {
+ public:
+  OpenConnection(ConnectionTable& table, int handle) : table_(table), handle_(handle) {}
+  ~OpenConnection() { Close(); }
+  OpenConnection(const OpenConnection&) = delete;
+  OpenConnection& operator=(const OpenConnection&) = delete;
+
+  common::Status Send(const std::uint8_t* bytes, std::size_t count) { return table_.Send(handle_, bytes, count); }
+  long Receive(std::uint8_t* buffer, std::size_t capacity, int* socket_error = nullptr) {
+    return table_.Receive(handle_, buffer, capacity, socket_error);
+  }
+  void Close() {
+    if (handle_ >= 0) table_.Close(handle_);
+    handle_ = -1;
+  }
+  // Leaves the connection open; its handle.
+  int Release() {
+    int handle = handle_;
+    handle_ = -1;
+    return handle;
+  }
+
+  int handle() const { return handle_; }
+  const ConnectionTable& table() const { return table_; }
+
+ private:
+  ConnectionTable& table_;
+  int handle_;
+};
+
+// The cause of a socket error number in words ("connection refused").
+std::string SocketErrorText(int socket_error);
 
 }  // namespace transfer

@@ -1,11 +1,15 @@
 // The conversations with a connected scale, one per transfer kind. Each one
-// closes the connection before it returns and gives the transfer's result
-// (transfer/results.h). Console messages go to standard output.
+// ends with the connection closed (when its OpenConnection goes) and gives
+// the transfer's outcome: ok with the length of the last reply, or a failure
+// whose code is a result code (transfer/results.h) and whose message names
+// the cause in words. The Parts' console messages go through the connection
+// table's message sink.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "common/status.h"
 #include "transfer/connection.h"
 
 namespace transfer {
@@ -21,24 +25,24 @@ constexpr std::uint8_t kFilePacketCode = 0x25;
 // True for a reply whose first byte is 0xE0, 0xE1 or 0xE2: the end of a read.
 bool IsEndReply(std::uint8_t first_byte);
 
-// Sends every record of the outgoing file, one packet 0xF1 each, waiting for
-// a reply after each. The last reply's length, or the handle when the file
-// holds no record.
-int RecordLoad(ConnectionTable& connections, int handle, std::uint8_t file_code, const std::string& outgoing_name);
+// What a load sends from its outgoing file: each record as a packet 0xF1, or
+// each key as a packet 0xF3.
+enum class LoadKind { kRecords, kKeys };
 
-// Sends every key of the outgoing file, one packet 0xF3 each, waiting for a
-// reply after each. The last reply's length, or the handle when the file
-// holds no key.
-int KeyLoad(ConnectionTable& connections, int handle, std::uint8_t file_code, const std::string& outgoing_name);
+// Sends every record or key of the outgoing file, waiting for a reply after
+// each. last_reply: the last reply's length, or the handle when the file holds
+// none.
+common::Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code,
+                    const std::string& outgoing_name, int* last_reply);
 
-// Sends the file packet 0xF2 0x25: the reply's length.
-int FileCommand(ConnectionTable& connections, int handle);
+// Sends the file packet 0xF2 0x25; last_reply: the reply's length.
+common::Status FileCommand(OpenConnection& connection, int* last_reply);
 
 // Reads the scale's records into the incoming file with read packets until
 // an end reply; with paired set, each read is followed by a key packet with
-// the same key. The length of the last reply (of the last key packet's reply
-// for a paired read).
-int ReadRecords(ConnectionTable& connections, int handle, std::uint8_t file_code, const std::string& incoming_name,
-                bool paired);
+// the same key. last_reply: the length of the last reply (of the last key
+// packet's reply for a paired read).
+common::Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std::string& incoming_name,
+                           bool paired, int* last_reply);
 
 }  // namespace transfer

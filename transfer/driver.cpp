@@ -1,8 +1,8 @@
 #include "transfer/driver.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/message_sink.h"
 #include "platform/sockets.h"
 #include "transfer/connection.h"
 #include "transfer/result_files.h"
@@ -15,41 +15,50 @@ namespace {
 
 constexpr int kFirstScaleArgument = 2;
 
-int EndRun(int exit_code) {
-  std::fflush(stdout);
+// Serves the scales in turn and records the failed ones.
+int ServeScales(int argc, char** argv, const RunSettings& settings, common::MessageSink& messages) {
+  ResultFiles results;
+  if (!results.Create().ok()) {
+    messages.Out("Could not create result files\n");
+    return kExitFailed;
+  }
+  ConnectionTable connections(settings.mode, settings.reply_wait_ms, messages);
+  const std::string file_argument = argv[1];
+  for (int i = kFirstScaleArgument; i < argc; ++i) {
+    int value = 0;
+    common::Status status = TransferToScale(connections, settings.mode, argv[i], file_argument, &value);
+    if (!status.ok()) results.Record(argv[i], status.code());
+  }
+  if (!results.Finish().ok()) {
+    messages.Out("Could not write result files\n");
+    return kExitFailed;
+  }
+  return kExitDone;
+}
+
+int Run(int argc, char** argv, common::MessageSink& messages) {
+  const RunSettings settings = ReadRunSettings();
+  if (argc <= kFirstScaleArgument || std::strlen(argv[1]) < kMinFileArgumentLength) {
+    messages.Out(settings.mode == TransferMode::kDhcp ? "Please enter the filename and host name(s)"
+                                                      : "Please enter filename and port number(s)");
+    return kExitFailed;
+  }
+  if (!platform::StartSockets()) {
+    platform::StopSockets();
+    return kExitFailed;
+  }
+  int exit_code = ServeScales(argc, argv, settings, messages);
+  platform::StopSockets();
   return exit_code;
 }
 
 }  // namespace
 
 int RunTransferProgram(int argc, char** argv) {
-  const RunSettings settings = ReadRunSettings();
-  if (argc <= kFirstScaleArgument || std::strlen(argv[1]) < kMinFileArgumentLength) {
-    std::printf(settings.mode == TransferMode::kDhcp ? "Please enter the filename and host name(s)"
-                                                     : "Please enter filename and port number(s)");
-    return EndRun(kExitFailed);
-  }
-  if (!platform::StartSockets()) {
-    platform::StopSockets();
-    return EndRun(kExitFailed);
-  }
-  {
-    ResultFiles results;
-    if (!results.Create()) {
-      std::printf("Could not create result files\n");
-      platform::StopSockets();
-      return EndRun(kExitFailed);
-    }
-    ConnectionTable connections(settings.mode, settings.reply_wait_ms);
-    const std::string file_argument = argv[1];
-    for (int i = kFirstScaleArgument; i < argc; ++i) {
-      const int result = TransferToScale(connections, settings.mode, argv[i], file_argument);
-      if (result < 0) results.Record(argv[i], result);
-    }
-    results.Finish();
-  }
-  platform::StopSockets();
-  return EndRun(kExitDone);
+  common::ConsoleSink console;
+  int exit_code = Run(argc, argv, console);
+  console.Flush();
+  return exit_code;
 }
 
 }  // namespace transfer

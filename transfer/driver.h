@@ -1,4 +1,5 @@
-// The transfer program's run: command line, scale list, result files.
+// The transfer program's run: command line, scale list, result files; the
+// exit code and the one message sink are chosen here.
 #pragma once
 
 namespace transfer {
@@ -10,7 +11,8 @@ constexpr int kExitFailed = -1;
 // xferlnk <file argument> <scale argument>...: transfers the file with each
 // scale in turn and leaves the result files. kExitDone once the scale list is
 // worked through, whatever failed; kExitFailed on a command-line error or
-// when the result files or the socket library cannot be set up.
+// when the result files or the socket library cannot be set up, or the
+// result files cannot be written.
 int RunTransferProgram(int argc, char** argv);
 
 }  // namespace transfer

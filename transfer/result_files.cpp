@@ -1,5 +1,7 @@
 #include "transfer/result_files.h"
 
+#include <cstdio>
+
 #include "platform/files.h"
 
 namespace transfer {
@@ -11,6 +13,7 @@ namespace {
 
 const char kSeparator[] = ";";
 const char kNoFailure[] = "0";
+constexpr int kResultFilesFailed = -1;
 
 std::string NameIn(const std::string& directory, const char* name) {
   return platform::ResolveName(directory.empty() ? std::string(name) : platform::JoinPath(directory, name));
@@ -18,39 +21,35 @@ std::string NameIn(const std::string& directory, const char* name) {
 
 }  // namespace
 
-ResultFiles::~ResultFiles() {
-  if (error_ != nullptr) std::fclose(error_);
-  if (retvals_ != nullptr) std::fclose(retvals_);
-}
-
-bool ResultFiles::Create(const std::string& directory) {
+common::Status ResultFiles::Create(const std::string& directory) {
   error_name_ = NameIn(directory, kErrorFileName);
   retvals_name_ = NameIn(directory, kRetvalsFileName);
-  error_ = std::fopen(error_name_.c_str(), "wb");
-  if (error_ == nullptr) return false;
-  retvals_ = std::fopen(retvals_name_.c_str(), "wb");
-  return retvals_ != nullptr;
+  error_ = common::OwnedFile(std::fopen(error_name_.c_str(), "wb"));
+  if (!error_.is_open()) return common::Status::Error(kResultFilesFailed, "cannot create " + error_name_);
+  retvals_ = common::OwnedFile(std::fopen(retvals_name_.c_str(), "wb"));
+  if (!retvals_.is_open()) return common::Status::Error(kResultFilesFailed, "cannot create " + retvals_name_);
+  return common::Status::Ok();
 }
 
 void ResultFiles::Record(const std::string& scale_argument, int result) {
   if (any_failed_) {
-    std::fputs(kSeparator, error_);
-    std::fputs(kSeparator, retvals_);
+    std::fputs(kSeparator, error_.get());
+    std::fputs(kSeparator, retvals_.get());
   }
-  std::fputs(scale_argument.c_str(), error_);
-  std::fprintf(retvals_, "%d", result);
+  std::fputs(scale_argument.c_str(), error_.get());
+  std::fprintf(retvals_.get(), "%d", result);
   any_failed_ = true;
 }
 
-void ResultFiles::Finish() {
-  std::fclose(retvals_);
-  retvals_ = nullptr;
+common::Status ResultFiles::Finish() {
+  bool ok = retvals_.Close();
   if (!any_failed_) {
-    std::fputs(kNoFailure, error_);
-    platform::DeleteFile(retvals_name_);
+    std::fputs(kNoFailure, error_.get());
+    (void)platform::DeleteFile(retvals_name_);
   }
-  std::fclose(error_);
-  error_ = nullptr;
+  if (!error_.Close()) ok = false;
+  if (!ok) return common::Status::Error(kResultFilesFailed, "cannot write " + error_name_ + " or " + retvals_name_);
+  return common::Status::Ok();
 }
 
 }  // namespace transfer

@@ -3,8 +3,10 @@
 // nothing failed, "error" holds "0" and "retvals" is deleted.
 #pragma once
 
-#include <cstdio>
 #include <string>
+
+#include "common/owned_file.h"
+#include "common/status.h"
 
 namespace transfer {
 
@@ -13,24 +15,20 @@ extern const char kRetvalsFileName[];
 
 class ResultFiles {
  public:
-  ResultFiles() = default;
-  ~ResultFiles();
-  ResultFiles(const ResultFiles&) = delete;
-  ResultFiles& operator=(const ResultFiles&) = delete;
-
   // Creates (or truncates) "error" and then "retvals" in the directory
-  // (empty: the current one). False if either cannot be created.
-  bool Create(const std::string& directory = std::string());
+  // (empty: the current one). Fails if either cannot be created.
+  common::Status Create(const std::string& directory = std::string());
   // Records one failed scale.
   void Record(const std::string& scale_argument, int result);
   // Closes both files; writes "0" and deletes "retvals" if nothing failed.
-  void Finish();
+  // Fails if either file did not take all of its text.
+  common::Status Finish();
 
  private:
   std::string error_name_;
   std::string retvals_name_;
-  std::FILE* error_ = nullptr;
-  std::FILE* retvals_ = nullptr;
+  common::OwnedFile error_;
+  common::OwnedFile retvals_;
   bool any_failed_ = false;
 };
 

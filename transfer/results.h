@@ -14,6 +14,8 @@ constexpr int kResultKeyReplyOrWriteFailed = -3;
 constexpr int kResultNoConnection = -5;
 // A reply is missing, or a read does not move on.
 constexpr int kResultNoReply = -6;
+// A request could not be sent.
+constexpr int kResultSendFailed = -7;
 // Record load: the receive of a reply failed or timed out.
 constexpr int kResultReceiveFailed = -8;
 

@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "common/scale_file_names.h"
+
 namespace transfer {
 
 // Scale-number mode: a scale argument is a scale number (7 is the host S0007
 // on port 2007). DHCP mode: a scale argument is a host name or address.
-enum class TransferMode { kScaleNumber, kDhcp };
+using common::TransferMode;
 
 constexpr int kDefaultReplyWaitSeconds = 15;
 constexpr int kMinReplyWaitSeconds = 1;

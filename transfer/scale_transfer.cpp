@@ -1,7 +1,5 @@
 #include "transfer/scale_transfer.h"
 
-#include <cstdio>
-
 #include "transfer/conversations.h"
 #include "transfer/results.h"
 #include "transfer/transfer_files.h"
@@ -13,34 +11,40 @@ bool IsUsableScaleArgument(const std::string& scale_argument) {
   return !scale_argument.empty() && scale_argument.find_first_of("/\\") == std::string::npos;
 }
 
-int TransferToScale(ConnectionTable& connections, TransferMode mode, const std::string& scale_argument,
-                    const std::string& file_argument) {
-  if (!IsUsableScaleArgument(scale_argument)) return kResultNoConnection;
+common::Status TransferToScale(ConnectionTable& connections, TransferMode mode, const std::string& scale_argument,
+                               const std::string& file_argument, int* value) {
+  if (!IsUsableScaleArgument(scale_argument)) {
+    return common::Status::Error(kResultNoConnection, "the scale argument names no scale");
+  }
   const TransferPlan plan = PlanForFileNumber(FileNumber(file_argument));
   const TransferNames names = MakeTransferNames(scale_argument, file_argument, mode);
   const ScaleLocation location = FindScale(scale_argument, mode);
 
-  const int handle = connections.Connect(location.host, kTcpProtocolName, location.port);
-  if (handle < 0) {
-    std::printf("\nConnection error %x\n", static_cast<unsigned>(handle));
-    return kResultNoConnection;
+  int handle = -1;
+  common::Status connected = connections.Connect(location.host, kTcpProtocolName, location.port, &handle);
+  if (!connected.ok()) {
+    connections.messages().Print(common::Stream::kOut, "\nConnection error %x\n",
+                                 static_cast<unsigned>(connected.code()));
+    return common::Status::Error(kResultNoConnection, connected.message());
   }
+  OpenConnection connection(connections, handle);
   switch (plan.kind) {
     case TransferKind::kRecordLoad:
-      return RecordLoad(connections, handle, plan.file_code, names.outgoing);
+      return Load(connection, LoadKind::kRecords, plan.file_code, names.outgoing, value);
     case TransferKind::kKeyLoad:
-      return KeyLoad(connections, handle, plan.file_code, names.outgoing);
+      return Load(connection, LoadKind::kKeys, plan.file_code, names.outgoing, value);
     case TransferKind::kFileCommand:
-      return FileCommand(connections, handle);
+      return FileCommand(connection, value);
     case TransferKind::kPlainRead:
-      return ReadRecords(connections, handle, plan.file_code, names.incoming, false);
+      return ReadRecords(connection, plan.file_code, names.incoming, false, value);
     case TransferKind::kPairedRead:
-      return ReadRecords(connections, handle, plan.file_code, names.incoming, true);
+      return ReadRecords(connection, plan.file_code, names.incoming, true, value);
     case TransferKind::kNone:
       break;
   }
   // Nothing to exchange: the connection stays open until the program ends.
-  return handle;
+  *value = connection.Release();
+  return common::Status::Ok();
 }
 
 }  // namespace transfer

@@ -5,7 +5,6 @@
 namespace transfer {
 namespace {
 
-constexpr std::size_t kScaleNumberLength = 3;
 constexpr long kKeyCharacters = 2 * static_cast<long>(kKeyBytes);
 // The length field is the text of bytes 4 and 5: characters 8 to 11.
 constexpr long kLengthFieldStart = 8;
@@ -18,26 +17,6 @@ bool IsTrailingBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c ==
 
 std::uint8_t FileNumber(const std::string& file_argument) {
   return common::HexByte(file_argument[1], file_argument[2]);
-}
-
-std::string ScaleNumberText(const std::string& scale_argument) {
-  if (scale_argument.size() >= kScaleNumberLength) return scale_argument.substr(0, kScaleNumberLength);
-  return std::string(kScaleNumberLength - scale_argument.size(), '0') + scale_argument;
-}
-
-TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument,
-                                TransferMode mode) {
-  TransferNames names;
-  if (mode == TransferMode::kDhcp) {
-    names.outgoing = "QS" + scale_argument + file_argument + ".DAT";
-    names.incoming = "QS" + scale_argument + "T" + file_argument.substr(1) + ".DAT";
-  } else {
-    const std::string scale = ScaleNumberText(scale_argument);
-    const std::string digits = file_argument.substr(1, 2);
-    names.outgoing = "QS" + scale + "F" + digits + ".DAT";
-    names.incoming = "QS" + scale + "T" + digits + ".DAT";
-  }
-  return names;
 }
 
 OutgoingTextCheck::OutgoingTextCheck(OutgoingFormat format) : format_(format) {
@@ -63,6 +42,7 @@ void OutgoingTextCheck::TakeDigit(char c) {
   ++item_position_;
   if (item_characters_ != 0 && item_position_ == item_characters_) {
     item_position_ = 0;
+    ++items_;
     if (format_ == OutgoingFormat::kRecords) {
       item_characters_ = 0;
       length_field_ = 0;
@@ -94,7 +74,7 @@ bool OutgoingTextCheck::Finish() {
 
 long OutgoingTextCheck::text_length() const { return trailing_start_ >= 0 ? trailing_start_ : offset_; }
 
-bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset) {
+bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset, long* items) {
   OutgoingTextCheck check(format);
   char chunk[kCheckChunk];
   std::size_t n;
@@ -106,6 +86,7 @@ bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length
   }
   *text_length = check.text_length();
   *bad_offset = check.bad_offset();
+  if (items != nullptr) *items = check.items();
   return ok;
 }
 

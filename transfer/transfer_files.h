@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/scale_file_names.h"
 #include "transfer/run_settings.h"
 
 namespace transfer {
@@ -29,19 +30,11 @@ constexpr std::size_t kMinFileArgumentLength = 3;
 // least kMinFileArgumentLength characters.
 std::uint8_t FileNumber(const std::string& file_argument);
 
-// The scale argument made three characters long: "7" gives 007, "12" 012,
-// "1234" 123.
-std::string ScaleNumberText(const std::string& scale_argument);
-
-struct TransferNames {
-  std::string outgoing;
-  std::string incoming;
-};
-
-// Scale-number mode: QS007F25.DAT and QS007T25.DAT for scale 7 and F25.DAT.
-// DHCP mode: "QS" + scale argument + file argument + ".DAT", and "QS" + scale
-// argument + "T" + file argument without its first character + ".DAT".
-TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument, TransferMode mode);
+// The names of the files a transfer sends and fills: the one contract with
+// the converter (common/scale_file_names.h).
+using common::MakeTransferNames;
+using common::ScaleNumberText;
+using common::TransferNames;
 
 enum class OutgoingFormat { kRecords, kKeys };
 
@@ -63,6 +56,8 @@ class OutgoingTextCheck {
   long bad_offset() const { return bad_offset_; }
   // The characters before the trailing blanks and line ends.
   long text_length() const;
+  // The records or keys that ended so far.
+  long items() const { return items_; }
 
  private:
   void Fail(long offset);
@@ -76,12 +71,15 @@ class OutgoingTextCheck {
   long item_position_ = 0;    // characters of it seen so far
   long item_characters_ = 0;  // its whole text; 0 while not yet known
   int length_field_ = 0;      // the record's length field, digit by digit
+  long items_ = 0;            // whole records or keys seen
 };
 
 // Reads the open file from its current position to the end through the check.
-// True and the text length if the file is well formed; false and the offset
-// of the fault otherwise (a read error counts as a fault at the point reached).
-bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset);
+// True, the text length and the number of records or keys if the file is
+// well formed; false and the offset of the fault otherwise (a read error
+// counts as a fault at the point reached).
+bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset,
+                       long* items = nullptr);
 
 // Reads records or keys from a checked outgoing file, stopping at the end of
 // its text.

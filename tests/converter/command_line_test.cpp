@@ -52,12 +52,12 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
     std::vector<std::string> copy = c.args;
     for (std::string& a : copy) argv.push_back(a.data());
     converter::RunContext context;
-    bool ok = converter::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &context);
+    bool ok = converter::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &context).ok();
     ASSERT_EQ(ok, c.ok) << ::testing::PrintToString(c.args);
     if (!ok) continue;
     EXPECT_EQ(context.mode, c.mode) << ::testing::PrintToString(c.args);
     EXPECT_EQ(context.separator, c.separator) << ::testing::PrintToString(c.args);
-    EXPECT_EQ(context.prefix, "qs" + c.args[0]);
+    EXPECT_EQ(context.scale_identifier, c.args[0]);
   }
 }
 

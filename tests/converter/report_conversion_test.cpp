@@ -40,6 +40,7 @@ std::time_t MovingClock() { return FixedMoment() + 60 * clock_readings++; }
 
 struct Outcome {
   ConversionResult result;
+  bool fatal;
   std::string out;     // standard output
   std::string err;     // standard error
   std::string report;  // "<missing>" if no report file
@@ -50,12 +51,15 @@ Outcome Convert(const std::string& incoming, ReportLayout layout, char separator
   TempDir dir;
   if (incoming != "<missing>") WriteFile(dir.File(incoming_file), incoming);
   Outcome o;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
+  common::StringSink messages;
   clock_readings = 0;
-  o.result = converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", separator, layout, MovingClock);
-  o.out = testing::internal::GetCapturedStdout();
-  o.err = testing::internal::GetCapturedStderr();
+  common::Status status =
+      converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", separator, layout, messages, MovingClock);
+  o.result = converter::ResultOf(status);
+  o.fatal = converter::IsFatal(status);
+  // A fatal result's message is the run's last.
+  o.out = messages.out() + (o.fatal ? status.message() : "");
+  o.err = messages.err();
   o.report = ReadFile(dir.File("report.txt"));
   EXPECT_EQ(clock_readings, 1) << "one time per conversion";
   return o;
@@ -281,7 +285,7 @@ TEST(ReportConversion, IncompleteData) {
 TEST(ReportConversion, MissingIncomingFileIsFatal) {
   Outcome o = Convert("<missing>", ReportLayout::kTransact);
   EXPECT_EQ(o.result, ConversionResult::kIncomingMissing);
-  EXPECT_TRUE(converter::IsFatal(o.result));
+  EXPECT_TRUE(o.fatal);
   EXPECT_EQ(o.out, "File length error\nFatal error\n");
   EXPECT_EQ(o.report, "<missing>");
 }
@@ -295,16 +299,13 @@ TEST(ReportConversion, IncomingNameIgnoresCase) {
 TEST(ReportConversion, ReportFileThatCannotBeCreated) {
   TempDir dir;
   WriteFile(dir.File("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  ConversionResult result =
-      converter::ConvertReport(dir.path(), "no-such-folder/report.txt", "qs001t30.dat", ';', ReportLayout::kTransact);
-  std::string out = testing::internal::GetCapturedStdout();
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(result, ConversionResult::kReportNotCreated);
-  EXPECT_FALSE(converter::IsFatal(result));
-  EXPECT_EQ(out, "");
-  EXPECT_EQ(err, "Could not open file.\n");
+  common::StringSink messages;
+  common::Status status = converter::ConvertReport(dir.path(), "no-such-folder/report.txt", "qs001t30.dat", ';',
+                                                   ReportLayout::kTransact, messages);
+  EXPECT_EQ(converter::ResultOf(status), ConversionResult::kReportNotCreated);
+  EXPECT_FALSE(converter::IsFatal(status));
+  EXPECT_EQ(messages.out(), "");
+  EXPECT_EQ(messages.err(), "Could not open file.\n");
   EXPECT_EQ(ReadFile(dir.File("qs001t30.dat")), std::string(kTransactRecord) + kEnd) << "the incoming file stays";
 }
 
@@ -312,9 +313,9 @@ TEST(ReportConversion, ReplacesAReportWhoseNameDiffersInCase) {
   TempDir dir;
   WriteFile(dir.File("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
   WriteFile(dir.File("REPORT.TXT"), "old");
-  testing::internal::CaptureStdout();
-  converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", ';', ReportLayout::kTransact);
-  testing::internal::GetCapturedStdout();
+  common::StringSink messages;
+  ASSERT_TRUE(converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", ';', ReportLayout::kTransact, messages)
+                  .ok());
   EXPECT_EQ(ReadFile(dir.File("REPORT.TXT")), "12;345;1000;0;1;12345;100;1405;\r\n");
   EXPECT_FALSE(Exists(dir.File("report.txt")));
 }

@@ -87,7 +87,9 @@ struct ReadResult {
 ReadResult Read(const TempDir& dir, const std::string& ini) {
   WriteFile(dir.File("velkocon.ini"), ini);
   ReadResult r;
-  r.ok = converter::ReadSettings(dir.path(), &r.settings, &r.names, &r.message);
+  common::Status status = converter::ReadSettings(dir.path(), &r.settings, &r.names);
+  r.ok = status.ok();
+  r.message = status.message();
   return r;
 }
 
@@ -116,8 +118,8 @@ TEST(Settings, IniNameIgnoresCase) {
   WriteFile(dir.File("VELKOCON.INI"), "[PARAMS]\nSHOP NAME=Upper\n");
   converter::Settings s;
   converter::NameTable names;
-  std::string message;
-  ASSERT_TRUE(converter::ReadSettings(dir.path(), &s, &names, &message)) << message;
+  common::Status status = converter::ReadSettings(dir.path(), &s, &names);
+  ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(s.shop_name, "Upper");
 }
 

@@ -1,0 +1,52 @@
+// The names under which the two programs hand each other files: the
+// converter writes a scale file and starts the transfer program with its data
+// file's argument; the transfer program opens (or creates) the file under its
+// own name in the same folder. The names are one file when they are equal
+// ignoring letter case, and every name here goes through the platform's
+// case-insensitive resolution before it is opened.
+#pragma once
+
+#include <string>
+
+namespace common {
+
+// How the transfer program reads a scale argument: a scale number (7 is the
+// host S0007 on port 2007, its files carry 007) or a host name or address
+// (DHCP mode: its files carry the argument as it stands).
+enum class TransferMode { kScaleNumber, kDhcp };
+
+// The data files the converter sends or fetches.
+enum class DataFile { kF34, kF38, kF25, kF92, kF52, kF24, kF26, kF29, kF46, kF30, kF64 };
+
+// The transfer program's file argument for a data file ("F25.DAT").
+const char* DataFileArgument(DataFile file);
+
+// The converter's per-scale prefix: "qs" + scale identifier.
+std::string ConverterPrefix(const std::string& scale_identifier);
+
+// The converter's name of the scale file that goes with the data file, in the
+// working directory: the per-scale prefix + "F34.DAT", "F38.DAT", "F25.dat",
+// "f92.DAT", "F52.dat" for the files sent, "t24.dat", "t26.dat", "t29.dat",
+// "t46.dat", "t30.dat", "t64.dat" for the files fetched.
+std::string ConverterFileName(const std::string& scale_identifier, DataFile file);
+
+// True for the data files the converter fetches from the scale.
+bool IsFetched(DataFile file);
+
+// The scale argument made three characters long: "7" gives 007, "12" 012,
+// "1234" 123.
+std::string ScaleNumberText(const std::string& scale_argument);
+
+// The transfer program's names of the file sent (outgoing) and the file
+// filled with the scale's replies (incoming).
+// Scale-number mode: QS007F25.DAT and QS007T25.DAT for scale 7 and F25.DAT.
+// DHCP mode: "QS" + scale argument + file argument + ".DAT", and "QS" + scale
+// argument + "T" + file argument without its first character + ".DAT".
+struct TransferNames {
+  std::string outgoing;
+  std::string incoming;
+};
+TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument,
+                                TransferMode mode);
+
+}  // namespace common
