@@ -89,7 +89,8 @@ std::uint16_t ConnectionTable::NetworkPort(int port) {
   return service_port;
 }
 
-common::Status ConnectionTable::Connect(const std::string& host, const std::string& protocol, int port, int* handle) {
+common::Status ConnectionTable::Connect(const std::string& host, const std::string& protocol, int port, int* handle,
+                                        int* port_used) {
   int free = 0;
   while (free < kConnectionCount && sockets_[free] != platform::kInvalidSocket) ++free;
   if (free == kConnectionCount) return common::Status::Error(kConnectNoFreeEntry, "no free connection");
@@ -107,6 +108,7 @@ common::Status ConnectionTable::Connect(const std::string& host, const std::stri
     return common::Status::Error(kConnectLookupFailed, "host name " + host + " not found (" + SocketErrorText(error) + ")");
   }
   if (mode_ == TransferMode::kDhcp) port = PortFromDottedText(DottedText(address));
+  if (port_used != nullptr) *port_used = port;
   const std::uint16_t network_port = NetworkPort(port);
 
   if (address == 0 || network_port == 0) {
@@ -137,14 +139,19 @@ common::Status ConnectionTable::Connect(const std::string& host, const std::stri
 common::Status ConnectionTable::Send(int handle, const std::uint8_t* bytes, std::size_t count) {
   int error = 0;
   if (platform::SendOnSocket(sockets_[handle], bytes, count, &error) < 0) {
-    return common::Status::Error(kSendFailed, "could not send: " + SocketErrorText(error));
+    return common::Status::Error(error != 0 ? error : kSendFailed, "could not send: " + SocketErrorText(error));
   }
   return common::Status::Ok();
 }
 
 long ConnectionTable::Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error) {
+  return ReceiveWithin(handle, buffer, capacity, reply_wait_ms_, socket_error);
+}
+
+long ConnectionTable::ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms,
+                                    int* socket_error) {
   int error = 0;
-  long received = platform::ReceiveFromSocket(sockets_[handle], buffer, capacity, reply_wait_ms_, &error);
+  long received = platform::ReceiveFromSocket(sockets_[handle], buffer, capacity, wait_ms, &error);
   if (socket_error != nullptr) *socket_error = received < 0 ? error : 0;
   return received < 0 ? kReceiveFailed : received;
 }

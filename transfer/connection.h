@@ -61,15 +61,22 @@ class ConnectionTable {
   // index is the connection handle. A failure's code is a kConnect... code,
   // its message the cause in words. Prints "Error %d", "getservbyname Error
   // %d" and "Connect error %d" as they occur.
-  common::Status Connect(const std::string& host, const std::string& protocol, int port, int* handle);
+  // port_used: the port it connected to (DHCP mode: the one from the address).
+  common::Status Connect(const std::string& host, const std::string& protocol, int port, int* handle,
+                         int* port_used = nullptr);
 
-  // Hands the packet over; a failure (kSendFailed) names the cause.
+  // Hands the packet over, waiting at most the reply time limit for the
+  // scale to take it. A failure's code is the socket error number
+  // (kSocketErrorTimedOut when the scale did not take it in time), its
+  // message the cause in words.
   common::Status Send(int handle, const std::uint8_t* bytes, std::size_t count);
 
   // One receive of at most capacity bytes, waiting at most the reply time
   // limit: the count, 0 when the scale closed the connection, kReceiveFailed
   // on an error or when no reply came in time (socket_error tells which).
   long Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error = nullptr);
+  // The same with a wait of its own (0: only what has already come).
+  long ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms, int* socket_error);
 
   // Shuts down sending, closes the socket and frees the entry.
   void Close(int handle);
@@ -92,7 +99,9 @@ class ConnectionTable {
 // it was released to stay open until the program ends.
 class OpenConnection {
  public:
-  OpenConnection(ConnectionTable& table, int handle) : table_(table), handle_(handle) {}
+  // label names the scale in messages ("scale 001").
+  OpenConnection(ConnectionTable& table, int handle, std::string label = std::string())
+      : table_(table), handle_(handle), label_(std::move(label)) {}
   ~OpenConnection() { Close(); }
   OpenConnection(const OpenConnection&) = delete;
   OpenConnection& operator=(const OpenConnection&) = delete;
@@ -100,6 +109,9 @@ class OpenConnection {
   common::Status Send(const std::uint8_t* bytes, std::size_t count) { return table_.Send(handle_, bytes, count); }
   long Receive(std::uint8_t* buffer, std::size_t capacity, int* socket_error = nullptr) {
     return table_.Receive(handle_, buffer, capacity, socket_error);
+  }
+  long ReceiveWithin(std::uint8_t* buffer, std::size_t capacity, int wait_ms, int* socket_error) {
+    return table_.ReceiveWithin(handle_, buffer, capacity, wait_ms, socket_error);
   }
   void Close() {
     if (handle_ >= 0) table_.Close(handle_);
@@ -114,10 +126,12 @@ class OpenConnection {
 
   int handle() const { return handle_; }
   const ConnectionTable& table() const { return table_; }
+  const std::string& label() const { return label_; }
 
  private:
   ConnectionTable& table_;
   int handle_;
+  std::string label_;
 };
 
 // The cause of a socket error number in words ("connection refused").

@@ -5,8 +5,11 @@
 #include <cstring>
 
 #include "common/owned_file.h"
+#include "common/hex_text.h"
 #include "platform/files.h"
+#include "transfer/read_replies.h"
 #include "transfer/results.h"
+#include "transfer/seen_keys.h"
 #include "transfer/transfer_files.h"
 
 namespace transfer {
@@ -29,40 +32,64 @@ struct Reply {
   bool arrived() const { return send.ok() && count > 0; }
 };
 
-// Sends a request and receives its reply. A send that failed is followed by
-// the receive all the same: the state of the connection shows there (an
-// unconnected socket or a reset connection fails its receive at once), and a
-// reply that comes all the same does not make the request sent.
+bool TimedOut(const Status& send) { return send.code() == platform::kSocketErrorTimedOut; }
+
+// Sends a request and receives its reply. A send that could not finish in
+// time ends there: the scale is not reading. A send that failed otherwise is
+// followed by the receive all the same: the state of the connection shows
+// there (an unconnected socket or a reset connection fails its receive at
+// once), and a reply that comes all the same does not make the request sent.
 Reply Exchange(OpenConnection& connection, const std::uint8_t* packet, std::size_t length, std::uint8_t* reply,
                std::size_t capacity) {
   Reply result;
   result.send = connection.Send(packet, length);
+  if (TimedOut(result.send)) {
+    result.count = kReceiveFailed;
+    return result;
+  }
   result.count = connection.Receive(reply, capacity, &result.socket_error);
   return result;
 }
 
+std::string Seconds(const OpenConnection& connection) {
+  return std::to_string(connection.table().reply_wait_ms() / 1000) + " s";
+}
+
 // Why a reply is missing, in words, with how far the conversation got.
 std::string MissingReplyText(const OpenConnection& connection, const Reply& reply, const std::string& progress) {
+  if (TimedOut(reply.send)) return "could not send within " + Seconds(connection) + " " + progress;
   if (reply.count == 0) return "closed the connection " + progress;
   if (reply.count < 0 && reply.socket_error == platform::kSocketErrorTimedOut) {
-    return "no reply within " + std::to_string(connection.table().reply_wait_ms() / 1000) + " s " + progress;
+    return "no reply within " + Seconds(connection) + " " + progress;
   }
   if (reply.count < 0) return SocketErrorText(reply.socket_error) + " " + progress;
   return reply.send.message() + " " + progress;
 }
 
 // Ends a conversation whose reply is missing: "Nread control %d\n" with what
-// the receive gave, and the failure with code; a request that could not be
-// sent but was answered all the same fails with kResultSendFailed.
+// the receive gave, and the failure with code. A request that could not be
+// sent in time, or could not be sent but was answered all the same, fails
+// with kResultSendFailed.
 Status ReplyMissing(OpenConnection& connection, const Reply& reply, int code, const std::string& progress) {
   std::string cause = MissingReplyText(connection, reply, progress);
-  if (reply.count > 0) return Status::Error(kResultSendFailed, cause);
+  if (TimedOut(reply.send) || reply.count > 0) return Status::Error(kResultSendFailed, cause);
   MessagesOf(connection).Print(Stream::kOut, "Nread control %ld\n", reply.count);
   return Status::Error(code, cause);
 }
 
 std::string Progress(const char* what, long done, long total) {
   return "after " + std::to_string(done) + " of " + std::to_string(total) + " " + what;
+}
+
+std::uint32_t KeyValue(const std::uint8_t* key) {
+  return static_cast<std::uint32_t>(key[0]) << 24 | static_cast<std::uint32_t>(key[1]) << 16 |
+         static_cast<std::uint32_t>(key[2]) << 8 | key[3];
+}
+
+std::string KeyText(const std::uint8_t* key) {
+  char text[2 * kKeyBytes + 1];
+  common::BytesToHex(key, kKeyBytes, text);
+  return std::string(text, 2 * kKeyBytes);
 }
 
 void FillKeyPacket(std::uint8_t* packet, std::uint8_t command, std::uint8_t file_code, const std::uint8_t* key) {
@@ -147,50 +174,85 @@ Status FileCommand(OpenConnection& connection, int* last_reply) {
 }
 
 Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std::string& incoming_name, bool paired,
-                   int* last_reply) {
+                   long max_records, int* last_reply) {
   common::MessageSink& messages = MessagesOf(connection);
   common::OwnedFile file(std::fopen(platform::ResolveName(incoming_name).c_str(), "wb"));
   if (!file.is_open()) {
     messages.Print(Stream::kOut, "\nfopen %s failed\n", incoming_name.c_str());
     return Status::Error(kResultFileUnusable, "the file " + incoming_name + " cannot be created");
   }
-  const Status write_failed =
-      Status::Error(kResultKeyReplyOrWriteFailed, "the file " + incoming_name + " did not take a reply");
-  // The buffer keeps what earlier replies left: a reply shorter than a key
-  // takes the rest of its key from them.
-  std::uint8_t reply[kMaxReplyBytes] = {};
-  std::uint8_t key_reply[kMaxReplyBytes];
-  std::uint8_t key[kKeyBytes];
-  std::uint8_t packet[kKeyPacketBytes];
-  long records = 0;
-  do {
-    std::memcpy(key, reply, kKeyBytes);
-    FillKeyPacket(packet, kReadCommand, file_code, key);
-    const Reply answer = Exchange(connection, packet, sizeof packet, reply, sizeof reply);
-    const std::string progress = "after " + std::to_string(records) + " records";
-    if (!answer.arrived()) return ReplyMissing(connection, answer, kResultNoReply, progress);
-    // A scale that answers with the record asked for again would keep the
-    // read going for ever.
-    if (records > 0 && !IsEndReply(reply[0]) && std::memcmp(reply, key, kKeyBytes) == 0) {
-      return Status::Error(kResultNoReply, "handed out the same record twice " + progress);
-    }
-    if (!AppendReply(file.get(), reply, static_cast<std::size_t>(answer.count))) {
-      messages.Out("file write error\n");
-      return write_failed;
-    }
-    *last_reply = static_cast<int>(answer.count);
-    if (paired) {
-      FillKeyPacket(packet, kKeyCommand, file_code, key);
-      const Reply key_answer = Exchange(connection, packet, sizeof packet, key_reply, sizeof key_reply);
-      if (!key_answer.arrived()) return ReplyMissing(connection, key_answer, kResultKeyReplyOrWriteFailed, progress);
-      *last_reply = static_cast<int>(key_answer.count);
-    }
-    if (!IsEndReply(reply[0])) ++records;
-  } while (!IsEndReply(reply[0]));
-  if (!file.Close()) {
+  auto write_failed = [&]() {
     messages.Out("file write error\n");
-    return write_failed;
+    return Status::Error(kResultKeyReplyOrWriteFailed, "the file " + incoming_name + " did not take a reply");
+  };
+  std::uint8_t reply[kMaxReplyBytes];
+  std::uint8_t ack[kMaxReplyBytes];
+  // Paired read: the record read in this pass, cleared by the next pass's key packet.
+  std::uint8_t pending[kMaxRecordBytes];
+  std::size_t pending_length = 0;
+  std::uint8_t key[kKeyBytes] = {};
+  std::uint8_t packet[kKeyPacketBytes];
+  SeenKeys seen;
+  seen.Insert(KeyValue(key));
+  long records = 0;
+  for (;;) {
+    const std::string progress = "after " + std::to_string(records) + " records";
+    FillKeyPacket(packet, kReadCommand, file_code, key);
+    const Status sent = connection.Send(packet, sizeof packet);
+    if (TimedOut(sent)) return ReplyMissing(connection, Reply{sent, kReceiveFailed, 0}, kResultNoReply, progress);
+    const ReadReply answer = ReceiveReadReply(connection, reply);
+    if (answer.kind == ReadReplyKind::kMissing) {
+      return ReplyMissing(connection, Reply{sent, answer.last_count, answer.socket_error}, kResultNoReply, progress);
+    }
+    if (!sent.ok()) return Status::Error(kResultSendFailed, sent.message() + " " + progress);
+    if (answer.kind == ReadReplyKind::kNotARecord) {
+      return Status::Error(kResultNoReply, "answered a read with something that is neither a record nor an end reply " +
+                                               progress);
+    }
+    if (answer.dropped > 0) {
+      const std::size_t dropped = answer.dropped + DiscardPendingBytes(connection);
+      messages.Print(Stream::kErr, "xferlnk: %s: %zu bytes after a record dropped\n", connection.label().c_str(),
+                     dropped);
+    }
+    const bool end = answer.kind == ReadReplyKind::kEnd;
+    if (!end) {
+      const std::uint32_t next = KeyValue(reply);
+      if (seen.Contains(next)) {
+        return Status::Error(kResultNoReply, "handed out the key " + KeyText(reply) + " a second time " + progress);
+      }
+      if (records >= max_records) {
+        return Status::Error(kResultNoReply, "handed out more than " + std::to_string(max_records) + " records");
+      }
+      seen.Insert(next);
+      ++records;
+    }
+    if (!paired) {
+      if (!AppendReply(file.get(), reply, answer.length)) return write_failed();
+      *last_reply = static_cast<int>(answer.length);
+    } else {
+      // The key packet with the key just asked clears the record read in the
+      // pass before. That record goes into the file just before it is
+      // cleared, and not at all if the file does not take it (the scale then
+      // keeps it). A key packet that goes unanswered leaves the record in
+      // the file (whether the scale cleared it is not known: kept rather than
+      // lost); the end reply follows only the last key packet's answer, so
+      // that a read cut short shows as incomplete.
+      if (pending_length > 0 && !AppendReply(file.get(), pending, pending_length)) return write_failed();
+      pending_length = 0;
+      FillKeyPacket(packet, kKeyCommand, file_code, key);
+      const Reply cleared = Exchange(connection, packet, sizeof packet, ack, sizeof ack);
+      if (!cleared.arrived()) return ReplyMissing(connection, cleared, kResultKeyReplyOrWriteFailed, progress);
+      *last_reply = static_cast<int>(cleared.count);
+      if (end && !AppendReply(file.get(), reply, answer.length)) return write_failed();
+      if (!end) {
+        std::memcpy(pending, reply, answer.length);
+        pending_length = answer.length;
+      }
+    }
+    if (end) break;
+    std::memcpy(key, reply, kKeyBytes);
   }
+  if (!file.Close()) return write_failed();
   return Status::Ok();
 }
 

@@ -40,9 +40,16 @@ common::Status FileCommand(OpenConnection& connection, int* last_reply);
 
 // Reads the scale's records into the incoming file with read packets until
 // an end reply; with paired set, each read is followed by a key packet with
-// the same key. last_reply: the length of the last reply (of the last key
-// packet's reply for a paired read).
+// the same key, which clears the record read before at the scale. Each reply
+// is framed by its length; a key handed out a second time, or more than
+// max_records records, end the read as failed. last_reply: the length of the
+// last reply (of the last key packet's reply for a paired read).
+//
+// A paired read writes a record into the file just before the key packet
+// that clears it, and the end reply only after the last key packet's reply:
+// after any failure the incoming file holds the cleared records and at most
+// one more, whose key packet went unanswered, and no end reply.
 common::Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std::string& incoming_name,
-                           bool paired, int* last_reply);
+                           bool paired, long max_records, int* last_reply);
 
 }  // namespace transfer

@@ -26,7 +26,7 @@ int ServeScales(int argc, char** argv, const RunSettings& settings, common::Mess
   const std::string file_argument = argv[1];
   for (int i = kFirstScaleArgument; i < argc; ++i) {
     int value = 0;
-    common::Status status = TransferToScale(connections, settings.mode, argv[i], file_argument, &value);
+    common::Status status = TransferToScale(connections, settings, argv[i], file_argument, &value);
     if (!status.ok()) results.Record(argv[i], status.code());
   }
   if (!results.Finish().ok()) {

@@ -7,6 +7,7 @@ namespace {
 
 const char kModeVariable[] = "XFLTCPMODE";
 const char kReplyWaitVariable[] = "XFLTIMEOUT";
+const char kMaxRecordsVariable[] = "XFLMAXRECORDS";
 const char kDhcpValue[] = "DHCP";
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -23,16 +24,29 @@ TransferMode TransferModeFromValue(bool defined, const std::string& value) {
   return TransferMode::kDhcp;
 }
 
-int ReplyWaitSecondsFromValue(bool defined, const std::string& value) {
-  if (!defined || value.empty()) return kDefaultReplyWaitSeconds;
-  int seconds = 0;
+namespace {
+
+// A decimal number from low to high, nothing else; fallback otherwise.
+long BoundedNumber(bool defined, const std::string& value, long low, long high, long fallback) {
+  if (!defined || value.empty()) return fallback;
+  long number = 0;
   for (char c : value) {
-    if (c < '0' || c > '9') return kDefaultReplyWaitSeconds;
-    seconds = seconds * 10 + (c - '0');
-    if (seconds > kMaxReplyWaitSeconds) return kDefaultReplyWaitSeconds;
+    if (c < '0' || c > '9') return fallback;
+    number = number * 10 + (c - '0');
+    if (number > high) return fallback;
   }
-  if (seconds < kMinReplyWaitSeconds) return kDefaultReplyWaitSeconds;
-  return seconds;
+  return number < low ? fallback : number;
+}
+
+}  // namespace
+
+int ReplyWaitSecondsFromValue(bool defined, const std::string& value) {
+  return static_cast<int>(
+      BoundedNumber(defined, value, kMinReplyWaitSeconds, kMaxReplyWaitSeconds, kDefaultReplyWaitSeconds));
+}
+
+long MaxRecordsFromValue(bool defined, const std::string& value) {
+  return BoundedNumber(defined, value, 1, kMaxMaxRecords, kDefaultMaxRecords);
 }
 
 RunSettings ReadRunSettings() {
@@ -43,6 +57,9 @@ RunSettings ReadRunSettings() {
   value.clear();
   defined = platform::FindEnvironmentVariable(kReplyWaitVariable, &value);
   settings.reply_wait_ms = ReplyWaitSecondsFromValue(defined, value) * 1000;
+  value.clear();
+  defined = platform::FindEnvironmentVariable(kMaxRecordsVariable, &value);
+  settings.max_records = MaxRecordsFromValue(defined, value);
   return settings;
 }
 

@@ -16,9 +16,15 @@ constexpr int kDefaultReplyWaitSeconds = 15;
 constexpr int kMinReplyWaitSeconds = 1;
 constexpr int kMaxReplyWaitSeconds = 3600;
 
+// The most records one read takes before it ends as failed: a scale that
+// hands out ever new keys would otherwise fill the disk.
+constexpr long kDefaultMaxRecords = 1000000;
+constexpr long kMaxMaxRecords = 100000000;
+
 struct RunSettings {
   TransferMode mode = TransferMode::kScaleNumber;
   int reply_wait_ms = kDefaultReplyWaitSeconds * 1000;
+  long max_records = kDefaultMaxRecords;
 };
 
 // DHCP mode when the variable is defined and its value is "DHCP" in any
@@ -29,7 +35,11 @@ TransferMode TransferModeFromValue(bool defined, const std::string& value);
 // from 1 to 3600, the default otherwise.
 int ReplyWaitSecondsFromValue(bool defined, const std::string& value);
 
-// Reads XFLTCPMODE and XFLTIMEOUT (names in any letter case).
+// The record limit: the value when it is a decimal number from 1 to
+// kMaxMaxRecords, the default otherwise.
+long MaxRecordsFromValue(bool defined, const std::string& value);
+
+// Reads XFLTCPMODE, XFLTIMEOUT and XFLMAXRECORDS (names in any letter case).
 RunSettings ReadRunSettings();
 
 }  // namespace transfer

@@ -20,7 +20,7 @@ bool IsUsableScaleArgument(const std::string& scale_argument);
 // (transfer/results.h) and whose message is the cause in words. A scale
 // argument that is not usable fails with kResultNoConnection without any
 // connection.
-common::Status TransferToScale(ConnectionTable& connections, TransferMode mode, const std::string& scale_argument,
-                               const std::string& file_argument, int* value);
+common::Status TransferToScale(ConnectionTable& connections, const RunSettings& settings,
+                               const std::string& scale_argument, const std::string& file_argument, int* value);
 
 }  // namespace transfer
