@@ -1,12 +1,21 @@
 # Cross build of the Windows programs with the MinGW-w64 compilers of Debian's
 # g++-mingw-w64-x86-64:
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+# -DMINGW_THREADS=posix picks the compilers of the POSIX thread model
+# (std::mutex and std::thread, which GoogleTest needs, with the winpthreads
+# library linked in); without it, the system's default ones (the win32
+# thread model on Debian), which the programs are built with.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(mingw_prefix x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${mingw_prefix}-gcc)
-set(CMAKE_CXX_COMPILER ${mingw_prefix}-g++)
+set(mingw_suffix "")
+if(MINGW_THREADS)
+  set(mingw_suffix -${MINGW_THREADS})
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MINGW_THREADS)
+set(CMAKE_C_COMPILER ${mingw_prefix}-gcc${mingw_suffix})
+set(CMAKE_CXX_COMPILER ${mingw_prefix}-g++${mingw_suffix})
 set(CMAKE_RC_COMPILER ${mingw_prefix}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_prefix})

@@ -26,8 +26,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string& directory = fuzz::ScratchDirectory();
+  fuzz::WriteWholeFile(directory + "/velkocon.ini", data, size);
   platform::Profile profile;
-  profile.contents.assign(reinterpret_cast<const char*>(data), size);
+  FUZZ_CHECK(platform::LoadProfile(directory + "/velkocon.ini", &profile));
   for (const char* key : kTextKeys) {
     bool found = false;
     std::string value = platform::ProfileString(profile, "Params", key, kCut, &found);
@@ -41,8 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)value;
   }
 
-  const std::string& directory = fuzz::ScratchDirectory();
-  fuzz::WriteWholeFile(directory + "/velkocon.ini", data, size);
   converter::Settings settings;
   converter::NameTable names;
   common::Status status = converter::ReadSettings(directory, &settings, &names);

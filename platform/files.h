@@ -63,7 +63,6 @@ FileIdentity IdentifyFile(const std::string& path);
 struct MappedFile {
   const char* data = nullptr;
   std::size_t size = 0;
-  void* handle = nullptr;  // platform bookkeeping
 };
 
 enum class MapResult { kOk, kSizeUnreadable, kMapFailed };

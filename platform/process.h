@@ -8,8 +8,10 @@ namespace platform {
 
 // Starts program with the arguments (not counting the program itself), the
 // caller's environment and standard streams, and directory as its current
-// directory; no command interpreter sees any of it. Waits without a time
-// limit until it has ended. False if it could not be started.
+// directory; no command interpreter sees any of it, and the started program's
+// argv after its name is exactly the list (on Windows, as its C run-time
+// library splits its command line). Waits without a time limit until it has
+// ended. False if it could not be started.
 bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& directory);
 

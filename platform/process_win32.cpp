@@ -8,14 +8,15 @@
 #endif
 #include <windows.h>
 
+#include "platform/windows_command_line.h"
+
 namespace platform {
 
 bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& directory) {
-  // The quoted program path, then the arguments as they stand: the started
-  // program's own start-up code splits them again at blanks.
-  std::string command_line = "\"" + program + "\"";
-  for (const std::string& argument : arguments) command_line += " " + argument;
+  // One string, quoted so that the started program's start-up code splits it
+  // back into the program and the arguments.
+  std::string command_line = WindowsCommandLine(program, arguments);
 
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof startup);

@@ -8,26 +8,44 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace platform {
 
-struct Profile {
-  std::string path;      // the file read
-  std::string contents;  // its bytes
-};
+class Profile;
 
-// Reads the whole profile file. False if it cannot be read.
+// Reads the whole profile file into profile. False if it cannot be read.
 bool LoadProfile(const std::string& path, Profile* profile);
 
 // The key's value, cut to max_length characters. found tells whether the key
-// exists in the section.
+// exists in the section. A profile that was never loaded has no keys.
 std::string ProfileString(const Profile& profile, const char* section, const char* key,
                           std::size_t max_length, bool* found = nullptr);
 
 // The key's value as an integer: a missing key or an empty value gives
 // default_value; otherwise optional blanks, an optional sign and decimal
-// digits, stopping at the first other character; no digits give 0.
+// digits, stopping at the first other character; no digits give 0. A number
+// beyond the range of int is the platform's own affair.
 int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value);
+
+// A profile file as LoadProfile leaves it. What it keeps of the file is the
+// platform's own affair.
+class Profile {
+ public:
+  Profile();
+  ~Profile();
+  Profile(const Profile&) = delete;
+  Profile& operator=(const Profile&) = delete;
+
+ private:
+  struct State;  // defined by each platform's implementation
+  std::unique_ptr<State> state_;
+
+  friend bool LoadProfile(const std::string& path, Profile* profile);
+  friend std::string ProfileString(const Profile& profile, const char* section, const char* key,
+                                   std::size_t max_length, bool* found);
+  friend int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value);
+};
 
 }  // namespace platform

@@ -7,8 +7,18 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <memory>
 
 namespace platform {
+
+// The file's bytes; the reader below goes through them for every key.
+struct Profile::State {
+  std::string contents;
+};
+
+Profile::Profile() : state_(std::make_unique<State>()) {}
+Profile::~Profile() = default;
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -23,8 +33,7 @@ std::string Trim(const std::string& text) {
 bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
 // Finds the raw value of section/key; false if the key is not there.
-bool FindValue(const Profile& profile, const char* section, const char* key, std::string* value) {
-  const std::string& text = profile.contents;
+bool FindValue(const std::string& text, const char* section, const char* key, std::string* value) {
   std::string::size_type pos = 0;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
   bool seen_section = false;  // the first section of this name has begun
@@ -60,22 +69,23 @@ bool FindValue(const Profile& profile, const char* section, const char* key, std
 }  // namespace
 
 bool LoadProfile(const std::string& path, Profile* profile) {
-  profile->path = path;
-  profile->contents.clear();
+  std::string& contents = profile->state_->contents;
+  contents.clear();
   FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
   char buffer[4096];
   std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) profile->contents.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) contents.append(buffer, n);
   bool ok = !std::ferror(f);
   std::fclose(f);
+  if (!ok) contents.clear();
   return ok;
 }
 
 std::string ProfileString(const Profile& profile, const char* section, const char* key,
                           std::size_t max_length, bool* found) {
   std::string value;
-  bool present = FindValue(profile, section, key, &value);
+  bool present = FindValue(profile.state_->contents, section, key, &value);
   if (found != nullptr) *found = present;
   if (value.size() > max_length) value.resize(max_length);
   return value;
@@ -83,7 +93,7 @@ std::string ProfileString(const Profile& profile, const char* section, const cha
 
 int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value) {
   std::string value;
-  if (!FindValue(profile, section, key, &value) || value.empty()) return default_value;
+  if (!FindValue(profile.state_->contents, section, key, &value) || value.empty()) return default_value;
   std::string::size_type i = 0;
   while (i < value.size() && IsBlank(value[i])) ++i;
   bool negative = false;

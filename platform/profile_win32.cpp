@@ -13,6 +13,16 @@
 #include <vector>
 
 namespace platform {
+
+// The profile functions read the file themselves, each time; only its full
+// path is kept, and none while no file has been loaded.
+struct Profile::State {
+  std::string path;
+};
+
+Profile::Profile() : state_(std::make_unique<State>()) {}
+Profile::~Profile() = default;
+
 namespace {
 
 // The key names of a section come back in one buffer; a larger section is
@@ -29,10 +39,10 @@ bool SameKey(const char* a, const char* b) {
   }
 }
 
-bool KeyExists(const Profile& profile, const char* section, const char* key) {
+bool KeyExists(const std::string& path, const char* section, const char* key) {
   for (DWORD size = kFirstKeyListBytes; size <= kLargestKeyListBytes; size *= 2) {
     std::vector<char> names(size);
-    DWORD length = GetPrivateProfileStringA(section, nullptr, "", names.data(), size, profile.path.c_str());
+    DWORD length = GetPrivateProfileStringA(section, nullptr, "", names.data(), size, path.c_str());
     if (length + 2 >= size && size < kLargestKeyListBytes) continue;  // cut short: read again
     for (const char* name = names.data(); *name != '\0' && name < names.data() + length; name += std::strlen(name) + 1) {
       if (SameKey(name, key)) return true;
@@ -49,27 +59,32 @@ bool LoadProfile(const std::string& path, Profile* profile) {
   // folder; the full path keeps them on this file.
   char full[MAX_PATH];
   DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-  profile->path = length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+  std::string full_path = length > 0 && length < MAX_PATH ? std::string(full, length) : path;
   // The profile functions read the file themselves; here it only has to be
   // readable.
-  profile->contents.clear();
-  FILE* f = std::fopen(profile->path.c_str(), "rb");
+  profile->state_->path.clear();
+  FILE* f = std::fopen(full_path.c_str(), "rb");
   if (f == nullptr) return false;
   std::fclose(f);
+  profile->state_->path = full_path;
   return true;
 }
 
 std::string ProfileString(const Profile& profile, const char* section, const char* key,
                           std::size_t max_length, bool* found) {
-  if (found != nullptr) *found = KeyExists(profile, section, key);
+  const std::string& path = profile.state_->path;
+  if (found != nullptr) *found = !path.empty() && KeyExists(path, section, key);
+  if (path.empty()) return std::string();
   std::vector<char> value(max_length + 1);
   DWORD length = GetPrivateProfileStringA(section, key, "", value.data(), static_cast<DWORD>(value.size()),
-                                          profile.path.c_str());
+                                          path.c_str());
   return std::string(value.data(), length);
 }
 
 int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, default_value, profile.path.c_str()));
+  const std::string& path = profile.state_->path;
+  if (path.empty()) return default_value;
+  return static_cast<int>(GetPrivateProfileIntA(section, key, default_value, path.c_str()));
 }
 
 }  // namespace platform

@@ -27,14 +27,12 @@ constexpr int kSocketErrorTryAgain = 11002;
 constexpr int kSocketErrorNoRecovery = 11003;
 constexpr int kSocketErrorNoData = 11004;
 
-// The socket error number of a system error number (errno); a number without
-// a counterpart is returned unchanged.
-int SocketErrorFromSystemError(int system_error);
-// The socket error number of a resolver failure (a getaddrinfo result).
-int SocketErrorFromResolverError(int resolver_error);
-
-// Starts and stops the socket library. Starting cannot fail here.
+// Starts the socket library; every other function here needs it started.
+// On Windows this can fail (no Windows Sockets 1.1 to be had); the caller
+// then makes no connection, calls StopSockets (harmless then) and ends its
+// run as failed. Elsewhere there is nothing to start and it never fails.
 bool StartSockets();
+// Stops the socket library; once per StartSockets, whatever it returned.
 void StopSockets();
 
 // A new IPv4 TCP stream socket, or kInvalidSocket with *error set.

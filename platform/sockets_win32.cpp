@@ -35,18 +35,12 @@ int SetBlocking(SOCKET s, bool blocking) {
 
 }  // namespace
 
-int SocketErrorFromSystemError(int system_error) { return system_error; }
-
-int SocketErrorFromResolverError(int resolver_error) { return resolver_error; }
-
+// A library that started without version 1.1 stays started until the
+// caller's StopSockets, as one that started with it does.
 bool StartSockets() {
   WSADATA data;
   if (WSAStartup(kSocketsVersion, &data) != 0) return false;
-  if (data.wVersion != kSocketsVersion) {
-    WSACleanup();
-    return false;
-  }
-  return true;
+  return data.wVersion == kSocketsVersion;
 }
 
 void StopSockets() { WSACleanup(); }

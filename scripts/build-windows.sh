@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
 # Builds the Windows programs VelkoCon.exe and xferlnk.exe with the MinGW-w64
 # cross compiler into build-windows/bin (or $WINDOWS_BUILD_DIR/bin). They need
-# no DLLs beside them.
+# no DLLs beside them. Then the platform layer's contract tests for wine,
+# platform_tests.exe and platform_test_helper.exe, into
+# build-windows/platform-tests/bin, with GoogleTest built from Debian's
+# sources (package googletest) by the compilers of the POSIX thread model,
+# since GoogleTest needs std::mutex.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
-ensure_packages cmake make g++-mingw-w64-x86-64
+ensure_packages cmake make g++-mingw-w64-x86-64 googletest
 
 dir=${WINDOWS_BUILD_DIR:-build-windows}
+toolchain="$PWD/cmake/mingw-w64.cmake"
 mkdir -p "$dir"
 echo "Building the Windows programs in $dir ..."
-if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
+if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DSCALELINK_TESTS=OFF &&
-  cmake --build "$dir" -j"$(nproc)" --target VelkoCon xferlnk; } >"$dir/build.log" 2>&1; then
+  cmake --build "$dir" -j"$(nproc)" --target VelkoCon xferlnk &&
+  cmake -S tests/platform -B "$dir/platform-tests" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DMINGW_THREADS=posix -DCMAKE_BUILD_TYPE=Release &&
+  cmake --build "$dir/platform-tests" -j"$(nproc)" --target platform_tests platform_test_helper; } \
+  >"$dir/build.log" 2>&1; then
   cat "$dir/build.log"
   echo "The Windows build failed." >&2
   exit 1
 fi
-ls "$dir/bin/VelkoCon.exe" "$dir/bin/xferlnk.exe"
+ls "$dir/bin/VelkoCon.exe" "$dir/bin/xferlnk.exe" "$dir/platform-tests/bin/platform_tests.exe"

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Test stage: the Windows programs under wine. Builds VelkoCon.exe and
-# xferlnk.exe, then runs the end-to-end tests of the Linux build a second
-# time with those programs in place of the Linux ones (started through wine),
-# against the Linux scalesim on loopback. A fresh wine prefix in a temporary
-# folder serves the stage and goes with it.
+# xferlnk.exe and the platform layer's contract tests, runs those tests, then
+# runs the end-to-end tests of the Linux build a second time with the Windows
+# programs in place of the Linux ones (started through wine), against the
+# Linux scalesim on loopback. A fresh wine prefix in a temporary folder
+# serves the stage and goes with it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
-ensure_packages g++-mingw-w64-x86-64 wine64 libnss-wrapper
+ensure_packages g++-mingw-w64-x86-64 googletest wine64 libnss-wrapper
 started=$(date +%s)
 
 bash scripts/build-windows.sh
 windows_bin="$PWD/${WINDOWS_BUILD_DIR:-build-windows}/bin"
+windows_tests="$PWD/${WINDOWS_BUILD_DIR:-build-windows}/platform-tests/bin"
 build="${BUILD_DIR:-build}"
 if [ ! -x "$build/bin/converter_tests" ] || [ ! -x "$build/bin/transfer_tests" ]; then
   build_all -DSCALELINK_TESTS=ON
@@ -55,6 +57,10 @@ boot_started=$(date +%s)
 "$wineserver" -p
 "$wine" wineboot </dev/null >>"$wine_root/wineboot.log" 2>&1
 echo "wine prefix ready in $(($(date +%s) - boot_started)) s"
+
+# The platform layer's contract tests, built for Windows from the same
+# sources as on Linux.
+timeout 300 "$wine" "$windows_tests/platform_tests.exe" --gtest_brief=1 </dev/null
 
 export SCALELINK_PROGRAM_DIR="$windows_bin" SCALELINK_EXE_SUFFIX=.exe SCALELINK_RUNNER="$wine"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)" -R "$included" -E "$excluded")

@@ -1,12 +1,11 @@
-// The converter's settings: the profile reader's semantics, defaults,
-// validation, the PageDetail table and the name tables.
+// The converter's settings: defaults, validation, the PageDetail table and
+// the name tables.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "converter/settings.h"
 #include "platform/code_pages.h"
-#include "platform/profile.h"
 #include "support/test_support.h"
 
 namespace {
@@ -15,67 +14,6 @@ using testing_support::BinPath;
 using testing_support::RunProgram;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-
-platform::Profile ProfileOf(const std::string& text) {
-  platform::Profile p;
-  p.contents = text;
-  return p;
-}
-
-TEST(ProfileReader, Semantics) {
-  struct Case {
-    const char* text;
-    const char* key;
-    bool found;
-    const char* value;
-  } cases[] = {
-      {"[Params]\nShop Name=Corner\n", "Shop Name", true, "Corner"},
-      {"[params]\nshop name=Corner\n", "SHOP NAME", true, "Corner"},                 // names ignore case
-      {"  [ Params ]  \n  Shop Name  =   Corner Shop   \n", "Shop Name", true, "Corner Shop"},
-      {"[Params]\nShop Name=\"  quoted  \"\n", "Shop Name", true, "  quoted  "},     // quotes kept blanks
-      {"[Params]\nShop Name='single'\n", "Shop Name", true, "single"},
-      {"[Params]\nShop Name=\"unmatched'\n", "Shop Name", true, "\"unmatched'"},
-      {"[Params]\n;Shop Name=Comment\n", "Shop Name", false, ""},
-      {"[Params]\n   ; Shop Name=Comment\nShop Name=Real\n", "Shop Name", true, "Real"},
-      {"[Params]\nShop Name=A ; not a comment\n", "Shop Name", true, "A ; not a comment"},
-      {"\xEF\xBB\xBF[Params]\r\nShop Name=Bom\r\n", "Shop Name", true, "Bom"},       // BOM and CR LF
-      {"[Params]\nShop Name=First\nShop Name=Second\n", "Shop Name", true, "First"},
-      {"[Params]\nX=1\n[Other]\nShop Name=Other\n", "Shop Name", false, ""},
-      {"[Params]\nX=1\n[Other]\n[Params]\nShop Name=Second section\n", "Shop Name", false, ""},
-      {"Shop Name=Outside\n[Params]\n", "Shop Name", false, ""},
-      {"[Params]\nShop Name=a=b\n", "Shop Name", true, "a=b"},
-      {"[Params]\nShop Name\n", "Shop Name", false, ""},
-  };
-  for (const Case& c : cases) {
-    bool found = false;
-    std::string value = platform::ProfileString(ProfileOf(c.text), "Params", c.key, 99, &found);
-    EXPECT_EQ(found, c.found) << c.text;
-    EXPECT_EQ(value, c.value) << c.text;
-  }
-}
-
-TEST(ProfileReader, TextIsCutTo99Characters) {
-  std::string long_value(150, 'x');
-  EXPECT_EQ(platform::ProfileString(ProfileOf("[Params]\nK=" + long_value + "\n"), "Params", "K", 99),
-            std::string(99, 'x'));
-}
-
-TEST(ProfileReader, Integers) {
-  struct Case {
-    const char* line;
-    int expected;
-  } cases[] = {
-      {"", 7},          // missing key: default
-      {"K=\n", 7},      // empty value: default
-      {"K=42\n", 42},   {"K=  -5\n", -5}, {"K=+9\n", 9},  {"K=12abc\n", 12},
-      {"K=abc\n", 0},   {"K=-\n", 0},     {"K=\"15\"\n", 15},
-      {"K=99999999999\n", 2147483647},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(platform::ProfileInt(ProfileOf(std::string("[Params]\n") + c.line), "Params", "K", 7), c.expected)
-        << c.line;
-  }
-}
 
 struct ReadResult {
   bool ok;

@@ -2,11 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "common/decimal_text.h"
-#include <netdb.h>
-
-#include <cerrno>
-
-#include "platform/sockets.h"
 #include "transfer/connection.h"
 
 namespace transfer {
@@ -43,20 +38,6 @@ TEST(LeadingDecimalValueTest, ReadsLikeTheRunTimeLibrary) {
   } cases[] = {{"7", 7},  {"12x", 12}, {" -12", -12}, {"+3", 3},
                {"x1", 0}, {"", 0},     {"-", 0},      {"99999999999999999999", 999999999}};
   for (const auto& c : cases) EXPECT_EQ(common::LeadingDecimalValue(c.text), c.value) << c.text;
-}
-
-TEST(SocketErrorTest, SystemAndResolverErrorsGiveTheSameNumbersEverywhere) {
-  const struct {
-    int system_error;
-    int socket_error;
-  } system_cases[] = {{ETIMEDOUT, 10060},   {ECONNREFUSED, 10061}, {EHOSTUNREACH, 10065},
-                      {ENETUNREACH, 10051}, {ECONNRESET, 10054},   {EADDRNOTAVAIL, 10049}};
-  for (const auto& c : system_cases) EXPECT_EQ(platform::SocketErrorFromSystemError(c.system_error), c.socket_error);
-  EXPECT_EQ(platform::SocketErrorFromResolverError(EAI_NONAME), 11001);
-  EXPECT_EQ(platform::SocketErrorFromResolverError(EAI_AGAIN), 11002);
-#ifdef EAI_NODATA
-  EXPECT_EQ(platform::SocketErrorFromResolverError(EAI_NODATA), 11004);
-#endif
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// What platform/environment.h promises on every platform.
+#include "platform/environment.h"
+
+#include <gtest/gtest.h>
+
+#include "platform_test_support.h"
+
+namespace {
+
+TEST(EnvironmentTest, NamesIgnoreLetterCase) {
+  platform_test::SetVariable("PlatformTest_Mode", "DHCP and more");
+  platform_test::SetVariable("PlatformTest_Empty", "");
+  const struct {
+    const char* name;
+    bool found;
+    const char* value;
+  } cases[] = {
+      {"PlatformTest_Mode", true, "DHCP and more"},
+      {"PLATFORMTEST_MODE", true, "DHCP and more"},
+      {"platformtest_mode", true, "DHCP and more"},
+      {"PlatformTest_Empty", true, ""},
+      {"PlatformTest_Mod", false, ""},
+      {"PlatformTest_Missing", false, ""},
+  };
+  for (const auto& c : cases) {
+    std::string value;
+    EXPECT_EQ(platform::FindEnvironmentVariable(c.name, &value), c.found) << c.name;
+    EXPECT_EQ(value, c.value) << c.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// What platform/sockets.h promises on every platform, against listening
+// sockets of the test's own on loopback.
+#include "platform/sockets.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform_test_support.h"
+
+namespace {
+
+using platform_test::LoopbackListener;
+using platform_test::NowMs;
+
+constexpr int kConnectWaitMs = 5000;
+constexpr int kShortWaitMs = 300;
+
+class SocketsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(platform::StartSockets()); }
+  void TearDown() override { platform::StopSockets(); }
+
+  // A socket connected to the listener, or kInvalidSocket.
+  platform::SocketHandle Connect(const LoopbackListener& listener) {
+    int error = 0;
+    platform::SocketHandle socket = platform::CreateStreamSocket(&error);
+    if (socket == platform::kInvalidSocket) return socket;
+    if (platform::ConnectSocket(socket, listener.address(), listener.port(), kConnectWaitMs) != 0) {
+      platform::CloseSocket(socket);
+      return platform::kInvalidSocket;
+    }
+    return socket;
+  }
+};
+
+TEST_F(SocketsTest, Lookups) {
+  std::uint32_t address = 0;
+  int error = 0;
+  ASSERT_TRUE(platform::LookupHostAddress("127.0.0.1", &address, &error));
+  EXPECT_EQ(address, 0x7F000001u);
+  // A label longer than 63 characters: refused without asking any server.
+  EXPECT_FALSE(platform::LookupHostAddress((std::string(64, 'x') + ".invalid").c_str(), &address, &error));
+  EXPECT_TRUE(error == platform::kSocketErrorHostNotFound || error == platform::kSocketErrorNoData) << error;
+  std::uint16_t port = 0;
+  error = 0;
+  EXPECT_FALSE(platform::LookupServicePort("no-such-service-here", &port, &error));
+  EXPECT_NE(error, 0);
+}
+
+TEST_F(SocketsTest, RefusedConnection) {
+  std::uint32_t address;
+  std::uint16_t port;
+  {
+    LoopbackListener gone;
+    ASSERT_TRUE(gone.listening());
+    address = gone.address();
+    port = gone.port();
+  }
+  int error = 0;
+  platform::SocketHandle socket = platform::CreateStreamSocket(&error);
+  ASSERT_NE(socket, platform::kInvalidSocket) << error;
+  EXPECT_EQ(platform::ConnectSocket(socket, address, port, kConnectWaitMs), platform::kSocketErrorConnectionRefused);
+  platform::CloseSocket(socket);
+}
+
+TEST_F(SocketsTest, BytesGoBothWaysThenTheCloseArrives) {
+  LoopbackListener listener;
+  ASSERT_TRUE(listener.listening());
+  platform::SocketHandle client = Connect(listener);
+  ASSERT_NE(client, platform::kInvalidSocket);
+  platform::SocketHandle peer = listener.Accept();
+  ASSERT_NE(peer, platform::kInvalidSocket);
+  int error = 0;
+  EXPECT_EQ(platform::SendOnSocket(client, "request", 7, &error), 7);
+  char buffer[16];
+  ASSERT_EQ(platform::ReceiveFromSocket(peer, buffer, sizeof buffer, kConnectWaitMs, &error), 7);
+  EXPECT_EQ(std::string(buffer, 7), "request");
+  EXPECT_EQ(platform::SendOnSocket(peer, "reply", 5, &error), 5);
+  ASSERT_EQ(platform::ReceiveFromSocket(client, buffer, sizeof buffer, kConnectWaitMs, &error), 5);
+  EXPECT_EQ(std::string(buffer, 5), "reply");
+  platform::CloseSocket(client);
+  EXPECT_EQ(platform::ReceiveFromSocket(peer, buffer, sizeof buffer, kConnectWaitMs, &error), 0);
+  platform::CloseSocket(peer);
+}
+
+TEST_F(SocketsTest, ReceiveWaitsNoLongerThanItsLimit) {
+  LoopbackListener listener;
+  ASSERT_TRUE(listener.listening());
+  platform::SocketHandle client = Connect(listener);
+  ASSERT_NE(client, platform::kInvalidSocket);
+  char buffer[16];
+  int error = 0;
+  long long started = NowMs();
+  EXPECT_EQ(platform::ReceiveFromSocket(client, buffer, sizeof buffer, kShortWaitMs, &error), -1);
+  long long waited = NowMs() - started;
+  EXPECT_EQ(error, platform::kSocketErrorTimedOut);
+  EXPECT_GE(waited, kShortWaitMs - 50);
+  EXPECT_LT(waited, kShortWaitMs + 3000);
+  platform::CloseSocket(client);
+}
+
+}  // namespace
