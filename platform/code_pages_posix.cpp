@@ -5,11 +5,12 @@
 // ANSI and OEM code pages.
 #include "platform/code_pages.h"
 
-#include <iconv.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/code_page_pair.h"
+#include "platform/iconv_bytes.h"
 
 namespace platform {
 namespace {
@@ -59,49 +60,36 @@ void PairFromLocale(int* ansi, int* oem) {
   *oem = kWesternOem;
 }
 
-bool PairFromEnvironment(int* ansi, int* oem, bool* given) {
-  const char* value = std::getenv("VELKOCON_CODEPAGES");
-  *given = value != nullptr && value[0] != '\0';
-  if (!*given) return true;
-  char tail;
-  return std::sscanf(value, "%d:%d%c", ansi, oem, &tail) == 2 && *ansi > 0 && *oem > 0;
-}
-
 }  // namespace
 
 bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
-  int ansi = 0, oem = 0;
-  bool given = false;
-  if (!PairFromEnvironment(&ansi, &oem, &given)) {
-    *problem = "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n";
-    return false;
+  CodePagePair pair;
+  switch (ReadCodePagesVariable(&pair)) {
+    case CodePagesSetting::kMalformed:
+      *problem = "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n";
+      return false;
+    case CodePagesSetting::kNotSet:
+      PairFromLocale(&pair.ansi, &pair.oem);
+      break;
+    case CodePagesSetting::kSet:
+      break;
   }
-  if (!given) PairFromLocale(&ansi, &oem);
-  char from[16], to[16];
-  std::snprintf(from, sizeof from, "CP%d", ansi);
-  std::snprintf(to, sizeof to, "CP%d", oem);
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
+  ByteConverter converter;
+  if (!converter.Open(CodePageEncoding(pair.ansi), CodePageEncoding(pair.oem))) {
     char message[128];
-    std::snprintf(message, sizeof message, "Code pages %d:%d are not known to this system\n", ansi, oem);
+    std::snprintf(message, sizeof message, "Code pages %d:%d are not known to this system\n", pair.ansi,
+                  pair.oem);
     *problem = message;
     return false;
   }
   for (int b = 0; b < 256; ++b) {
     table[b] = static_cast<unsigned char>(b < 128 ? b : '?');
     if (b < 128) continue;
-    char in_byte = static_cast<char>(b);
-    char out_bytes[8];
-    char* in_ptr = &in_byte;
-    char* out_ptr = out_bytes;
-    std::size_t in_left = 1, out_left = sizeof out_bytes;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) &&
-        in_left == 0 && sizeof out_bytes - out_left == 1) {
-      table[b] = static_cast<unsigned char>(out_bytes[0]);
+    std::string converted;
+    if (converter.Convert(static_cast<unsigned char>(b), &converted) && converted.size() == 1) {
+      table[b] = static_cast<unsigned char>(converted[0]);
     }
   }
-  iconv_close(cd);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "scalesim/plu_record.h"
 
+#include <algorithm>
+
 #include "common/hex_text.h"
 #include "scalesim/packed_decimal.h"
 
@@ -7,6 +9,9 @@ namespace scalesim {
 namespace {
 
 constexpr std::size_t kPluFixedLength = 24;   // up to the end of the item-code field
+constexpr std::size_t kBarcodeAt = 17;        // prefix byte, then the item-code field
+constexpr std::size_t kItemCodeAt = 18;
+constexpr std::size_t kItemCodeLength = 6;
 constexpr std::size_t kExtraNumberLength = 2;
 constexpr std::uint8_t kNameLineStart = 0x07;
 constexpr std::uint8_t kNameLineBreak = 0x0D;
@@ -40,9 +45,10 @@ bool DecodePlu(const Record& record, Plu* plu) {
   plu->price = GetPacked(record.data() + 11, 4);
   plu->label_format = record[15];
   plu->barcode_type = record[16];
-  plu->barcode_prefix = static_cast<int>(GetPacked(record.data() + 17, 1));
-  plu->item_code.assign(12, '0');
-  common::BytesToHex(record.data() + 18, 6, &plu->item_code[0]);
+  plu->barcode_prefix = static_cast<int>(GetPacked(record.data() + kBarcodeAt, 1));
+  plu->item_code.assign(2 * kItemCodeLength, '0');
+  common::BytesToHex(record.data() + kItemCodeAt, kItemCodeLength, &plu->item_code[0]);
+  std::copy(record.begin() + kBarcodeAt, record.begin() + kBarcodeAt + kBarcodeLength, plu->barcode);
   std::size_t name_at = kPluFixedLength;
   plu->extra_number = 0;
   if (plu->has_extra_number && record.size() >= kPluFixedLength + kExtraNumberLength) {

@@ -9,6 +9,10 @@
 
 namespace scalesim {
 
+// The barcode of a PLU: its prefix byte and the six bytes of its item-code
+// field (bytes 17-23 of the record).
+constexpr std::size_t kBarcodeLength = 7;
+
 struct Plu {
   std::uint64_t number = 0;        // the key, packed decimal
   bool counted = false;            // else weighed
@@ -20,6 +24,7 @@ struct Plu {
   int barcode_type = 0;
   int barcode_prefix = 0;
   std::string item_code;           // the 12 digits of the item-code field
+  std::uint8_t barcode[kBarcodeLength] = {};  // prefix and item-code field as loaded
   std::string name;                // the name bytes as loaded, lines joined
 };
 

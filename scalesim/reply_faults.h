@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scalesim/serve_options.h"
+#include "scalesim/command_line.h"
 
 namespace scalesim {
 

@@ -36,6 +36,7 @@
 
 #include <cstdint>
 
+#include "scalesim/plu_record.h"
 #include "scalesim/sale_clock.h"
 #include "scalesim/store.h"
 
@@ -62,8 +63,11 @@ struct Sale {
   int clerk = 1;  // 1..kClerks
   std::uint64_t group = 0;
   DateTime when;
-  std::uint8_t barcode[7] = {};  // prefix byte and the item-code field
+  std::uint8_t barcode[kBarcodeLength] = {};  // prefix byte and the item-code field
 };
+
+// The key of the totals of a group or a clerk: the number, packed decimal.
+Key PackedKey(std::uint64_t number);
 
 Record TransactionRecord(const Sale& sale);
 Record RealTimeRecord(const Sale& sale);
@@ -75,5 +79,13 @@ void AddToCounterTotals(const Sale& sale, Key key, Record* record);
 
 // Sets the count of PLUs in a group totals record.
 void SetGroupPluCount(int count, Record* record);
+
+// The group of a PLU totals record; false if the record has not the layout.
+bool ReadPluTotalsGroup(const Record& record, std::uint64_t* group);
+
+// The ticket number and the date and time of a real-time buffer record, as
+// they stand (the date may be no calendar date); false if the record has not
+// the layout.
+bool ReadRealTimeRecord(const Record& record, std::uint64_t* ticket, DateTime* when);
 
 }  // namespace scalesim

@@ -1,21 +1,17 @@
 #include "scalesim/sell.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <random>
-#include <set>
 
-#include "scalesim/packed_decimal.h"
+#include "scalesim/exit_codes.h"
 #include "scalesim/plu_record.h"
 #include "scalesim/sale_records.h"
-#include "scalesim/serve_options.h"
-#include "scalesim/server.h"
 #include "scalesim/store.h"
 
 namespace scalesim {
 namespace {
-
-constexpr int kExitNothingToSell = 4;
 
 // The shop's day: sales from 08:00 to 20:00; the first sale of a new store
 // falls on 7 December 2026.
@@ -30,6 +26,7 @@ constexpr int kMaxGrams = 2500;
 constexpr int kMaxPieces = 5;
 constexpr std::uint64_t kGramsPerKilogram = 1000;
 constexpr std::uint64_t kMaxTicket = 99999999;
+constexpr std::int64_t kSecondsPerDay = 86400;
 // The group (department) of a PLU: its tens and hundreds digits, so that
 // PLUs 1-19 are group 1, 20-29 group 2, ..., 990-999 group 99.
 constexpr std::uint64_t kGroupDivisor = 10;
@@ -53,8 +50,23 @@ class Random {
 struct Article {
   Key key = 0;
   Plu plu;
-  std::uint8_t barcode[7] = {};
 };
+
+// Every PLU that can be sold: all loaded PLUs but key 0, which a read can
+// never return (it asks for keys above the one it gives), so that no totals
+// are kept under it.
+std::vector<Article> ArticlesOf(const Store& store) {
+  std::vector<Article> articles;
+  auto plus = store.tables.find(kPluCode);
+  if (plus == store.tables.end()) return articles;
+  for (const auto& [key, record] : plus->second) {
+    Article article;
+    article.key = key;
+    if (key == 0 || !DecodePlu(record, &article.plu)) continue;
+    articles.push_back(article);
+  }
+  return articles;
+}
 
 // Where the last sale left the ticket counter and the clock, read from the
 // newest record of the real-time buffer.
@@ -63,18 +75,8 @@ void ReadLastSale(const Store& store, std::uint64_t* ticket, std::int64_t* clock
   *clock = ToSeconds(kFirstDay);
   auto buffer = store.tables.find(kRealTimeCode);
   if (buffer == store.tables.end() || buffer->second.empty()) return;
-  const Record& last = buffer->second.rbegin()->second;
-  if (last.size() != kRealTimeLength) return;
-  *ticket = GetPacked(last.data(), 4);
-  std::uint64_t date = GetPacked(&last[80], 3);
-  std::uint64_t time = GetPacked(&last[360], 4) / 100;
   DateTime when;
-  when.day = static_cast<int>(date / 10000);
-  when.month = static_cast<int>(date / 100 % 100);
-  when.year = 2000 + static_cast<int>(date % 100);
-  when.hour = static_cast<int>(time / 10000);
-  when.minute = static_cast<int>(time / 100 % 100);
-  when.second = static_cast<int>(time % 100);
+  if (!ReadRealTimeRecord(buffer->second.rbegin()->second, ticket, &when)) return;
   if (when.day >= 1 && when.day <= 31 && when.month >= 1 && when.month <= 12) *clock = ToSeconds(when);
 }
 
@@ -83,7 +85,7 @@ std::int64_t NextClock(std::int64_t clock, Random* random) {
   DateTime when = ToDateTime(clock);
   if (when.hour >= kClosingHour || when.hour < kOpeningHour) {
     // Closed: the next sale is at opening time of the next day.
-    if (when.hour >= kClosingHour) clock += 86400;
+    if (when.hour >= kClosingHour) clock += kSecondsPerDay;
     when = ToDateTime(clock);
     when.hour = kOpeningHour;
     when.minute = 0;
@@ -93,51 +95,60 @@ std::int64_t NextClock(std::int64_t clock, Random* random) {
   return clock;
 }
 
-void TrimRealTimeBuffer(Table* buffer) {
-  while (buffer->size() > kRealTimeCapacity) buffer->erase(buffer->begin());
+// The next sale: an article, its weight or pieces, a clerk and a time
+// after *clock (drawn in that order, so that a seed gives the same sales).
+Sale NextSale(const std::vector<Article>& articles, std::uint64_t ticket, std::int64_t* clock, Random* random) {
+  const Article& article = articles[random->Between(0, articles.size() - 1)];
+  Sale sale;
+  sale.ticket = ticket;
+  sale.plu_key = article.key;
+  sale.plu_number = article.plu.number;
+  sale.counted = article.plu.counted;
+  sale.unit_price = article.plu.price;
+  if (sale.counted) {
+    sale.pieces = random->Between(1, kMaxPieces);
+    sale.amount = sale.unit_price * sale.pieces;
+  } else {
+    sale.grams = random->Between(kMinGrams, kMaxGrams);
+    sale.amount = (sale.unit_price * sale.grams + kGramsPerKilogram / 2) / kGramsPerKilogram;
+  }
+  sale.clerk = static_cast<int>(random->Between(1, kClerks));
+  sale.group = GroupOf(sale.plu_number);
+  *clock = NextClock(*clock, random);
+  sale.when = ToDateTime(*clock);
+  std::copy(article.plu.barcode, article.plu.barcode + kBarcodeLength, sale.barcode);
+  return sale;
+}
+
+// Writes the sale into the transactions, the real-time buffer (keeping the
+// newest kRealTimeCapacity) and the PLU, group, clerk and store totals.
+void RecordSale(const Sale& sale, Store* store) {
+  Record transaction = TransactionRecord(sale);
+  store->tables[kTransactionCode][KeyOf(transaction.data())] = transaction;
+  Record realtime = RealTimeRecord(sale);
+  Table& buffer = store->tables[kRealTimeCode];
+  buffer[KeyOf(realtime.data())] = realtime;
+  while (buffer.size() > kRealTimeCapacity) buffer.erase(buffer.begin());
+  AddToPluTotals(sale, &store->tables[kPluTotalsCode][sale.plu_key]);
+  AddToGroupTotals(sale, &store->tables[kGroupTotalsCode][PackedKey(sale.group)]);
+  Key clerk = PackedKey(static_cast<std::uint64_t>(sale.clerk));
+  AddToCounterTotals(sale, clerk, &store->tables[kClerkTotalsCode][clerk]);
+  AddToCounterTotals(sale, kStoreTotalsKey, &store->tables[kStoreTotalsCode][kStoreTotalsKey]);
+}
+
+// Sets in each group totals record how many PLUs of the group have totals.
+void CountPlusOfGroups(Store* store) {
+  std::map<Key, int> plus_in_group;
+  for (const auto& [key, record] : store->tables[kPluTotalsCode]) {
+    std::uint64_t group = 0;
+    if (ReadPluTotalsGroup(record, &group)) ++plus_in_group[PackedKey(group)];
+  }
+  for (auto& [key, record] : store->tables[kGroupTotalsCode]) SetGroupPluCount(plus_in_group[key], &record);
 }
 
 }  // namespace
 
-bool ParseSellArguments(const std::vector<std::string>& arguments, SellOptions* options, std::string* problem) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& a = arguments[i];
-    if (i + 1 >= arguments.size()) {
-      *problem = "An option of sell has no value\n";
-      return false;
-    }
-    const std::string& value = arguments[++i];
-    long long number = 0;
-    bool ok = true;
-    if (a == "--store") {
-      options->store = value;
-      ok = !value.empty();
-    } else if (a == "--scale") {
-      ok = ParseCount(value, 0, kLastScalePort - kFirstScalePort, &number);
-      options->scale = static_cast<int>(number);
-    } else if (a == "--count") {
-      ok = ParseCount(value, 1, kMaxSalesPerRun, &number);
-      options->count = number;
-    } else if (a == "--seed") {
-      ok = ParseCount(value, 0, 999999999999999999LL, &number);
-      options->seed = static_cast<std::uint64_t>(number);
-    } else {
-      *problem = "Unknown option for sell\n";
-      return false;
-    }
-    if (!ok) {
-      *problem = "An option of sell has a wrong value\n";
-      return false;
-    }
-  }
-  if (options->store.empty() || options->scale < 0 || options->count <= 0) {
-    *problem = "sell needs --store DIR, --scale N and --count N\n";
-    return false;
-  }
-  return true;
-}
-
-int Sell(const SellOptions& options) {
+int Sell(const Options& options) {
   std::string directory = ScaleDirectory(options.store, options.scale);
   Store store;
   std::string problem;
@@ -145,20 +156,7 @@ int Sell(const SellOptions& options) {
     std::fputs(problem.c_str(), stderr);
     return kExitStartFailed;
   }
-  std::vector<Article> articles;
-  auto plus = store.tables.find(kPluCode);
-  if (plus != store.tables.end()) {
-    for (const auto& [key, record] : plus->second) {
-      Article article;
-      article.key = key;
-      // Key 0 can never be read back (a read asks for keys above the one it
-      // gives), so no totals are kept under it.
-      if (key == 0 || !DecodePlu(record, &article.plu)) continue;
-      article.barcode[0] = record[17];
-      for (int i = 0; i < 6; ++i) article.barcode[1 + i] = record[18 + i];
-      articles.push_back(article);
-    }
-  }
+  std::vector<Article> articles = ArticlesOf(store);
   if (articles.empty()) {
     std::fputs("No PLUs are loaded at this scale: nothing to sell\n", stderr);
     return kExitNothingToSell;
@@ -169,53 +167,12 @@ int Sell(const SellOptions& options) {
   ReadLastSale(store, &ticket, &clock);
   std::uint64_t total_amount = 0;
   for (long long n = 0; n < options.count; ++n) {
-    const Article& article = articles[random.Between(0, articles.size() - 1)];
-    Sale sale;
     ticket = ticket >= kMaxTicket ? 1 : ticket + 1;
-    sale.ticket = ticket;
-    sale.plu_key = article.key;
-    sale.plu_number = article.plu.number;
-    sale.counted = article.plu.counted;
-    sale.unit_price = article.plu.price;
-    if (sale.counted) {
-      sale.pieces = random.Between(1, kMaxPieces);
-      sale.amount = sale.unit_price * sale.pieces;
-    } else {
-      sale.grams = random.Between(kMinGrams, kMaxGrams);
-      sale.amount = (sale.unit_price * sale.grams + kGramsPerKilogram / 2) / kGramsPerKilogram;
-    }
-    sale.clerk = static_cast<int>(random.Between(1, kClerks));
-    sale.group = GroupOf(sale.plu_number);
-    clock = NextClock(clock, &random);
-    sale.when = ToDateTime(clock);
-    for (int i = 0; i < 7; ++i) sale.barcode[i] = article.barcode[i];
-
-    Record transaction = TransactionRecord(sale);
-    store.tables[kTransactionCode][KeyOf(transaction.data())] = transaction;
-    Record realtime = RealTimeRecord(sale);
-    Table& buffer = store.tables[kRealTimeCode];
-    buffer[KeyOf(realtime.data())] = realtime;
-    TrimRealTimeBuffer(&buffer);
-    AddToPluTotals(sale, &store.tables[kPluTotalsCode][sale.plu_key]);
-    std::uint8_t group_key[4];
-    PutPacked(sale.group, 4, group_key);
-    AddToGroupTotals(sale, &store.tables[kGroupTotalsCode][KeyOf(group_key)]);
-    std::uint8_t clerk_key[4];
-    PutPacked(static_cast<std::uint64_t>(sale.clerk), 4, clerk_key);
-    AddToCounterTotals(sale, KeyOf(clerk_key), &store.tables[kClerkTotalsCode][KeyOf(clerk_key)]);
-    AddToCounterTotals(sale, kStoreTotalsKey, &store.tables[kStoreTotalsCode][kStoreTotalsKey]);
+    Sale sale = NextSale(articles, ticket, &clock, &random);
+    RecordSale(sale, &store);
     total_amount += sale.amount;
   }
-  // How many PLUs of each group have totals.
-  std::map<Key, int> plus_in_group;
-  for (const auto& [key, record] : store.tables[kPluTotalsCode]) {
-    if (record.size() != kPluTotalsLength) continue;
-    std::uint8_t group_key[4];
-    PutPacked(GetPacked(&record[14], 2), 4, group_key);
-    ++plus_in_group[KeyOf(group_key)];
-  }
-  for (auto& [key, record] : store.tables[kGroupTotalsCode]) SetGroupPluCount(plus_in_group[key], &record);
-
+  CountPlusOfGroups(&store);
   store.dirty = true;
   if (!SaveStore(directory, &store, &problem)) {
     std::fputs(problem.c_str(), stderr);

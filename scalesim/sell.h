@@ -4,24 +4,12 @@
 // write its own tables over the sales when a connection closes or it stops.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "scalesim/command_line.h"
 
 namespace scalesim {
 
-constexpr long long kMaxSalesPerRun = 1000000;
-
-struct SellOptions {
-  std::string store;
-  int scale = -1;
-  long long count = 0;
-  std::uint64_t seed = 0;
-};
-
-bool ParseSellArguments(const std::vector<std::string>& arguments, SellOptions* options, std::string* problem);
-
-// Simulates the sales; prints one summary line. Returns an exit code.
-int Sell(const SellOptions& options);
+// Simulates --count sales at scale --scale with the seed --seed; prints one
+// summary line. Returns an exit code (scalesim/exit_codes.h).
+int Sell(const Options& options);
 
 }  // namespace scalesim

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/hex_text.h"
+#include "scalesim/exit_codes.h"
 #include "scalesim/files.h"
 #include "scalesim/net.h"
 #include "scalesim/protocol.h"
@@ -62,7 +63,7 @@ std::string Hex(const std::uint8_t* bytes, std::size_t size) {
 
 class Server {
  public:
-  explicit Server(const ServeOptions& options) : options_(options), faults_(options.faults) {}
+  explicit Server(const Options& options) : options_(options), faults_(options.faults) {}
   ~Server();
   int Run();
 
@@ -84,7 +85,7 @@ class Server {
   bool Persist(Scale& scale);
   void Log(int port, const std::string& text);
 
-  const ServeOptions& options_;
+  const Options& options_;
   const Faults& faults_;
   std::map<int, std::unique_ptr<Scale>> scales_;
   std::vector<Listener> listeners_;
@@ -387,7 +388,7 @@ int Server::Run() {
 
 }  // namespace
 
-int Serve(const ServeOptions& options) {
+int Serve(const Options& options) {
   Server server(options);
   return server.Run();
 }

@@ -2,18 +2,12 @@
 // threaded around one poll loop.
 #pragma once
 
-#include "scalesim/serve_options.h"
+#include "scalesim/command_line.h"
 
 namespace scalesim {
 
-// Exit codes of the emulator.
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 1;
-constexpr int kExitStartFailed = 2;  // a store or listener could not be set up
-constexpr int kExitStoreFailed = 3;  // a store could not be written
-
 // Serves until SIGTERM or SIGINT, then writes every changed store and
-// returns an exit code.
-int Serve(const ServeOptions& options);
+// returns an exit code (scalesim/exit_codes.h).
+int Serve(const Options& options);
 
 }  // namespace scalesim

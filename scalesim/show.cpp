@@ -2,36 +2,21 @@
 
 #include <cstdio>
 
-#include "platform/environment.h"
+#include "scalesim/exit_codes.h"
 #include "scalesim/files.h"
 #include "scalesim/plu_record.h"
-#include "scalesim/serve_options.h"
-#include "scalesim/server.h"
 #include "scalesim/store.h"
 #include "scalesim/text_codes.h"
 
 namespace scalesim {
 namespace {
 
-constexpr int kDefaultOemCodePage = 437;
-constexpr int kLongestCodePage = 65535;
 constexpr int kScaleNameLength = 3;
 
-bool ParseCodePagePair(const std::string& text, int* oem) {
-  std::size_t colon = text.find(':');
-  long long ansi_value = 0, oem_value = 0;
-  if (colon == std::string::npos || !ParseCount(text.substr(0, colon), 1, kLongestCodePage, &ansi_value) ||
-      !ParseCount(text.substr(colon + 1), 1, kLongestCodePage, &oem_value)) {
-    return false;
-  }
-  *oem = static_cast<int>(oem_value);
-  return true;
-}
-
-std::string ShowName(const ShowOptions& options, const std::string& bytes) {
+std::string ShowName(const Options& options, const std::string& bytes) {
   if (options.latin1) return Latin1ToUtf8(bytes);
   std::string text;
-  CodePageToUtf8(options.oem_code_page, bytes, &text);
+  CodePageToUtf8(options.code_pages.oem, bytes, &text);
   return text;
 }
 
@@ -54,7 +39,7 @@ const char* TableName(std::uint8_t code) {
   }
 }
 
-void ShowScale(const ShowOptions& options, int number, const Store& store) {
+void ShowScale(const Options& options, int number, const Store& store) {
   std::printf("Scale %03d\n", number);
   auto names = store.tables.find(kStoreNameCode);
   StoreName store_name;
@@ -103,60 +88,7 @@ bool IsScaleName(const std::string& name) {
 
 }  // namespace
 
-bool ParseShowArguments(const std::vector<std::string>& arguments, ShowOptions* options, std::string* problem) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& a = arguments[i];
-    if (i + 1 >= arguments.size()) {
-      *problem = "An option of show has no value\n";
-      return false;
-    }
-    const std::string& value = arguments[++i];
-    bool ok = true;
-    if (a == "--store") {
-      options->store = value;
-      ok = !value.empty();
-    } else if (a == "--scale") {
-      long long number = 0;
-      ok = ParseCount(value, 0, kLastScalePort - kFirstScalePort, &number);
-      options->scale = static_cast<int>(number);
-    } else if (a == "--codepage") {
-      if (value == "Win") {
-        options->latin1 = true;
-      } else if (value == "Dos") {
-        options->latin1 = false;
-        std::string pair;
-        if (!platform::FindEnvironmentVariable("VELKOCON_CODEPAGES", &pair) ||
-            !ParseCodePagePair(pair, &options->oem_code_page)) {
-          options->oem_code_page = kDefaultOemCodePage;
-        }
-      } else {
-        options->latin1 = false;
-        ok = ParseCodePagePair(value, &options->oem_code_page);
-      }
-    } else {
-      *problem = "Unknown option for show\n";
-      return false;
-    }
-    if (!ok) {
-      *problem = "An option of show has a wrong value\n";
-      return false;
-    }
-  }
-  if (options->store.empty()) {
-    *problem = "show needs --store DIR\n";
-    return false;
-  }
-  if (!options->latin1) {
-    std::string ignored;
-    if (!CodePageToUtf8(options->oem_code_page, "", &ignored)) {
-      *problem = "This code page is not known to the system\n";
-      return false;
-    }
-  }
-  return true;
-}
-
-int Show(const ShowOptions& options) {
+int Show(const Options& options) {
   std::vector<int> numbers;
   if (options.scale >= 0) {
     numbers.push_back(options.scale);

@@ -1,4 +1,5 @@
-// POSIX implementation of scalesim/net.h.
+// The emulator's sockets, polling, clock and signals (scalesim/net.h), on
+// Linux.
 #include "scalesim/net.h"
 
 #include <arpa/inet.h>

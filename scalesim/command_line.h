@@ -1,26 +1,34 @@
-// The command line of "scalesim serve".
+// The command lines of "scalesim serve", "show" and "sell". One table of
+// options (command_line.cpp) says which commands take each option and how
+// its value is read; the usage text stands beside it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/code_page_pair.h"
+
 namespace scalesim {
 
 // The ports of scales: port 2000 + scale number, scale numbers 0 to 999.
 constexpr int kFirstScalePort = 2000;
 constexpr int kLastScalePort = 2999;
+constexpr int kLastScale = kLastScalePort - kFirstScalePort;
 // The longest --delay-ms, and the most requests --close-after and
 // --reset-after count.
 constexpr int kMaxDelayMs = 600000;
 constexpr int kMaxRequestCount = 1000000000;
 constexpr int kMaxShortReply = 3;
+// The most sales one "sell" makes, and the largest seed.
+constexpr long long kMaxSalesPerRun = 1000000;
+constexpr long long kMaxSeed = 999999999999999999LL;
 
 struct Endpoint {
-  std::string text;         // as given, for messages
+  std::string text;           // as given, for messages
   std::uint32_t address = 0;  // network order
   int port = 0;
-  int scale = 0;            // port - 2000
+  int scale = 0;              // port - 2000
 };
 
 // Ways to misbehave, for tests. They apply to every listener.
@@ -37,18 +45,38 @@ struct Faults {
   int short_reply = 0;      // cut or pad every reply to this many bytes (1..3)
 };
 
-struct ServeOptions {
-  std::string store;
+enum class Command { kServe, kShow, kSell };
+
+// Every option of every command; each command reads the ones it takes.
+struct Options {
+  std::string store;  // all commands
+  // serve
   std::vector<Endpoint> listen;
   std::string ready_file;
   std::string log_file;
   Faults faults;
+  // show and sell: the scale number; for show -1 is every scale of the store
+  int scale = -1;
+  // show: names as Latin-1 ("Win", the bytes as loaded with CodePage Win),
+  // or from the OEM code page of a pair ("Dos": VELKOCON_CODEPAGES, else
+  // 1252:437; "ANSI:OEM" such as 1251:866)
+  bool latin1 = true;
+  platform::CodePagePair code_pages;
+  // sell
+  long long count = 0;
+  std::uint64_t seed = 0;
 };
 
-// Reads the arguments after "serve". False and a one-line message (ending
-// in a line feed) if they are not usable.
-bool ParseServeArguments(const std::vector<std::string>& arguments, ServeOptions* options,
-                         std::string* problem);
+// The usage lines of all three commands.
+extern const char kUsage[];
+
+// The command of that name; false if there is none.
+bool FindCommand(const std::string& name, Command* command);
+
+// Reads the arguments after the command's name. False and a one-line
+// message (ending in a line feed) if they are not usable.
+bool ParseCommandLine(Command command, const std::vector<std::string>& arguments, Options* options,
+                      std::string* problem);
 
 // Reads "ADDR:PORT" with a dotted IPv4 address and a scale port.
 bool ParseEndpoint(const std::string& text, Endpoint* endpoint);

@@ -1,9 +1,6 @@
-// POSIX implementation of scalesim/text_codes.h through iconv.
 #include "scalesim/text_codes.h"
 
-#include <iconv.h>
-
-#include <cstdio>
+#include "platform/iconv_bytes.h"
 
 namespace scalesim {
 namespace {
@@ -28,30 +25,23 @@ std::string Latin1ToUtf8(const std::string& bytes) {
 }
 
 bool CodePageToUtf8(int code_page, const std::string& bytes, std::string* text) {
-  char name[16];
-  std::snprintf(name, sizeof name, "CP%d", code_page);
-  iconv_t cd = iconv_open("UTF-8", name);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  platform::ByteConverter converter;
+  if (!converter.Open(platform::CodePageEncoding(code_page), "UTF-8")) return false;
   text->clear();
+  std::string converted;
   for (unsigned char byte : bytes) {
-    if (IsControl(byte)) {
-      text->push_back('?');
-      continue;
-    }
-    char in_byte = static_cast<char>(byte);
-    char out_bytes[8];
-    char* in_ptr = &in_byte;
-    char* out_ptr = out_bytes;
-    std::size_t in_left = 1, out_left = sizeof out_bytes;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) && in_left == 0) {
-      text->append(out_bytes, sizeof out_bytes - out_left);
+    if (!IsControl(byte) && converter.Convert(byte, &converted)) {
+      text->append(converted);
     } else {
       text->push_back('?');
     }
   }
-  iconv_close(cd);
   return true;
+}
+
+bool IsKnownPair(const platform::CodePagePair& pair) {
+  platform::ByteConverter converter;
+  return converter.Open(platform::CodePageEncoding(pair.ansi), platform::CodePageEncoding(pair.oem));
 }
 
 }  // namespace scalesim

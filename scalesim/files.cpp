@@ -1,4 +1,4 @@
-// POSIX implementation of scalesim/files.h.
+// The emulator's file services (scalesim/files.h), on Linux.
 #include "scalesim/files.h"
 
 #include <dirent.h>
