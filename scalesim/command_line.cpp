@@ -9,8 +9,10 @@ namespace scalesim {
 
 const char kUsage[] =
     "Usage: scalesim serve --store DIR --listen ADDR:PORT [--listen ADDR:PORT ...] [--ready FILE]\n"
-    "                      [--log FILE] [--refuse | --no-accept | --no-answer | --close-after N |\n"
-    "                      --reset-after N | --delay-ms N | --reply HEX | --echo-key | --short-reply N]\n"
+    "                      [--log FILE] [--idle-timeout SECONDS] [--refuse | --no-accept | --no-answer |\n"
+    "                      --close-after N | --reset-after N | --delay-ms N | --reply HEX | --echo-key |\n"
+    "                      --short-reply N | --split-reply MS | --records-per-reply N | --cycle-keys N |\n"
+    "                      --new-keys]\n"
     "       scalesim show --store DIR [--scale N] [--codepage Win|Dos|ANSI:OEM]\n"
     "       scalesim sell --store DIR --scale N --count N --seed S\n";
 
@@ -123,6 +125,10 @@ const Option kOptions[] = {
      kListenProblem},
     {"--ready", kServe, true, [](const std::string& v, Options* o) { return ReadText(v, &o->ready_file); }},
     {"--log", kServe, true, [](const std::string& v, Options* o) { return ReadText(v, &o->log_file); }},
+    {"--idle-timeout", kServe, true,
+     [](const std::string& v, Options* o) {
+       return ReadInt(v, 0, kMaxIdleTimeoutSeconds, &o->idle_timeout_seconds);
+     }},
     {"--refuse", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.refuse); }},
     {"--no-accept", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.no_accept); }},
     {"--no-answer", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.no_answer); }},
@@ -140,6 +146,18 @@ const Option kOptions[] = {
     {"--echo-key", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.echo_key); }},
     {"--short-reply", kServe, true,
      [](const std::string& v, Options* o) { return ReadInt(v, 1, kMaxShortReply, &o->faults.short_reply); }},
+    {"--split-reply", kServe, true,
+     [](const std::string& v, Options* o) {
+       o->faults.split_reply = ReadInt(v, 0, kMaxDelayMs, &o->faults.split_pause_ms);
+       return o->faults.split_reply;
+     }},
+    {"--records-per-reply", kServe, true,
+     [](const std::string& v, Options* o) {
+       return ReadInt(v, 1, kMaxRecordsPerReply, &o->faults.records_per_reply);
+     }},
+    {"--cycle-keys", kServe, true,
+     [](const std::string& v, Options* o) { return ReadInt(v, 1, kMaxCycleKeys, &o->faults.cycle_keys); }},
+    {"--new-keys", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.new_keys); }},
     {"--scale", kShow | kSell, true, [](const std::string& v, Options* o) { return ReadInt(v, 0, kLastScale, &o->scale); }},
     {"--codepage", kShow, true, ReadCodePage},
     {"--count", kSell, true,

@@ -20,6 +20,13 @@ constexpr int kLastScale = kLastScalePort - kFirstScalePort;
 constexpr int kMaxDelayMs = 600000;
 constexpr int kMaxRequestCount = 1000000000;
 constexpr int kMaxShortReply = 3;
+// The most records --records-per-reply puts in one reply, and the most keys
+// --cycle-keys cycles through.
+constexpr int kMaxRecordsPerReply = 100;
+constexpr int kMaxCycleKeys = 1000000;
+// --idle-timeout: its default and its largest value, in seconds.
+constexpr int kDefaultIdleTimeoutSeconds = 30;
+constexpr int kMaxIdleTimeoutSeconds = 86400;
 // The most sales one "sell" makes, and the largest seed.
 constexpr long long kMaxSalesPerRun = 1000000;
 constexpr long long kMaxSeed = 999999999999999999LL;
@@ -43,6 +50,11 @@ struct Faults {
   std::vector<std::uint8_t> reply_bytes;
   bool echo_key = false;    // answer a read with a record of the key asked
   int short_reply = 0;      // cut or pad every reply to this many bytes (1..3)
+  bool split_reply = false; // write every reply in two writes ...
+  int split_pause_ms = 0;   // ... this far apart
+  int records_per_reply = 1;  // a read answers with this many records
+  int cycle_keys = 0;       // reads answer keys 1..N over and over (0: never)
+  bool new_keys = false;    // reads answer keys never handed out before
 };
 
 enum class Command { kServe, kShow, kSell };
@@ -54,6 +66,7 @@ struct Options {
   std::vector<Endpoint> listen;
   std::string ready_file;
   std::string log_file;
+  int idle_timeout_seconds = kDefaultIdleTimeoutSeconds;  // 0: never
   Faults faults;
   // show and sell: the scale number; for show -1 is every scale of the store
   int scale = -1;

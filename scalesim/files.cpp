@@ -83,6 +83,11 @@ bool MakeDirectory(const std::string& path) {
   return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::vector<std::string> ListDirectory(const std::string& path) {
   std::vector<std::string> names;
   DIR* dir = opendir(path.c_str());

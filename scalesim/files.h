@@ -18,6 +18,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 // Creates the directory (one level) unless it exists.
 bool MakeDirectory(const std::string& path);
 
+// True if path names an existing directory.
+bool IsDirectory(const std::string& path);
+
 // Names in a directory (no "." or ".."), sorted. Empty if it cannot be read.
 std::vector<std::string> ListDirectory(const std::string& path);
 

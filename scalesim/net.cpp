@@ -77,22 +77,18 @@ bool ParseIpv4(const std::string& text, std::uint32_t* address) {
   return true;
 }
 
-int Listen(std::uint32_t address, int port, int backlog, std::string* problem) {
+int Listen(std::uint32_t address, int port, int backlog, std::string* reason) {
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
-    *problem = "Cannot create a socket\n";
+    *reason = std::strerror(errno);
     return -1;
   }
   int on = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   sockaddr_in sa = AddressOf(address, port);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
-    *problem = "Cannot bind the listening address\n";
-    close(fd);
-    return -1;
-  }
-  if (listen(fd, backlog) != 0 || !MakeNonBlocking(fd)) {
-    *problem = "Cannot listen on the address\n";
+  if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(fd, backlog) != 0 ||
+      !MakeNonBlocking(fd)) {
+    *reason = std::strerror(errno);
     close(fd);
     return -1;
   }

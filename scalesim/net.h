@@ -13,8 +13,9 @@ namespace scalesim::net {
 bool ParseIpv4(const std::string& text, std::uint32_t* address);
 
 // A non-blocking TCP socket bound to address:port and listening with the
-// given backlog; -1 on failure, with a message in problem.
-int Listen(std::uint32_t address, int port, int backlog, std::string* problem);
+// given backlog; -1 on failure, with the system's reason in reason (such as
+// "Address already in use").
+int Listen(std::uint32_t address, int port, int backlog, std::string* reason);
 
 // Fills the accept queue of a listener that nobody accepts on (listening
 // with backlog 0), by connecting to it from this process, so that further

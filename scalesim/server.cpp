@@ -26,6 +26,11 @@ constexpr std::size_t kMaxPendingOutput = 65536;
 // A request that stays incomplete this long is answered with a negative
 // acknowledge and dropped (a length field that promised more than came).
 constexpr int kPartialRequestTimeoutMs = 2000;
+// --split-reply: a reply longer than this goes out as its first this many
+// bytes (key and length field), then the rest; a shorter one as its first
+// byte, then the rest.
+constexpr std::size_t kSplitHeadLength = 6;
+constexpr long long kMsPerSecond = 1000;
 
 struct Scale {
   int number = 0;
@@ -46,12 +51,15 @@ struct Connection {
   std::vector<std::uint8_t> in = std::vector<std::uint8_t>(kMaxRequestLength);
   std::size_t in_size = 0;
   long long last_input_ms = 0;
+  long long last_activity_ms = 0;  // bytes read or a reply written
   std::vector<std::uint8_t> out;
   std::size_t out_at = 0;
   int requests = 0;
-  bool holding = false;  // a delayed reply waits in held until due_ms
+  bool holding = false;  // a delayed reply, or the rest of a split one, waits in held until due_ms
+  bool held_is_rest = false;  // held is the rest of a split reply
   std::vector<std::uint8_t> held;
   long long due_ms = 0;
+  ReadFaultState read_faults;
   bool finished = false;
 };
 
@@ -63,7 +71,8 @@ std::string Hex(const std::uint8_t* bytes, std::size_t size) {
 
 class Server {
  public:
-  explicit Server(const Options& options) : options_(options), faults_(options.faults) {}
+  explicit Server(const Options& options)
+      : options_(options), faults_(options.faults), idle_timeout_ms_(options.idle_timeout_seconds * kMsPerSecond) {}
   ~Server();
   int Run();
 
@@ -79,6 +88,9 @@ class Server {
   void ProcessInput(Connection& c);
   void HandleRequest(Connection& c, const Frame& frame);
   void QueueReply(Connection& c, const std::vector<std::uint8_t>& reply);
+  void Write(Connection& c, const std::uint8_t* bytes, std::size_t size);
+  void ReleaseHeld(Connection& c);
+  bool IsIdle(const Connection& c, long long now) const;
   void Flush(Connection& c);
   void Finish(Connection& c, bool reset);
   void RunTimers(long long now);
@@ -87,6 +99,7 @@ class Server {
 
   const Options& options_;
   const Faults& faults_;
+  const long long idle_timeout_ms_;  // 0: never
   std::map<int, std::unique_ptr<Scale>> scales_;
   std::vector<Listener> listeners_;
   std::vector<int> backlog_holders_;
@@ -152,11 +165,12 @@ bool Server::Start() {
 
 bool Server::OpenListeners() {
   for (const Endpoint& e : options_.listen) {
-    std::string problem;
+    std::string reason;
     int backlog = faults_.no_accept ? 0 : kListenBacklog;
-    int handle = net::Listen(e.address, e.port, backlog, &problem);
+    int handle = net::Listen(e.address, e.port, backlog, &reason);
     if (handle < 0) {
-      std::fputs(problem.c_str(), stderr);
+      std::string message = "scalesim: cannot listen on " + e.text + ": " + reason + "\n";
+      std::fputs(message.c_str(), stderr);
       return false;
     }
     listeners_.push_back({handle, e.port, scales_[e.scale].get()});
@@ -176,6 +190,7 @@ void Server::AcceptAll(Listener& listener) {
     c->handle = handle;
     c->port = listener.port;
     c->scale = listener.scale;
+    c->last_activity_ms = net::NowMs();
     Log(c->port, "open");
     connections_.push_back(std::move(c));
   }
@@ -208,10 +223,39 @@ void Server::Finish(Connection& c, bool reset) {
   Persist(*c.scale);
 }
 
+void Server::Write(Connection& c, const std::uint8_t* bytes, std::size_t size) {
+  c.out.insert(c.out.end(), bytes, bytes + size);
+  c.last_activity_ms = net::NowMs();
+  Flush(c);
+}
+
 void Server::QueueReply(Connection& c, const std::vector<std::uint8_t>& reply) {
   Log(c.port, "< " + Hex(reply.data(), reply.size()));
-  c.out.insert(c.out.end(), reply.begin(), reply.end());
-  Flush(c);
+  std::size_t head = reply.size() > kSplitHeadLength ? kSplitHeadLength : 1;
+  if (!faults_.split_reply || reply.size() <= head) {
+    Write(c, reply.data(), reply.size());
+    return;
+  }
+  // The head goes out now (TCP_NODELAY sends it at once), the rest later.
+  Write(c, reply.data(), head);
+  c.holding = true;
+  c.held_is_rest = true;
+  c.held.assign(reply.begin() + static_cast<long>(head), reply.end());
+  c.due_ms = net::NowMs() + faults_.split_pause_ms;
+}
+
+void Server::ReleaseHeld(Connection& c) {
+  c.holding = false;
+  std::vector<std::uint8_t> held = std::move(c.held);
+  c.held.clear();
+  if (c.held_is_rest) {
+    c.held_is_rest = false;
+    Write(c, held.data(), held.size());
+  } else {
+    QueueReply(c, held);
+  }
+  // Requests that came behind the reply get their turn.
+  if (!c.finished) ProcessInput(c);
 }
 
 void Server::HandleRequest(Connection& c, const Frame& frame) {
@@ -229,6 +273,7 @@ void Server::HandleRequest(Connection& c, const Frame& frame) {
   std::vector<std::uint8_t> reply;
   AnswerRequest(frame, c.in.data(), &c.scale->store, &reply);
   if (faults_.no_answer) return;
+  ApplyReadFaults(faults_, c.in.data(), frame.length, c.scale->store, &c.read_faults, &reply);
   ApplyReplyFaults(faults_, c.in.data(), frame.length, &reply);
   if (faults_.delay_ms > 0) {
     c.holding = true;
@@ -270,6 +315,7 @@ bool Server::ReadFrom(Connection& c) {
   }
   c.in_size += static_cast<std::size_t>(n);
   c.last_input_ms = net::NowMs();
+  c.last_activity_ms = c.last_input_ms;
   ProcessInput(c);
   return true;
 }
@@ -286,9 +332,7 @@ void Server::Drain() {
     Connection& c = *owned;
     for (int i = 0; i < kMaxDrainReads && !c.finished; ++i) {
       if (c.holding) {
-        c.holding = false;
-        QueueReply(c, c.held);
-        if (!c.finished) ProcessInput(c);
+        ReleaseHeld(c);
         continue;
       }
       if (c.in_size == c.in.size() || !ReadFrom(c)) break;
@@ -300,12 +344,7 @@ void Server::RunTimers(long long now) {
   for (auto& owned : connections_) {
     Connection& c = *owned;
     if (c.finished) continue;
-    if (c.holding && now >= c.due_ms) {
-      c.holding = false;
-      QueueReply(c, c.held);
-      c.held.clear();
-      if (!c.finished) ProcessInput(c);
-    }
+    if (c.holding && now >= c.due_ms) ReleaseHeld(c);
     if (!c.finished && !c.holding && c.in_size > 0 && now - c.last_input_ms >= kPartialRequestTimeoutMs) {
       // Whatever is buffered cannot become a request: drop it as one.
       Frame frame;
@@ -314,7 +353,13 @@ void Server::RunTimers(long long now) {
       HandleRequest(c, frame);
       c.in_size = 0;
     }
+    if (!c.finished && IsIdle(c, now)) Finish(c, false);
   }
+}
+
+bool Server::IsIdle(const Connection& c, long long now) const {
+  // A connection that waits for a reply of ours is not idle.
+  return idle_timeout_ms_ > 0 && !c.holding && now - c.last_activity_ms >= idle_timeout_ms_;
 }
 
 int Server::PollTimeout(long long now) const {
@@ -326,6 +371,10 @@ int Server::PollTimeout(long long now) const {
       due = c.due_ms;
     } else if (c.in_size > 0) {
       due = c.last_input_ms + kPartialRequestTimeoutMs;
+    }
+    if (!c.holding && idle_timeout_ms_ > 0) {
+      long long idle_due = c.last_activity_ms + idle_timeout_ms_;
+      if (due < 0 || idle_due < due) due = idle_due;
     }
     if (due >= 0 && (next < 0 || due < next)) next = due;
   }

@@ -91,6 +91,10 @@ bool IsScaleName(const std::string& name) {
 int Show(const Options& options) {
   std::vector<int> numbers;
   if (options.scale >= 0) {
+    if (!IsDirectory(ScaleDirectory(options.store, options.scale))) {
+      std::fputs("This scale is not in the store\n", stderr);
+      return kExitStartFailed;
+    }
     numbers.push_back(options.scale);
   } else {
     for (const std::string& name : ListDirectory(options.store)) {

@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "raw_client.h"
 #include "support/test_support.h"
@@ -22,6 +24,18 @@ using testing_support::ScaleSim;
 using testing_support::TempDir;
 
 const char kRecord[] = "0000000500070A";  // key 5, 7 bytes
+// Three records of the PLU table, keys 5, 6 and 7.
+const char* const kTable[] = {kRecord, "00000006000700", "0000000700080B0C"};
+
+// One request and the reply it must get, all of it and nothing more.
+struct Step {
+  std::string request;
+  std::string reply;
+};
+
+std::chrono::milliseconds Since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+}
 
 class FaultsTest : public ::testing::Test {
  protected:
@@ -29,6 +43,22 @@ class FaultsTest : public ::testing::Test {
     return sim_.Start(dir_.File("store"), {address_ + ":2001"}, faults);
   }
   bool Connect() { return client_.Connect(address_, 2001); }
+
+  // Starts an emulator with the faults that holds kTable, and runs the steps
+  // on one connection.
+  void RunSteps(const std::vector<std::string>& faults, const std::vector<Step>& steps) {
+    ScaleSim sim;
+    TempDir dir;
+    ASSERT_TRUE(sim.Start(dir.File("store"), {address_ + ":2001"}, faults));
+    RawClient client;
+    ASSERT_TRUE(client.Connect(address_, 2001));
+    for (const char* record : kTable) ASSERT_EQ(client.Ask(std::string("F125") + record, 1), "06");
+    for (const Step& step : steps) {
+      EXPECT_EQ(client.Ask(step.request, step.reply.size() / 2), step.reply) << faults[0] << " " << step.request;
+      EXPECT_TRUE(client.Receive(1, 50).empty()) << faults[0] << " " << step.request;
+    }
+    EXPECT_TRUE(sim.Stop());
+  }
 
   TempDir dir_;
   std::string address_ = testing_support::LoopbackAddressForTest();
@@ -156,6 +186,90 @@ TEST_F(FaultsTest, ReplyEchoKeyAndShortReplyChangeTheAnswers) {
   }
 }
 
+TEST_F(FaultsTest, SplitReplySendsKeyAndLengthFirstThenTheRestAfterThePause) {
+  ASSERT_TRUE(StartSim({"--split-reply", "400"}));
+  ASSERT_TRUE(Connect());
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(client_.Ask("F125" + std::string(kRecord), 1), "06");  // one byte: nothing to split
+  EXPECT_LT(Since(start), std::chrono::milliseconds(300));
+  struct Case {
+    std::string request;
+    std::string head;
+    std::string rest;
+  };
+  const Case cases[] = {
+      {"F72500000000", "000000050007", "0A"},  // a record: key and length first
+      {"F72500000005", "E2", "00000000"},      // 6 bytes or less: the first byte first
+  };
+  for (const Case& c : cases) {
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(client_.Ask(c.request, c.head.size() / 2), c.head) << c.request;
+    EXPECT_LT(Since(start), std::chrono::milliseconds(300)) << c.request;
+    EXPECT_EQ(client_.ReceiveHex(1, 150), "") << c.request;  // still pausing
+    EXPECT_EQ(client_.ReceiveHex(c.rest.size() / 2), c.rest) << c.request;
+    EXPECT_GE(Since(start), std::chrono::milliseconds(390)) << c.request;
+  }
+  client_.Close();
+  ASSERT_TRUE(sim_.Stop());
+  EXPECT_NE(sim_.Log().find("2001 < 0000000500070A\n2001 > F72500000005\n2001 < E200000000\n"), std::string::npos)
+      << sim_.Log();
+}
+
+TEST_F(FaultsTest, ReadFaultsShapeTheRecordsOfAReply) {
+  const std::string five = kTable[0], six = kTable[1], seven = kTable[2];
+  RunSteps({"--records-per-reply", "2"}, {{"F72500000000", five + six},
+                                          {"F72500000006", seven},  // the table runs out
+                                          {"F72500000007", "E200000000"},
+                                          {"F72600000000", "E200000000"}});
+  RunSteps({"--cycle-keys", "3"}, {{"F72500000000", "0000000100080000"},
+                                   {"F72E00000001", "0000000200080000"},
+                                   {"F72500000003", "0000000100080000"},
+                                   {"F72500000007", "0000000200080000"},
+                                   {"F725FFFFFFFF", "0000000100080000"},
+                                   {"F32500000001", "06"},  // deletes change nothing
+                                   {"F72500000000", "0000000100080000"}});
+  RunSteps({"--cycle-keys", "2", "--records-per-reply", "3"},
+           {{"F72500000001", "0000000200080000" "0000000100080000" "0000000200080000"}});
+  RunSteps({"--new-keys"}, {{"F72500000000", "0000000100080000"},
+                            {"F72500000000", "0000000200080000"},  // never the same key twice
+                            {"F72E00000010", "0000001100080000"},
+                            {"F72500000005", "0000001200080000"},
+                            {"F225", "06"}});
+  RunSteps({"--new-keys", "--records-per-reply", "2"},
+           {{"F72500000000", "0000000100080000" "0000000200080000"},
+            {"F72500000002", "0000000300080000" "0000000400080000"}});
+}
+
+TEST_F(FaultsTest, IdleTimeoutClosesQuietConnectionsSoOthersGetIn) {
+  ASSERT_TRUE(StartSim({"--idle-timeout", "1"}));
+  // A client that keeps asking stays.
+  ASSERT_TRUE(Connect());
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(client_.Ask("F72500000000", 5), "E200000000") << i;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  EXPECT_FALSE(client_.closed());
+  // Quiet clients fill every place; the one behind them waits in the backlog
+  // until the first of them are closed.
+  std::vector<std::unique_ptr<RawClient>> quiet;
+  for (int i = 0; i < 64; ++i) {
+    quiet.push_back(std::make_unique<RawClient>());
+    ASSERT_TRUE(quiet.back()->Connect(address_, 2001)) << i;
+  }
+  auto start = std::chrono::steady_clock::now();
+  RawClient late;
+  ASSERT_TRUE(late.Connect(address_, 2001));
+  EXPECT_EQ(late.Ask("F72500000000", 5), "E200000000");
+  EXPECT_GE(Since(start), std::chrono::milliseconds(500));
+  EXPECT_EQ(quiet[0]->ReceiveHex(1), "");
+  EXPECT_TRUE(quiet[0]->closed());
+  late.Close();
+  ASSERT_TRUE(sim_.Stop());
+  std::string log = sim_.Log();
+  // The quiet connections were closed, and that logged, before the late one came in.
+  EXPECT_LT(log.find("2001 close\n"), log.rfind("2001 open\n")) << log;
+}
+
 TEST_F(FaultsTest, RefusesBadCommandLines) {
   const std::vector<std::vector<std::string>> lines = {
       {"serve"},
@@ -167,6 +281,12 @@ TEST_F(FaultsTest, RefusesBadCommandLines) {
       {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--reply", "0"},
       {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--close-after", "0"},
       {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--bogus"},
+      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--split-reply", "x"},
+      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--records-per-reply", "0"},
+      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--records-per-reply", "101"},
+      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--cycle-keys", "0"},
+      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--idle-timeout", "-1"},
+      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--idle-timeout"},
       {"dance"},
       {},
   };

@@ -315,6 +315,25 @@ TEST_F(SellShowTest, ShowPrintsTheDecodedPluTable) {
   EXPECT_NE(shown.out.find("File code 46 (store totals): 1 records\n"), std::string::npos) << shown.out;
 }
 
+TEST_F(SellShowTest, ShowOfAScaleThatIsNotThereFails) {
+  Load();
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"show", "--store", Store(), "--scale", "2"}, "This scale is not in the store\n"},
+      {{"show", "--store", dir_.File("nowhere"), "--scale", "1"}, "This scale is not in the store\n"},
+      {{"show", "--store", dir_.File("nowhere")}, "No scale in this store\n"},
+  };
+  for (const Case& c : cases) {
+    auto shown = Run(c.arguments);
+    EXPECT_EQ(shown.status, 2) << c.arguments[2];
+    EXPECT_EQ(shown.err, c.err) << c.arguments[2];
+    EXPECT_EQ(shown.out, "") << c.arguments[2];
+  }
+}
+
 TEST_F(SellShowTest, ShowTurnsNamesIntoUtf8ByTheCodePage) {
   // PLU 1 named with the bytes 8F E0 A8 (CP866) = C0 F0 E8 (CP1251).
   std::string plu = "00000001001F11000D20000000010011052500001000000107038FE0A80C00";

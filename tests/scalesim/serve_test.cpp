@@ -199,6 +199,26 @@ TEST_F(ServeTest, SurvivesRandomBytesAndHugeLengthFields) {
   EXPECT_TRUE(sim_.Stop());
 }
 
+TEST_F(ServeTest, NamesTheAddressAndTheReasonWhenItCannotListen) {
+  ASSERT_TRUE(StartSim());
+  struct Case {
+    std::string listen;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {Listen(address_), "Address already in use"},
+      {"192.0.2.1:2001", "Cannot assign requested address"},  // not an address of this machine
+  };
+  for (const Case& c : cases) {
+    auto result = testing_support::RunProgram(testing_support::BinPath("scalesim"),
+                                              {"serve", "--store", dir_.File("other"), "--listen", c.listen},
+                                              dir_.path(), {}, 5000);
+    EXPECT_EQ(result.status, 2) << c.listen;
+    EXPECT_EQ(result.err, "scalesim: cannot listen on " + c.listen + ": " + c.reason + "\n");
+    EXPECT_EQ(result.out, "");
+  }
+}
+
 TEST_F(ServeTest, AnswersARecordThatNeverCompletesWithANegativeAcknowledge) {
   ASSERT_TRUE(StartSim());
   ASSERT_TRUE(Connect());
