@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <thread>
 
 extern char** environ;
@@ -66,27 +65,6 @@ bool IsWindowsProgram(const std::string& path) {
   return windows;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// A shop folder that holds Windows programs under bare names (copied as
-// "VelkoCon", "xferlnk") gets each of them under its Windows name too, as a
-// hard link, the way the converter looks for "xferlnk.exe". The program's
-// Windows name is returned.
-std::string GiveWindowsNames(const std::string& program, const std::string& suffix) {
-  if (suffix.empty() || EndsWith(program, suffix)) return program;
-  std::string::size_type slash = program.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : program.substr(0, slash);
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
-    std::string path = entry.path().string();
-    if (EndsWith(path, suffix) || !entry.is_regular_file(ignored) || !IsWindowsProgram(path)) continue;
-    if (!Exists(path + suffix)) std::filesystem::create_hard_link(path, path + suffix, ignored);
-  }
-  return program + suffix;
-}
-
 void DropCarriageReturns(std::string* text) {
   std::string kept;
   for (std::size_t i = 0; i < text->size(); ++i) {
@@ -127,7 +105,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   std::vector<std::string> args = {program};
   std::string runner = FromEnvironment("SCALELINK_RUNNER");
   bool windows = !runner.empty() && IsWindowsProgram(program);
-  if (windows) args = {runner, GiveWindowsNames(program, FromEnvironment("SCALELINK_EXE_SUFFIX"))};
+  if (windows) args = {runner, program};
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<std::string> env = MergedEnvironment(extra_env);
   std::vector<char*> argv = CStrings(args);
