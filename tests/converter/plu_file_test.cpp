@@ -2,7 +2,6 @@
 // blank and malformed lines, long lines, code pages, and the failures that
 // end the run. The transfers the converter starts find nothing listening.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -201,18 +200,12 @@ TEST_F(PluFile, WriteErrorWhileWritingIsReported) {
   std::string list;
   for (int i = 1; i <= 5000; ++i) list += std::to_string(i) + ";ARTICLE NUMBER " + std::to_string(i) + ";1.99;0\n";
   constexpr rlim_t kLimit = 8192;
-  struct rlimit saved;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   PriceList(list);
-  // The converter inherits the limit and the ignored signal, so a write past
-  // the limit fails instead of ending the process.
-  struct rlimit limited = saved;
-  limited.rlim_cur = kLimit;
-  void (*saved_handler)(int) = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  ProgramResult r = Load(nullptr);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, saved_handler);
+  ProgramResult r;
+  {
+    testing_support::FileSizeLimit limit(kLimit);
+    r = Load(nullptr);
+  }
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.err, "Could not write file.\n");
   EXPECT_EQ(r.out, "");

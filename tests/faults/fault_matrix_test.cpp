@@ -11,7 +11,6 @@
 // next one, so each case also checks that every transaction the scale no
 // longer holds is in the incoming file, and in the report when there is one.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -230,46 +229,27 @@ void PrepareDisk(Disk disk, Shop& shop) {
   }
 }
 
-// Runs the job, under a file-size limit when the case asks for one. The
-// programs inherit the limit and the ignored signal, so a write past the
-// limit fails instead of ending them; the emulator, started before, does not.
+// Runs the job, under a file-size limit when the case asks for one (the
+// emulator, started before, is not under it).
 ProgramResult RunJob(const FaultCase& c, Shop& shop) {
   rlim_t limit = c.disk == Disk::kPluFileFull       ? kPluFileLimit
                  : c.disk == Disk::kIncomingLimited ? kIncomingLimit
                  : c.disk == Disk::kReportFull      ? kReportLimit
-                                                    : 0;
-  struct rlimit saved;
-  void (*saved_handler)(int) = SIG_DFL;
-  if (limit != 0) {
-    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = limit;
-    saved_handler = signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  }
-  ProgramResult r;
+                                                    : RLIM_INFINITY;
+  testing_support::FileSizeLimit file_size_limit(limit);
   switch (c.job) {
     case Job::kTransferLoad:
-      r = shop.Transfer({"F25.DAT", "001"}, {}, kRunLimitMs);
-      break;
+      return shop.Transfer({"F25.DAT", "001"}, {}, kRunLimitMs);
     case Job::kTransferRead:
-      r = shop.Transfer({"F30.DAT", "001"}, {}, kRunLimitMs);
-      break;
+      return shop.Transfer({"F30.DAT", "001"}, {}, kRunLimitMs);
     case Job::kTransferKeys:
-      r = shop.Transfer({"F92.DAT", "001"}, {}, kRunLimitMs);
-      break;
+      return shop.Transfer({"F92.DAT", "001"}, {}, kRunLimitMs);
     case Job::kConverterLoad:
-      r = shop.Converter({"001", "2"}, {}, kRunLimitMs);
-      break;
+      return shop.Converter({"001", "2"}, {}, kRunLimitMs);
     case Job::kConverterReport:
-      r = shop.Converter({"001", "2", "-Transact"}, {}, kRunLimitMs);
-      break;
+      return shop.Converter({"001", "2", "-Transact"}, {}, kRunLimitMs);
   }
-  if (limit != 0) {
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, saved_handler);
-  }
-  return r;
+  return {};
 }
 
 bool IsRead(Job job) { return job == Job::kTransferRead || job == Job::kConverterReport; }

@@ -85,16 +85,6 @@ void Shop::AddHost(const std::string& name, const std::string& address) {
 
 void Shop::SetEnvironment(const std::string& entry) { Set(&environment_, entry); }
 
-ProgramResult Shop::Converter(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env,
-                              int timeout_ms) const {
-  return RunHere(converter_, arguments, extra_env, timeout_ms);
-}
-
-ProgramResult Shop::Transfer(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env,
-                             int timeout_ms) const {
-  return RunHere(transfer_, arguments, extra_env, timeout_ms);
-}
-
 ProgramResult Shop::RunHere(const std::string& program, const std::vector<std::string>& arguments,
                             const std::vector<std::string>& extra_env, int timeout_ms) const {
   std::vector<std::string> env = environment_;

@@ -70,9 +70,13 @@ class Shop {
   // Runs a program of the program folder in the working folder; extra_env
   // sets variables for this run only.
   ProgramResult Converter(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env = {},
-                          int timeout_ms = kConverterLimitMs) const;
+                          int timeout_ms = kConverterLimitMs) const {
+    return RunHere(converter_, arguments, extra_env, timeout_ms);
+  }
   ProgramResult Transfer(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env = {},
-                         int timeout_ms = kTransferLimitMs) const;
+                         int timeout_ms = kTransferLimitMs) const {
+    return RunHere(transfer_, arguments, extra_env, timeout_ms);
+  }
 
   // The emulator's store: scale N's tables are N/tables.hex ("CC HEX" lines).
   std::string Store() const { return root_.File("store"); }
