@@ -14,7 +14,6 @@ using testing_support::Exists;
 using testing_support::kBanner;
 using testing_support::kRefused;
 using testing_support::kStoreNameRecord;
-using testing_support::ReadFile;
 using testing_support::Shop;
 
 const char kPriceList[] =
@@ -43,7 +42,7 @@ const std::vector<std::string> kPreparedRequests = {
 };
 
 // A shop with the programs, the settings, the price list and the prepared
-// files in one folder (program_folder), as a shop installs them.
+// files in one folder, as a shop installs them.
 struct LoadShop : Shop {
   explicit LoadShop(const std::string& settings, const std::string& price_list = kPriceList,
                     const std::string& folder = "shop")
