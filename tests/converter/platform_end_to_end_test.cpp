@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/shop.h"
 
 namespace {
 
-using testing_support::BinPath;
-using testing_support::Exists;
 using testing_support::ProgramResult;
-using testing_support::ReadFile;
-using testing_support::RunProgram;
-using testing_support::TempDir;
-using testing_support::WriteFile;
 
 std::string Hex(const std::string& bytes) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -42,15 +36,12 @@ std::string StoreNameRecord(const std::string& name_bytes, int label_format = 17
 // shop name) is what the run made of the settings.
 std::string StoreNameFileOf(const std::string& ini, const std::vector<std::string>& extra_env = {},
                             ProgramResult* result = nullptr) {
-  TempDir dir;
-  WriteFile(dir.File("velkocon.ini"), ini);
-  WriteFile(dir.File("VelkoCon.txt"), "");
-  std::vector<std::string> env = testing_support::HostsEnvironment(
-      dir.File("hosts"), {{"S0001", testing_support::LoopbackAddressForTest()}});
-  env.insert(env.end(), extra_env.begin(), extra_env.end());
-  ProgramResult r = RunProgram(BinPath("VelkoCon"), {"001", "2"}, dir.path(), env);
+  testing_support::Shop shop;
+  shop.Settings(ini);
+  shop.PriceList("");
+  ProgramResult r = shop.Converter({"001", "2"}, extra_env);
   if (result != nullptr) *result = r;
-  return ReadFile(dir.File("qs001F52.dat"));
+  return shop.Read("qs001F52.dat");
 }
 
 TEST(PlatformEndToEnd, ProfileFileSemantics) {

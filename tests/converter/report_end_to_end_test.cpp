@@ -9,21 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/shop.h"
 
 namespace {
 
 using testing_support::BinPath;
-using testing_support::Exists;
+using testing_support::kBanner;
+using testing_support::kFatal;
 using testing_support::ProgramResult;
 using testing_support::ReadFile;
 using testing_support::RunProgram;
-using testing_support::ScaleSim;
 using testing_support::SourcePath;
-using testing_support::TempDir;
-using testing_support::WriteFile;
-
-const char kBanner[] = "Conversion finished.\nPrice-list converter for networked scales.\n";
 
 const char kSettings[] =
     "[Params]\r\n"
@@ -69,47 +65,35 @@ bool IsPlainNumber(const std::string& field) { return std::regex_match(field, st
 
 long long Number(const std::string& field) { return std::stoll(field); }
 
-// The shop's working directory with the settings and the bundled price
-// list, its scale 1 served by the emulator on the test's own address, and a
-// hosts file that maps the scale's name to it.
-class ReportShop : public ::testing::Test {
+// The shop with the settings and the bundled price list, its scale 1
+// served by the emulator.
+class ReportShop : public testing_support::ShopTest {
  protected:
   void SetUp() override {
-    WriteFile(dir_.File("velkocon.ini"), kSettings);
-    WriteFile(dir_.File("VelkoCon.txt"), ReadFile(SourcePath("examples/VelkoCon.txt")));
-    address_ = testing_support::LoopbackAddressForTest();
-    env_ = testing_support::HostsEnvironment(store_dir_.File("hosts"), {{"S0001", address_}});
+    Settings(kSettings);
+    PriceList(ReadFile(SourcePath("examples/VelkoCon.txt")));
   }
 
-  bool StartScale() { return sim_.Start(store_dir_.File("scales"), {address_ + ":2001"}); }
-
-  ProgramResult Run(const std::vector<std::string>& arguments) {
-    return RunProgram(BinPath("VelkoCon"), arguments, dir_.path(), env_, 60000);
+  // Runs the three retrieval modes; each goes through.
+  void FetchEveryReport() {
+    for (const char* option : {"-Report", "-Transact", "-RTBuffer"}) {
+      ProgramResult r = Converter({"001", "2", option});
+      EXPECT_EQ(r.status, 0) << option << r.out << r.err;
+      EXPECT_EQ(r.out, kBanner) << option;
+    }
   }
-
-  std::string File(const std::string& name) { return ReadFile(dir_.File(name)); }
-
-  TempDir dir_;        // the shop's working directory
-  TempDir store_dir_;  // the emulator's store, its log and the hosts file
-  std::string address_;
-  std::vector<std::string> env_;
-  ScaleSim sim_;
 };
 
 TEST_F(ReportShop, EmptyScaleGivesEmptyReports) {
-  ASSERT_TRUE(StartScale());
-  for (const char* option : {"-Report", "-Transact", "-RTBuffer"}) {
-    ProgramResult r = Run({"001", "2", option});
-    EXPECT_EQ(r.status, 0) << option << r.out << r.err;
-    EXPECT_EQ(r.out, kBanner) << option;
-  }
+  ASSERT_TRUE(StartScales());
+  FetchEveryReport();
   for (const char* report : {"mgtotal.txt", "plutotal.txt", "transact.txt", "rtbuffer.txt"}) {
-    EXPECT_EQ(File(report), "") << report;
+    EXPECT_EQ(Read(report), "") << report;
   }
-  EXPECT_FALSE(Exists(dir_.File("clerk")));
-  EXPECT_FALSE(Exists(dir_.File("store")));
+  EXPECT_FALSE(Has("clerk"));
+  EXPECT_FALSE(Has("store"));
   // Every file of the report table was asked for, in order.
-  std::string log = sim_.Log();
+  std::string log = Log();
   std::size_t last = 0;
   for (const char* code : {"> F72400000000", "> F72600000000", "> F74500000000", "> F74600000000", "> F72E00000000",
                            "> F75100000000"}) {
@@ -124,22 +108,20 @@ TEST_F(ReportShop, EmptyScaleGivesEmptyReports) {
 // incoming file of the earlier fetch stays as it was. It is not converted
 // again; the run ends without the banner, the old report gone.
 TEST_F(ReportShop, FailedFetchDoesNotReportOldData) {
-  ASSERT_TRUE(StartScale());
-  ProgramResult first = Run({"001", "2", "-Transact"});
+  ASSERT_TRUE(StartScales());
+  ProgramResult first = Converter({"001", "2", "-Transact"});
   ASSERT_EQ(first.status, 0) << first.out << first.err;
-  ASSERT_TRUE(Exists(dir_.File("transact.txt")));
-  std::string incoming = File("QS001T30.DAT");
+  ASSERT_TRUE(Has("transact.txt"));
+  std::string incoming = Read("QS001T30.DAT");
   ASSERT_EQ(incoming, "E200000000");
-  sim_.Stop();
+  StopScales();
 
-  ProgramResult second = Run({"001", "2", "-Transact"});
+  ProgramResult second = Converter({"001", "2", "-Transact"});
   EXPECT_EQ(second.status, 4);
-  std::string tail = "File length error\nFatal error\n";
-  ASSERT_GE(second.out.size(), tail.size()) << second.out;
-  EXPECT_EQ(second.out.substr(second.out.size() - tail.size()), tail) << second.out;
+  EXPECT_TRUE(second.out.ends_with(kFatal)) << second.out;
   EXPECT_EQ(second.out.find("Conversion finished."), std::string::npos) << second.out;
-  EXPECT_FALSE(Exists(dir_.File("transact.txt")));
-  EXPECT_EQ(File("QS001T30.DAT"), incoming);
+  EXPECT_FALSE(Has("transact.txt"));
+  EXPECT_EQ(Read("QS001T30.DAT"), incoming);
 }
 
 // The main job: load the bundled price list, sell at the scale, fetch every
@@ -148,29 +130,25 @@ TEST_F(ReportShop, FailedFetchDoesNotReportOldData) {
 // amounts.
 TEST_F(ReportShop, ReportsAfterSalesAgree) {
   constexpr int kSales = 40;
-  ASSERT_TRUE(StartScale());
-  ProgramResult load = Run({"001", "2"});
+  ASSERT_TRUE(StartScales());
+  ProgramResult load = Converter({"001", "2"});
   ASSERT_EQ(load.status, 0) << load.out << load.err;
-  ASSERT_TRUE(sim_.Stop());
+  ASSERT_TRUE(StopScales());
   ProgramResult sell = RunProgram(BinPath("scalesim"),
-                                  {"sell", "--store", store_dir_.File("scales"), "--scale", "1", "--count",
+                                  {"sell", "--store", Store(), "--scale", "1", "--count",
                                    std::to_string(kSales), "--seed", "7"},
-                                  store_dir_.path(), {}, 20000);
+                                  root(), {}, 20000);
   ASSERT_EQ(sell.status, 0) << sell.out << sell.err;
-  ASSERT_TRUE(StartScale());
+  ASSERT_TRUE(StartScales());
 
-  for (const char* option : {"-Report", "-Transact", "-RTBuffer"}) {
-    ProgramResult r = Run({"001", "2", option});
-    EXPECT_EQ(r.status, 0) << option << r.out << r.err;
-    EXPECT_EQ(r.out, kBanner) << option;
-  }
+  FetchEveryReport();
 
   // Transactions: 8 fields and a closing separator, all numbers; the
   // tickets in order. Fields: ticket, PLU, grams, pieces, clerk, amount,
   // date, time.
   std::map<long long, std::vector<std::string>> sales;  // by ticket
   long long transact_amount = 0;
-  std::vector<std::string> transact = Lines(File("transact.txt"));
+  std::vector<std::string> transact = Lines(Read("transact.txt"));
   ASSERT_EQ(transact.size(), static_cast<std::size_t>(kSales));
   for (std::size_t i = 0; i < transact.size(); ++i) {
     std::vector<std::string> f = Fields(transact[i], ';');
@@ -185,7 +163,7 @@ TEST_F(ReportShop, ReportsAfterSalesAgree) {
 
   // The real-time buffer: one entry per sale with the same ticket, amount
   // and clerk, and one conversion time on every line.
-  std::vector<std::string> realtime = Lines(File("rtbuffer.txt"));
+  std::vector<std::string> realtime = Lines(Read("rtbuffer.txt"));
   ASSERT_EQ(realtime.size(), static_cast<std::size_t>(kSales));
   std::string time;
   for (const std::string& line : realtime) {
@@ -205,7 +183,7 @@ TEST_F(ReportShop, ReportsAfterSalesAgree) {
   // PLU totals: per clerk, sales at +0 and the amount at +4 of each group
   // of five fields from field 3.
   long long plu_sales = 0, plu_amount = 0;
-  for (const std::string& line : Lines(File("plutotal.txt"))) {
+  for (const std::string& line : Lines(Read("plutotal.txt"))) {
     std::vector<std::string> f = Fields(line, ';');
     ASSERT_EQ(f.size(), 29u) << line;
     EXPECT_EQ(f[1].size(), 14u) << line;
@@ -222,7 +200,7 @@ TEST_F(ReportShop, ReportsAfterSalesAgree) {
   // Group totals: sales and amounts of weighed (fields 2, 5) and counted
   // items (fields 11, 14).
   long long group_sales = 0, group_amount = 0;
-  std::vector<std::string> groups = Lines(File("mgtotal.txt"));
+  std::vector<std::string> groups = Lines(Read("mgtotal.txt"));
   EXPECT_FALSE(groups.empty());
   for (const std::string& line : groups) {
     std::vector<std::string> f = Fields(line, ';');
@@ -236,9 +214,9 @@ TEST_F(ReportShop, ReportsAfterSalesAgree) {
   EXPECT_EQ(group_amount, transact_amount);
 
   // The fetch cleared the transactions at the scale: the next brings none.
-  ProgramResult again = Run({"001", "2", "-Transact"});
+  ProgramResult again = Converter({"001", "2", "-Transact"});
   EXPECT_EQ(again.status, 0);
-  EXPECT_EQ(File("transact.txt"), "");
+  EXPECT_EQ(Read("transact.txt"), "");
 }
 
 }  // namespace

@@ -12,19 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/shop.h"
 
 namespace {
 
-using testing_support::BinPath;
-using testing_support::Exists;
+using testing_support::kBanner;
+using testing_support::kFatal;
 using testing_support::ProgramResult;
-using testing_support::ReadFile;
-using testing_support::RunProgram;
-using testing_support::TempDir;
-using testing_support::WriteFile;
 
-const char kBanner[] = "Conversion finished.\nPrice-list converter for networked scales.\n";
 const char kEnd[] = "E200000000";
 const char kTransactRecord[] = "00000012" "00" "1D" "00000345" "00001000" "00000000" "0001" "00012345" "000100" "1405";
 
@@ -42,64 +37,54 @@ std::string MGTotalRecord(const std::string& key) {
 }
 const char kMGTotalLine[] = "1\t5\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t1\t000009\r\n";
 
-class RetrievalMode : public ::testing::Test {
+class RetrievalMode : public testing_support::ShopTest {
  protected:
   void SetUp() override {
-    WriteFile(dir_.File("xferlnk"), kFakeTransfer);
-    std::filesystem::permissions(dir_.File("xferlnk"), std::filesystem::perms::owner_all);
-    std::filesystem::create_directory(dir_.File("fetch"));
+    Write("xferlnk", kFakeTransfer);
+    std::filesystem::permissions(File("xferlnk"), std::filesystem::perms::owner_all);
+    std::filesystem::create_directory(File("fetch"));
   }
 
   // velkocon.ini with the six report keys ("" leaves a key empty).
-  void Settings(const std::string& mg, const std::string& plu, const std::string& clerk, const std::string& store,
-                const std::string& transact, const std::string& rt) {
-    WriteFile(dir_.File("velkocon.ini"), "[Params]\r\nCodePage=Win\r\nMGTotal=" + mg + "\r\nPLUTotal=" + plu +
-                                             "\r\nClerkTotal=" + clerk + "\r\nStoreTotal=" + store +
-                                             "\r\nTransact=" + transact + "\r\nRTBuffer=" + rt + "\r\n");
+  void Keys(const std::string& mg, const std::string& plu, const std::string& clerk, const std::string& store,
+            const std::string& transact, const std::string& rt) {
+    Settings("[Params]\r\nCodePage=Win\r\nMGTotal=" + mg + "\r\nPLUTotal=" + plu + "\r\nClerkTotal=" + clerk +
+             "\r\nStoreTotal=" + store + "\r\nTransact=" + transact + "\r\nRTBuffer=" + rt + "\r\n");
   }
   // What the next fetch of a file number brings.
-  void Fetch(const std::string& digits, const std::string& text) { WriteFile(dir_.File("fetch/T" + digits), text); }
-
-  ProgramResult Run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> env = testing_support::HostsEnvironment(
-        dir_.File("hosts"), {{"S0001", testing_support::LoopbackAddressForTest()}});
-    return RunProgram(BinPath("VelkoCon"), arguments, dir_.path(), env, 20000);
-  }
-  std::string TransferLog() { return ReadFile(dir_.File("xfer.log")); }
-  std::string File(const std::string& name) { return ReadFile(dir_.File(name)); }
-
-  TempDir dir_;
+  void Fetch(const std::string& digits, const std::string& text) { Write("fetch/T" + digits, text); }
+  std::string TransferLog() { return Read("xfer.log"); }
 };
 
 TEST_F(RetrievalMode, KeysEmptyFetchNothing) {
-  Settings("", "", "", "", "", "");
-  WriteFile(dir_.File("old.txt"), "old");
+  Keys("", "", "", "", "", "");
+  Write("old.txt", "old");
   for (const char* option : {"-Report", "-Transact", "-RTBuffer"}) {
-    ProgramResult r = Run({"001", option});
+    ProgramResult r = Converter({"001", option});
     EXPECT_EQ(r.status, 0) << option;
     EXPECT_EQ(r.out, kBanner) << option;
     EXPECT_EQ(r.err, "") << option;
   }
-  EXPECT_FALSE(Exists(dir_.File("xfer.log")));
-  EXPECT_EQ(File("old.txt"), "old");
+  EXPECT_FALSE(Has("xfer.log"));
+  EXPECT_EQ(Read("old.txt"), "old");
 }
 
 TEST_F(RetrievalMode, ReportModeFetchesInTableOrder) {
-  Settings("mg.txt", "plu.txt", "clerk.txt", "store.txt", "tr.txt", "rt.txt");
+  Keys("mg.txt", "plu.txt", "clerk.txt", "store.txt", "tr.txt", "rt.txt");
   Fetch("24", MGTotalRecord("00000001") + kEnd);
   std::string plu = std::string("00000002" "00" "6D") + std::string(14, '1') + "00" + std::string(184, '0') + "000009";
   Fetch("26", plu + kEnd);
-  ProgramResult r = Run({"001", "-Report"});
+  ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kBanner);
   EXPECT_EQ(TransferLog(), "F24.DAT 001\nF26.DAT 001\nF29.DAT 001\nF46.DAT 001\n");
-  EXPECT_EQ(File("mg.txt"), kMGTotalLine);
+  EXPECT_EQ(Read("mg.txt"), kMGTotalLine);
   std::string plu_line = "2\t" + std::string(14, '1') + "\t";
   for (int i = 0; i < 26; ++i) plu_line += "0\t";
-  EXPECT_EQ(File("plu.txt"), plu_line + "000009\r\n");
-  EXPECT_FALSE(Exists(dir_.File("clerk.txt")));
-  EXPECT_FALSE(Exists(dir_.File("store.txt")));
-  EXPECT_FALSE(Exists(dir_.File("tr.txt")));
+  EXPECT_EQ(Read("plu.txt"), plu_line + "000009\r\n");
+  EXPECT_FALSE(Has("clerk.txt"));
+  EXPECT_FALSE(Has("store.txt"));
+  EXPECT_FALSE(Has("tr.txt"));
 }
 
 TEST_F(RetrievalMode, KeysSwitchTheirRows) {
@@ -117,34 +102,34 @@ TEST_F(RetrievalMode, KeysSwitchTheirRows) {
   Fetch("30", std::string(kTransactRecord) + kEnd);
   Fetch("64", kEnd);
   for (const Case& c : cases) {
-    for (const char* name : {"mg.txt", "tr.txt", "rt.txt", "xfer.log"}) std::filesystem::remove(dir_.File(name));
-    Settings(c.keys[0], c.keys[1], c.keys[2], c.keys[3], c.keys[4], c.keys[5]);
-    ProgramResult r = Run({"001", c.option});
+    for (const char* name : {"mg.txt", "tr.txt", "rt.txt", "xfer.log"}) std::filesystem::remove(File(name));
+    Keys(c.keys[0], c.keys[1], c.keys[2], c.keys[3], c.keys[4], c.keys[5]);
+    ProgramResult r = Converter({"001", c.option});
     EXPECT_EQ(r.status, 0) << c.log;
     EXPECT_EQ(r.out, kBanner) << c.log;
     EXPECT_EQ(TransferLog(), c.log);
-    EXPECT_EQ(Exists(dir_.File("mg.txt")), std::string(c.log).find("F24") != std::string::npos) << c.log;
-    EXPECT_EQ(Exists(dir_.File("tr.txt")), std::string(c.log).find("F30") != std::string::npos) << c.log;
-    EXPECT_EQ(Exists(dir_.File("rt.txt")), std::string(c.log).find("F64") != std::string::npos) << c.log;
+    EXPECT_EQ(Has("mg.txt"), std::string(c.log).find("F24") != std::string::npos) << c.log;
+    EXPECT_EQ(Has("tr.txt"), std::string(c.log).find("F30") != std::string::npos) << c.log;
+    EXPECT_EQ(Has("rt.txt"), std::string(c.log).find("F64") != std::string::npos) << c.log;
   }
 }
 
 TEST_F(RetrievalMode, TransactWorkedExample) {
-  Settings("", "", "", "", "transact.txt", "");
+  Keys("", "", "", "", "transact.txt", "");
   Fetch("30", std::string(kTransactRecord) + kEnd);
-  ProgramResult r = Run({"001", "2", "-Transact"});
+  ProgramResult r = Converter({"001", "2", "-Transact"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kBanner);
-  EXPECT_EQ(File("transact.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(Read("transact.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
 }
 
 TEST_F(RetrievalMode, RTBufferLinesCarryOneConversionTime) {
-  Settings("", "", "", "", "", "rt.txt");
+  Keys("", "", "", "", "", "rt.txt");
   std::string record = "00000007" + std::string(720, '0');
   Fetch("64", record + record + kEnd);
-  ProgramResult r = Run({"001", "1", "-RTBuffer"});
+  ProgramResult r = Converter({"001", "1", "-RTBuffer"});
   EXPECT_EQ(r.status, 0);
-  std::string report = File("rt.txt");
+  std::string report = Read("rt.txt");
   std::regex pattern(
       "7,0,0,0,0,0,000000,0,0,00000000,([0-3][0-9]/[01][0-9]/20[0-9][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9])\r\n"
       "7,0,0,0,0,0,000000,0,0,00000000,\\1\r\n");
@@ -153,83 +138,83 @@ TEST_F(RetrievalMode, RTBufferLinesCarryOneConversionTime) {
 
 // A fetch that brings no data: the earlier report is gone and the mode goes on.
 TEST_F(RetrievalMode, OldReportDeletedWhenTheFetchBringsNoData) {
-  Settings("mg.txt", "plu.txt", "", "", "", "");
-  WriteFile(dir_.File("mg.txt"), "old totals");
+  Keys("mg.txt", "plu.txt", "", "", "", "");
+  Write("mg.txt", "old totals");
   Fetch("24", "E200");
   Fetch("26", kEnd);
-  ProgramResult r = Run({"001", "-Report"});
+  ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, std::string("No data for file: mg.txt\n") + kBanner);
   EXPECT_EQ(TransferLog(), "F24.DAT 001\nF26.DAT 001\n");
-  EXPECT_FALSE(Exists(dir_.File("mg.txt")));
-  EXPECT_EQ(File("plu.txt"), "");
+  EXPECT_FALSE(Has("mg.txt"));
+  EXPECT_EQ(Read("plu.txt"), "");
 }
 
 // No incoming file after the fetch: the run ends there, without the banner
 // and before the later rows.
 TEST_F(RetrievalMode, MissingIncomingFileEndsTheRun) {
-  Settings("mg.txt", "plu.txt", "c", "", "", "");
-  WriteFile(dir_.File("mg.txt"), "old totals");
-  ProgramResult r = Run({"001", "-Report"});
+  Keys("mg.txt", "plu.txt", "c", "", "", "");
+  Write("mg.txt", "old totals");
+  ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.out, "File length error\nFatal error\n");
+  EXPECT_EQ(r.out, kFatal);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(TransferLog(), "F24.DAT 001\n");
-  EXPECT_FALSE(Exists(dir_.File("mg.txt")));
+  EXPECT_FALSE(Has("mg.txt"));
 }
 
 // An incoming file the fetch did not rewrite is an earlier run's: it is not
 // converted again, whatever it holds.
 TEST_F(RetrievalMode, StaleIncomingFileIsNotConverted) {
-  Settings("", "", "", "", "tr.txt", "");
-  WriteFile(dir_.File("QS001T30.DAT"), std::string(kTransactRecord) + kEnd);
-  WriteFile(dir_.File("tr.txt"), "old");
-  ProgramResult r = Run({"001", "-Transact"});
+  Keys("", "", "", "", "tr.txt", "");
+  Write("QS001T30.DAT", std::string(kTransactRecord) + kEnd);
+  Write("tr.txt", "old");
+  ProgramResult r = Converter({"001", "-Transact"});
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.out, "File length error\nFatal error\n");
+  EXPECT_EQ(r.out, kFatal);
   EXPECT_EQ(TransferLog(), "F30.DAT 001\n");
-  EXPECT_FALSE(Exists(dir_.File("tr.txt")));
-  EXPECT_EQ(File("QS001T30.DAT"), std::string(kTransactRecord) + kEnd) << "the incoming file stays";
+  EXPECT_FALSE(Has("tr.txt"));
+  EXPECT_EQ(Read("QS001T30.DAT"), std::string(kTransactRecord) + kEnd) << "the incoming file stays";
 }
 
 // The same bytes written anew by the fetch are a fresh file.
 TEST_F(RetrievalMode, RewrittenIncomingFileIsConverted) {
-  Settings("", "", "", "", "tr.txt", "");
+  Keys("", "", "", "", "tr.txt", "");
   std::string text = std::string(kTransactRecord) + kEnd;
-  WriteFile(dir_.File("QS001T30.DAT"), text);
-  std::filesystem::last_write_time(dir_.File("QS001T30.DAT"),
+  Write("QS001T30.DAT", text);
+  std::filesystem::last_write_time(File("QS001T30.DAT"),
                                    std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
   Fetch("30", text);
-  ProgramResult r = Run({"001", "2", "-Transact"});
+  ProgramResult r = Converter({"001", "2", "-Transact"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kBanner);
-  EXPECT_EQ(File("tr.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(Read("tr.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
 }
 
 // Data cut short: the whole records are written, the message names the
 // incoming file, the mode goes on, and the exit code tells.
 TEST_F(RetrievalMode, IncompleteDataGoesOnWithExitCode4) {
-  Settings("mg.txt", "plu.txt", "", "", "", "");
+  Keys("mg.txt", "plu.txt", "", "", "", "");
   Fetch("24", MGTotalRecord("00000001") + MGTotalRecord("00000001").substr(0, 100));
   Fetch("26", kEnd);
-  ProgramResult r = Run({"001", "-Report"});
+  ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, std::string("Incomplete data in file: qs001t24.dat\n") + kBanner);
   EXPECT_EQ(TransferLog(), "F24.DAT 001\nF26.DAT 001\n");
-  EXPECT_EQ(File("mg.txt"), kMGTotalLine);
-  EXPECT_EQ(File("plu.txt"), "");
+  EXPECT_EQ(Read("mg.txt"), kMGTotalLine);
+  EXPECT_EQ(Read("plu.txt"), "");
 }
 
 TEST_F(RetrievalMode, ReportFileThatCannotBeCreatedGoesOn) {
-  Settings("no-such-folder/mg.txt", "plu.txt", "", "", "", "");
+  Keys("no-such-folder/mg.txt", "plu.txt", "", "", "", "");
   Fetch("24", MGTotalRecord("00000001") + kEnd);
   Fetch("26", kEnd);
-  ProgramResult r = Run({"001", "-Report"});
+  ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, kBanner);
   EXPECT_EQ(r.err, "Could not open file.\n");
   EXPECT_EQ(TransferLog(), "F24.DAT 001\nF26.DAT 001\n");
-  EXPECT_EQ(File("plu.txt"), "");
+  EXPECT_EQ(Read("plu.txt"), "");
 }
 
 }  // namespace

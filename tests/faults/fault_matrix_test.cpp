@@ -11,29 +11,27 @@
 // next one, so each case also checks that every transaction the scale no
 // longer holds is in the incoming file, and in the report when there is one.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/shop.h"
 
 namespace {
 
-using testing_support::BinPath;
+using testing_support::kBanner;
+using testing_support::kFatal;
+using testing_support::kRefused;
 using testing_support::ProgramResult;
 using testing_support::ReadFile;
-using testing_support::RunProgram;
-using testing_support::TempDir;
+using testing_support::Shop;
 using testing_support::WriteFile;
 
 const char kMissing[] = "<missing>";
-const char kBanner[] = "Conversion finished.\nPrice-list converter for networked scales.\n";
 const char kSettings[] = "[Params]\r\nCodePage=Win\r\nShop Name=Corner\r\nTransact=transact.txt\r\n";
 const char kPriceList[] = "1;Bananas;1.29;0\n2;Apples;2.49;0;;20002\n3;Milk;0.89;1\n";
 
@@ -115,90 +113,41 @@ struct FaultCase {
   int count;
 };
 
-// The shop: a program folder (VelkoCon, xferlnk, F34.DAT, F38.DAT), a
-// working folder with the settings and the price list, and one emulated
-// scale, number 001, resolved as S0001 to the case's own address.
-class Shop {
- public:
-  Shop() {
-    program_ = root_.File("program");
-    work_ = root_.File("shop");
-    store_ = root_.File("store");
-    mkdir(program_.c_str(), 0777);
-    mkdir(work_.c_str(), 0777);
-    for (const char* program : {"VelkoCon", "xferlnk"}) {
-      std::filesystem::copy_file(BinPath(program), program_ + "/" + program);
-      chmod((program_ + "/" + program).c_str(), 0755);
-    }
-    WriteFile(program_ + "/F34.DAT", "00000001000A07024142");
-    WriteFile(program_ + "/F38.DAT", "0000000100080001");
-    WriteFile(Work("velkocon.ini"), kSettings);
-    WriteFile(Work("VelkoCon.txt"), kPriceList);
-    std::string records;
-    for (const char* record : kPluRecords) records += record;
-    WriteFile(Work("qs001F25.dat"), records);
-    WriteFile(Work("QS001F92.DAT"), "0000000100000002");
-    address_ = AddressOfThisRun(testing_support::LoopbackAddressForTest());
-    env_ = testing_support::HostsEnvironment(root_.File("hosts"), {{"S0001", address_}});
-    env_.push_back("XFLTIMEOUT=1");
-    env_.push_back("XFLTCPMODE=");
+// The records of one file code scale 001 holds (once stopped).
+std::vector<std::string> Held(const Shop& shop, const char* code) {
+  std::vector<std::string> records;
+  std::string text = ReadFile(shop.Store() + "/001/tables.hex");
+  if (text == kMissing) return records;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (line.compare(0, 3, std::string(code) + " ") == 0) records.push_back(line.substr(3));
+    at = end + 1;
   }
+  return records;
+}
 
-  // The test's own address with its second number shifted by the process
-  // id, so that a second build running these tests at once uses others.
-  static std::string AddressOfThisRun(const std::string& address) {
-    unsigned a = 0, b = 0, c = 0;
-    if (std::sscanf(address.c_str(), "127.%u.%u.%u", &a, &b, &c) != 3) return address;
-    a = 10 + (a - 10 + static_cast<unsigned>(getpid())) % 240;
-    return "127." + std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c);
-  }
+// The shop (programs, F34.DAT and F38.DAT in the program folder; the
+// settings, the price list and the transfer program's outgoing files in the
+// working folder), every reply waited for a second.
+void Furnish(Shop& shop) {
+  shop.PreparedFiles("00000001000A07024142", "0000000100080001");
+  shop.Settings(kSettings);
+  shop.PriceList(kPriceList);
+  std::string records;
+  for (const char* record : kPluRecords) records += record;
+  shop.Write("qs001F25.dat", records);
+  shop.Write("QS001F92.DAT", "0000000100000002");
+  shop.SetEnvironment("XFLTIMEOUT=1");
+}
 
-  void HoldTransactions() {
-    std::string text;
-    for (const char* record : kTransactions) text += std::string(kTransactionCode) + " " + record + "\n";
-    mkdir(store_.c_str(), 0777);
-    mkdir((store_ + "/001").c_str(), 0777);
-    WriteFile(store_ + "/001/tables.hex", text);
-  }
-
-  bool StartScale(const std::vector<std::string>& faults) {
-    return sim_.Start(store_, {address_ + ":2001"}, faults);
-  }
-  bool StopScale() { return sim_.Stop(); }
-  std::string ScaleLog() const { return sim_.Log(); }
-
-  // The records of one file code the scale holds (once stopped).
-  std::vector<std::string> Held(const char* code) const {
-    std::vector<std::string> records;
-    std::string text = ReadFile(store_ + "/001/tables.hex");
-    if (text == kMissing) return records;
-    std::size_t at = 0;
-    while (at < text.size()) {
-      std::size_t end = text.find('\n', at);
-      if (end == std::string::npos) end = text.size();
-      std::string line = text.substr(at, end - at);
-      if (line.compare(0, 3, std::string(code) + " ") == 0) records.push_back(line.substr(3));
-      at = end + 1;
-    }
-    return records;
-  }
-
-  ProgramResult Converter(const std::vector<std::string>& arguments) {
-    return RunProgram(program_ + "/VelkoCon", arguments, work_, env_, kRunLimitMs);
-  }
-  ProgramResult Transfer(const std::vector<std::string>& arguments) {
-    return RunProgram(program_ + "/xferlnk", arguments, work_, env_, kRunLimitMs);
-  }
-
-  std::string Work(const std::string& name) const { return work_ + "/" + name; }
-  std::string Program(const std::string& name) const { return program_ + "/" + name; }
-
- private:
-  TempDir root_;
-  std::string program_, work_, store_, address_;
-  std::vector<std::string> env_;
-  testing_support::ScaleSim sim_;
-};
+void HoldTransactions(const Shop& shop) {
+  std::string text;
+  for (const char* record : kTransactions) text += std::string(kTransactionCode) + " " + record + "\n";
+  shop.SeedStore(1, text);
+}
 
 // Replaces a file by a directory of that name.
 void MakeDirectory(const std::string& path) {
@@ -219,107 +168,88 @@ void PrepareDisk(Disk disk, Shop& shop) {
     case Disk::kPluFileFull: {
       std::string list;
       for (int i = 1; i <= 5000; ++i) list += std::to_string(i) + ";ARTICLE NUMBER " + std::to_string(i) + ";1.99;0\n";
-      WriteFile(shop.Work("VelkoCon.txt"), list);
+      shop.PriceList(list);
       break;
     }
     case Disk::kIncomingFull:
-      LinkToFullDevice(shop.Work("qs001t30.dat"));
+      LinkToFullDevice(shop.File("qs001t30.dat"));
       break;
     case Disk::kReportFull: {
       // The working folder's transfer program comes first: it lifts the
       // limit, so that only the converter's own files meet it.
-      std::string wrapper = shop.Work("xferlnk");
-      WriteFile(wrapper, "#!/bin/sh\nulimit -f unlimited\nexec '" + shop.Program("xferlnk") + "' \"$@\"\n");
+      std::string wrapper = shop.File("xferlnk");
+      WriteFile(wrapper, "#!/bin/sh\nulimit -f unlimited\nexec '" + shop.ProgramFile("xferlnk") + "' \"$@\"\n");
       chmod(wrapper.c_str(), 0755);
       break;
     }
     case Disk::kNoSettings:
-      std::remove(shop.Work("velkocon.ini").c_str());
+      std::remove(shop.File("velkocon.ini").c_str());
       break;
     case Disk::kSettingsDirectory:
-      MakeDirectory(shop.Work("velkocon.ini"));
+      MakeDirectory(shop.File("velkocon.ini"));
       break;
     case Disk::kNoPageDetail:
-      WriteFile(shop.Work("velkocon.ini"), "[Params]\r\nCodePage=OEM\r\nPageDetail=\\page.txt\r\n");
+      shop.Settings("[Params]\r\nCodePage=OEM\r\nPageDetail=\\page.txt\r\n");
       break;
     case Disk::kPageDetailDirectory:
-      WriteFile(shop.Work("velkocon.ini"), "[Params]\r\nCodePage=OEM\r\nPageDetail=\\page.txt\r\n");
-      MakeDirectory(shop.Work("page.txt"));
+      shop.Settings("[Params]\r\nCodePage=OEM\r\nPageDetail=\\page.txt\r\n");
+      MakeDirectory(shop.File("page.txt"));
       break;
     case Disk::kNoPriceList:
-      std::remove(shop.Work("VelkoCon.txt").c_str());
+      std::remove(shop.File("VelkoCon.txt").c_str());
       break;
     case Disk::kPriceListDirectory:
-      MakeDirectory(shop.Work("VelkoCon.txt"));
+      MakeDirectory(shop.File("VelkoCon.txt"));
       break;
     case Disk::kNoF34:
-      std::remove(shop.Program("F34.DAT").c_str());
+      std::remove(shop.ProgramFile("F34.DAT").c_str());
       break;
     case Disk::kPluFileDirectory:
-      MakeDirectory(shop.Work("qs001F25.dat"));
+      MakeDirectory(shop.File("qs001F25.dat"));
       break;
     case Disk::kStoreNameFileDirectory:
-      MakeDirectory(shop.Work("qs001F52.dat"));
+      MakeDirectory(shop.File("qs001F52.dat"));
       break;
     case Disk::kReportDirectory:
-      MakeDirectory(shop.Work("transact.txt"));
+      MakeDirectory(shop.File("transact.txt"));
       break;
     case Disk::kNoOutgoing:
-      std::remove(shop.Work("qs001F25.dat").c_str());
-      std::remove(shop.Work("QS001F92.DAT").c_str());
+      std::remove(shop.File("qs001F25.dat").c_str());
+      std::remove(shop.File("QS001F92.DAT").c_str());
       break;
     case Disk::kOutgoingDirectory:
-      MakeDirectory(shop.Work("qs001F25.dat"));
+      MakeDirectory(shop.File("qs001F25.dat"));
       break;
     case Disk::kIncomingDirectory:
-      MakeDirectory(shop.Work("QS001T30.DAT"));
+      MakeDirectory(shop.File("QS001T30.DAT"));
       break;
     case Disk::kResultFileDirectory:
-      MakeDirectory(shop.Work("error"));
+      MakeDirectory(shop.File("error"));
       break;
   }
 }
 
-// Runs the job, under a file-size limit when the case asks for one. The
-// programs inherit the limit and the ignored signal, so a write past the
-// limit fails instead of ending them; the emulator, started before, does not.
+// Runs the job, under a file-size limit when the case asks for one (the
+// emulator, started before, is not under it).
 ProgramResult RunJob(const FaultCase& c, Shop& shop) {
   rlim_t limit = c.disk == Disk::kPluFileFull       ? kPluFileLimit
                  : c.disk == Disk::kIncomingLimited ? kIncomingLimit
                  : c.disk == Disk::kReportFull      ? kReportLimit
-                                                    : 0;
-  struct rlimit saved;
-  void (*saved_handler)(int) = SIG_DFL;
-  if (limit != 0) {
-    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = limit;
-    saved_handler = signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  }
-  ProgramResult r;
+                                                    : RLIM_INFINITY;
+  testing_support::FileSizeLimit file_size_limit(limit);
   switch (c.job) {
     case Job::kTransferLoad:
-      r = shop.Transfer({"F25.DAT", "001"});
-      break;
+      return shop.Transfer({"F25.DAT", "001"}, {}, kRunLimitMs);
     case Job::kTransferRead:
-      r = shop.Transfer({"F30.DAT", "001"});
-      break;
+      return shop.Transfer({"F30.DAT", "001"}, {}, kRunLimitMs);
     case Job::kTransferKeys:
-      r = shop.Transfer({"F92.DAT", "001"});
-      break;
+      return shop.Transfer({"F92.DAT", "001"}, {}, kRunLimitMs);
     case Job::kConverterLoad:
-      r = shop.Converter({"001", "2"});
-      break;
+      return shop.Converter({"001", "2"}, {}, kRunLimitMs);
     case Job::kConverterReport:
-      r = shop.Converter({"001", "2", "-Transact"});
-      break;
+      return shop.Converter({"001", "2", "-Transact"}, {}, kRunLimitMs);
   }
-  if (limit != 0) {
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, saved_handler);
-  }
-  return r;
+  return {};
 }
 
 bool IsRead(Job job) { return job == Job::kTransferRead || job == Job::kConverterReport; }
@@ -328,9 +258,9 @@ bool IsRead(Job job) { return job == Job::kTransferRead || job == Job::kConverte
 // when the conversion wrote a report, on a line of it; the ones it still
 // holds are untouched. Returns how many it no longer holds.
 int CheckNothingClearedIsLost(const Shop& shop) {
-  std::vector<std::string> held = shop.Held(kTransactionCode);
-  std::string incoming = ReadFile(shop.Work("QS001T30.DAT"));
-  std::string report = ReadFile(shop.Work("transact.txt"));
+  std::vector<std::string> held = Held(shop, kTransactionCode);
+  std::string incoming = ReadFile(shop.File("QS001T30.DAT"));
+  std::string report = ReadFile(shop.File("transact.txt"));
   int cleared = 0;
   for (std::size_t i = 0; i < std::size(kTransactions); ++i) {
     bool still_held = false;
@@ -358,10 +288,11 @@ class FaultMatrix : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(FaultMatrix, LeavesWhatItMust) {
   const FaultCase& c = GetParam();
   Shop shop;
-  if (IsRead(c.job)) shop.HoldTransactions();
+  Furnish(shop);
+  if (IsRead(c.job)) HoldTransactions(shop);
   bool scale_up = !(c.faults.size() == 1 && c.faults[0] == "down");
   if (scale_up) {
-    ASSERT_TRUE(shop.StartScale(c.faults));
+    ASSERT_TRUE(shop.StartScales({1}, c.faults));
   }
   PrepareDisk(c.disk, shop);
 
@@ -372,13 +303,13 @@ TEST_P(FaultMatrix, LeavesWhatItMust) {
   EXPECT_EQ(r.err, c.err);
   EXPECT_LE(r.out.size() + r.err.size(), kMaxOutput);
   if (c.disk != Disk::kResultFileDirectory) {
-    EXPECT_EQ(ReadFile(shop.Work("error")), c.error_file);
-    EXPECT_EQ(ReadFile(shop.Work("retvals")), c.retvals_file);
+    EXPECT_EQ(ReadFile(shop.File("error")), c.error_file);
+    EXPECT_EQ(ReadFile(shop.File("retvals")), c.retvals_file);
   }
 
-  std::string log = scale_up ? shop.ScaleLog() : "";
+  std::string log = shop.Log();
   if (scale_up) {
-    ASSERT_TRUE(shop.StopScale());
+    ASSERT_TRUE(shop.StopScales());
   }
   if (c.disk == Disk::kPluFileFull) {
     EXPECT_EQ(log.find("> F125"), std::string::npos) << "a PLU file that was not written whole was sent";
@@ -392,13 +323,13 @@ TEST_P(FaultMatrix, LeavesWhatItMust) {
       EXPECT_EQ(cleared, c.count);
     }
   } else if (c.count >= 0) {
-    EXPECT_EQ(shop.Held(kPluCode).size(), static_cast<std::size_t>(c.count));
+    EXPECT_EQ(Held(shop, kPluCode).size(), static_cast<std::size_t>(c.count));
   }
 }
 
-std::string Refused() { return "Connect error 10061\nConnection error fffffffb\n"; }
+std::string Refused() { return kRefused; }
 std::string TimedOut() { return "Connect error 10060\nConnection error fffffffb\n"; }
-std::string Fatal() { return "File length error\nFatal error\n"; }
+std::string Fatal() { return kFatal; }
 std::string Incomplete() { return "Incomplete data in file: qs001t30.dat\n"; }
 std::string NoData() { return "No data for file: transact.txt\n" + std::string(kBanner); }
 

@@ -9,12 +9,12 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <thread>
 
 extern char** environ;
@@ -66,27 +66,6 @@ bool IsWindowsProgram(const std::string& path) {
   return windows;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// A shop folder that holds Windows programs under bare names (copied as
-// "VelkoCon", "xferlnk") gets each of them under its Windows name too, as a
-// hard link, the way the converter looks for "xferlnk.exe". The program's
-// Windows name is returned.
-std::string GiveWindowsNames(const std::string& program, const std::string& suffix) {
-  if (suffix.empty() || EndsWith(program, suffix)) return program;
-  std::string::size_type slash = program.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : program.substr(0, slash);
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
-    std::string path = entry.path().string();
-    if (EndsWith(path, suffix) || !entry.is_regular_file(ignored) || !IsWindowsProgram(path)) continue;
-    if (!Exists(path + suffix)) std::filesystem::create_hard_link(path, path + suffix, ignored);
-  }
-  return program + suffix;
-}
-
 void DropCarriageReturns(std::string* text) {
   std::string kept;
   for (std::size_t i = 0; i < text->size(); ++i) {
@@ -127,7 +106,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   std::vector<std::string> args = {program};
   std::string runner = FromEnvironment("SCALELINK_RUNNER");
   bool windows = !runner.empty() && IsWindowsProgram(program);
-  if (windows) args = {runner, GiveWindowsNames(program, FromEnvironment("SCALELINK_EXE_SUFFIX"))};
+  if (windows) args = {runner, program};
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<std::string> env = MergedEnvironment(extra_env);
   std::vector<char*> argv = CStrings(args);
@@ -229,6 +208,19 @@ std::vector<std::string> HostsEnvironment(const std::string& hosts_file,
   for (const auto& entry : names) text += entry.second + " " + entry.first + "\n";
   WriteFile(hosts_file, text);
   return {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + hosts_file};
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+  EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved_), 0);
+  struct rlimit limited = saved_;
+  limited.rlim_cur = std::min(bytes, saved_.rlim_max);
+  saved_handler_ = signal(SIGXFSZ, SIG_IGN);
+  EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  setrlimit(RLIMIT_FSIZE, &saved_);
+  signal(SIGXFSZ, saved_handler_);
 }
 
 ScaleSim::~ScaleSim() { Stop(); }

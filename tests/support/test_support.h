@@ -3,6 +3,7 @@
 // resolution through nss_wrapper, and the scale emulator.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -56,6 +57,21 @@ std::string LoopbackAddressForTest();
 // make a program resolve names through it.
 std::vector<std::string> HostsEnvironment(const std::string& hosts_file,
                                           const std::vector<std::pair<std::string, std::string>>& names);
+
+// A file-size limit on the programs this test starts while the object
+// lives. They inherit the limit and the ignored SIGXFSZ, so a write past
+// the limit fails instead of ending them.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  struct rlimit saved_;
+  void (*saved_handler_)(int);
+};
 
 // The scale emulator, started in the background; stopped (and its store
 // written) when the object ends or Stop is called.

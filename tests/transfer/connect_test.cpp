@@ -1,17 +1,19 @@
 // Connections that cannot be made, and scales that cannot be reached.
-#include "xferlnk_fixture.h"
+#include "support/shop.h"
 
 namespace transfer_tests {
 namespace {
 
-using XferlnkConnectTest = XferlnkTest;
+using testing_support::kRefused;
+using testing_support::kStoreNameRecord;
+using XferlnkConnectTest = testing_support::ShopTest;
 
 TEST_F(XferlnkConnectTest, RefusedConnection) {
   ASSERT_TRUE(StartScales({1}, {"--refuse"}));
   Write("QS001F52.DAT", kStoreNameRecord);
-  auto result = Run({"F52.DAT", "1"});
+  auto result = Transfer({"F52.DAT", "1"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "Connect error 10061\nConnection error fffffffb\n");
+  EXPECT_EQ(result.out, kRefused);
   EXPECT_EQ(Read("error"), "1");
   EXPECT_EQ(Read("retvals"), "-5");
 }
@@ -20,7 +22,7 @@ TEST_F(XferlnkConnectTest, ScaleThatDoesNotAcceptTimesOutAfterThreeSeconds) {
   ASSERT_TRUE(StartScales({1}, {"--no-accept"}));
   Write("QS001F52.DAT", kStoreNameRecord);
   auto start = std::chrono::steady_clock::now();
-  auto result = Run({"F52.DAT", "1"});
+  auto result = Transfer({"F52.DAT", "1"});
   auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(result.out, "Connect error 10060\nConnection error fffffffb\n");
   EXPECT_EQ(Read("error"), "1");
@@ -33,9 +35,9 @@ TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
   // A label longer than 63 characters: the resolver refuses it without
   // asking any name server.
   const std::string name(70, 'x');
-  use_hosts_file_ = false;
-  for (const char* mode : {"", "DHCP"}) {
-    auto result = Run({"F52.DAT", name}, {std::string("XFLTCPMODE=") + mode});
+  UseHostsFile(false);
+  for (const char* mode : {"XFLTCPMODE=", "XFLTCPMODE=DHCP"}) {
+    auto result = Transfer({"F52.DAT", name}, {mode});
     EXPECT_EQ(result.status, 0) << mode;
     EXPECT_EQ(result.out, "Error 11001\nConnection error fffffffd\n") << mode;
     EXPECT_EQ(Read("error"), name) << mode;
@@ -46,16 +48,16 @@ TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
 TEST_F(XferlnkConnectTest, NoAddressOrNoPortMeansNoConnectionAndAFailedReceive) {
   // Scale -2000 has port 0: no such service; DHCP address 0.0.0.0: nothing to
   // connect to. Either way the first reply fails.
-  AddHost("S0-2000", address_);
+  AddHost("S0-2000", address());
   Write("QS-20F52.DAT", kStoreNameRecord);
-  auto result = Run({"F52.DAT", "-2000"});
+  auto result = Transfer({"F52.DAT", "-2000"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "getservbyname Error 11004Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-8");
 
   Write("QS0.0.0.0F52.DAT.DAT", kStoreNameRecord);
-  use_hosts_file_ = false;
-  result = Run({"F52.DAT", "0.0.0.0"}, {"XFLTCPMODE=DHCP"});
+  UseHostsFile(false);
+  result = Transfer({"F52.DAT", "0.0.0.0"}, {"XFLTCPMODE=DHCP"});
   EXPECT_EQ(result.out, "Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-8");
 }

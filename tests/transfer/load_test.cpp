@@ -1,100 +1,80 @@
 // Record load, key load and the file command against the scale emulator.
-#include "xferlnk_fixture.h"
+#include "support/shop.h"
 
 namespace transfer_tests {
 namespace {
 
-using XferlnkLoadTest = XferlnkTest;
+using testing_support::kStoreNameRecord;
 
-TEST_F(XferlnkLoadTest, StoreNameRecordGoesOutAsOnePacket) {
-  ASSERT_TRUE(StartScales({1}));
-  Write("qs001F52.dat", kStoreNameRecord);  // the converter's letter case
-  auto result = Run({"F52.DAT", "1"});
+struct LoadCase {
+  const char* name;
+  int scale;
+  std::vector<std::string> faults;  // the emulator's
+  const char* file;                 // the outgoing file; null: none
+  std::string text;
+  const char* file_argument;
+  const char* log;  // the emulator's packet log
+};
+
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
+class XferlnkLoadTest : public testing_support::ShopTest, public ::testing::WithParamInterface<LoadCase> {};
+
+// Loads that go through: each record, key or command is one packet, and
+// each waits for its reply.
+const LoadCase kLoads[] = {
+    {"StoreNameRecordGoesOutAsOnePacket", 1, {}, "qs001F52.dat", kStoreNameRecord,  // the converter's letter case
+     "F52.DAT", "2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n"},
+    // Lower-case digits and a trailing line end are taken as well.
+    {"SeveralRecordsEachWaitForTheirReply", 2, {}, "QS002F25.DAT",
+     "00000001000700" "0000000200080102" "0000000a0006\r\n", "F25.DAT",
+     "2002 open\n"
+     "2002 > F12500000001000700\n2002 < 06\n"
+     "2002 > F1250000000200080102\n2002 < 06\n"
+     "2002 > F1250000000A0006\n2002 < 06\n"
+     "2002 close\n"},
+    // A negative acknowledge, a one-byte reply of any value: the load goes on.
+    {"RepliesAreNotLookedAtDuringALoad", 1, {"--reply", "15"}, "QS001F34.DAT", "000000010006000000020006", "F34.DAT",
+     "2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n2001 close\n"},
+    {"KeyLoadSendsOneKeyPacketPerKey", 3, {}, "QS003F92.DAT", "00000012ABCDEF01", "F92.DAT",
+     "2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n"},
+    {"FileCommandSendsTwoBytes", 1, {}, nullptr, "", "F88.DAT", "2001 open\n2001 > F225\n2001 < 06\n2001 close\n"},
+    {"FileNumberWithoutKindConnectsAndSendsNothing", 1, {}, nullptr, "", "F11.DAT", "2001 open\n2001 close\n"},
+};
+
+TEST_P(XferlnkLoadTest, Loads) {
+  const LoadCase& c = GetParam();
+  ASSERT_TRUE(StartScales({c.scale}, c.faults));
+  if (c.file != nullptr) Write(c.file, c.text);
+  auto result = Transfer({c.file_argument, std::to_string(c.scale)});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  ExpectLog("2001 open\n2001 > F13D00000001000F001105034142430C00\n2001 < 06\n2001 close\n");
+  ExpectLog(c.log);
   EXPECT_EQ(Read("error"), "0");
   EXPECT_FALSE(Has("retvals"));
 }
 
-TEST_F(XferlnkLoadTest, SeveralRecordsEachWaitForTheirReply) {
-  ASSERT_TRUE(StartScales({2}));
-  // Lower-case digits and a trailing line end are taken as well.
-  Write("QS002F25.DAT",
-        "00000001000700"
-        "0000000200080102"
-        "0000000a0006\r\n");
-  auto result = Run({"F25.DAT", "2"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "");
-  const std::string expected =
-      "2002 open\n"
-      "2002 > F12500000001000700\n2002 < 06\n"
-      "2002 > F1250000000200080102\n2002 < 06\n"
-      "2002 > F1250000000A0006\n2002 < 06\n"
-      "2002 close\n";
-  ExpectLog(expected);
-  EXPECT_EQ(Read("error"), "0");
-}
-
-TEST_F(XferlnkLoadTest, RepliesAreNotLookedAtDuringALoad) {
-  // A negative acknowledge, a one-byte reply of any value: the load goes on.
-  ASSERT_TRUE(StartScales({1}, {"--reply", "15"}));
-  Write("QS001F34.DAT", "000000010006000000020006");
-  auto result = Run({"F34.DAT", "1"});
-  EXPECT_EQ(result.out, "");
-  ExpectLog(
-      "2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n"
-      "2001 close\n");
-  EXPECT_EQ(Read("error"), "0");
-}
+INSTANTIATE_TEST_SUITE_P(, XferlnkLoadTest, ::testing::ValuesIn(kLoads),
+                         [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 TEST_F(XferlnkLoadTest, EmptyRecordAndKeyFilesSendNothing) {
-  ASSERT_TRUE(StartScales({1}));
+  ASSERT_TRUE(StartScales());
   Write("QS001F25.DAT", "");
   Write("qs001f92.dat", "");
-  auto result = Run({"F25.DAT", "1", "1"});
+  auto result = Transfer({"F25.DAT", "1", "1"});
   EXPECT_EQ(result.out, "");
-  result = Run({"f92.DAT", "1"});
+  result = Transfer({"f92.DAT", "1"});
   EXPECT_EQ(result.out, "");
-  const std::string once = "2001 open\n2001 close\n";
-  ExpectLog(once + once + once);
+  ExpectLog("2001 open\n2001 close\n2001 open\n2001 close\n2001 open\n2001 close\n");
   EXPECT_EQ(Read("error"), "0");
   EXPECT_FALSE(Has("retvals"));
-}
-
-TEST_F(XferlnkLoadTest, KeyLoadSendsOneKeyPacketPerKey) {
-  ASSERT_TRUE(StartScales({3}));
-  Write("QS003F92.DAT", "00000012ABCDEF01");
-  auto result = Run({"F92.DAT", "3"});
-  EXPECT_EQ(result.out, "");
-  ExpectLog("2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n");
-  EXPECT_EQ(Read("error"), "0");
-}
-
-TEST_F(XferlnkLoadTest, FileCommandSendsTwoBytes) {
-  ASSERT_TRUE(StartScales({1}));
-  auto result = Run({"F88.DAT", "1"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "");
-  ExpectLog("2001 open\n2001 > F225\n2001 < 06\n2001 close\n");
-  EXPECT_EQ(Read("error"), "0");
-}
-
-TEST_F(XferlnkLoadTest, FileNumberWithoutKindConnectsAndSendsNothing) {
-  ASSERT_TRUE(StartScales({1}));
-  auto result = Run({"F11.DAT", "1"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "");
-  ExpectLog("2001 open\n2001 close\n");
-  EXPECT_EQ(Read("error"), "0");
 }
 
 TEST_F(XferlnkLoadTest, OutgoingFileThatCannotBeOpened) {
-  ASSERT_TRUE(StartScales({1}));
-  auto result = Run({"F25.DAT", "1"});
+  ASSERT_TRUE(StartScales());
+  auto result = Transfer({"F25.DAT", "1"});
   EXPECT_EQ(result.out, "\nfopen QS001F25.DAT failed err = 2\n");
-  result = Run({"F92.DAT", "1"});
+  result = Transfer({"F92.DAT", "1"});
   EXPECT_EQ(result.out, "\nfopen QS001F92.DAT failed\n");
   EXPECT_EQ(Read("error"), "1");
   EXPECT_EQ(Read("retvals"), "-1");
@@ -102,28 +82,25 @@ TEST_F(XferlnkLoadTest, OutgoingFileThatCannotBeOpened) {
 }
 
 TEST_F(XferlnkLoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
-  ASSERT_TRUE(StartScales({1}));
+  ASSERT_TRUE(StartScales());
+  const std::string record = kStoreNameRecord;
   const struct {
     const char* file_argument;
     const char* name;
     std::string text;
     const char* message;
   } cases[] = {
-      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "00000002000X",
-       "\nBad record file QS001F25.DAT at offset 41\n"},
-      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "000000020005",
-       "\nBad record file QS001F25.DAT at offset 30\n"},
+      {"F25.DAT", "QS001F25.DAT", record + "00000002000X", "\nBad record file QS001F25.DAT at offset 41\n"},
+      {"F25.DAT", "QS001F25.DAT", record + "000000020005", "\nBad record file QS001F25.DAT at offset 30\n"},
       {"F25.DAT", "QS001F25.DAT", "000000011800", "\nBad record file QS001F25.DAT at offset 0\n"},
-      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "\r\n" + kStoreNameRecord,
-       "\nBad record file QS001F25.DAT at offset 30\n"},
-      {"F25.DAT", "QS001F25.DAT", std::string(kStoreNameRecord) + "00000002000801",
-       "\nBad record file QS001F25.DAT at offset 30\n"},
+      {"F25.DAT", "QS001F25.DAT", record + "\r\n" + record, "\nBad record file QS001F25.DAT at offset 30\n"},
+      {"F25.DAT", "QS001F25.DAT", record + "00000002000801", "\nBad record file QS001F25.DAT at offset 30\n"},
       {"F92.DAT", "QS001F92.DAT", "000000120000", "\nBad record file QS001F92.DAT at offset 8\n"},
   };
   std::string expected_log;
   for (const auto& c : cases) {
     Write(c.name, c.text);
-    auto result = Run({c.file_argument, "1"});
+    auto result = Transfer({c.file_argument, "1"});
     EXPECT_EQ(result.status, 0) << c.text;
     EXPECT_EQ(result.out, c.message) << c.text;
     EXPECT_EQ(Read("error"), "1") << c.text;
@@ -136,7 +113,7 @@ TEST_F(XferlnkLoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
 TEST_F(XferlnkLoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
   ASSERT_TRUE(StartScales({1}, {"--close-after", "2"}));
   Write("QS001F25.DAT", "000000010006000000020006000000030006");
-  auto result = Run({"F25.DAT", "1"});
+  auto result = Transfer({"F25.DAT", "1"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "Nread control 0\n");
   EXPECT_EQ(Read("error"), "1");
@@ -146,7 +123,7 @@ TEST_F(XferlnkLoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
 TEST_F(XferlnkLoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
   ASSERT_TRUE(StartScales({1}, {"--reset-after", "1"}));
   Write("QS001F25.DAT", "000000010006000000020006");
-  auto result = Run({"F25.DAT", "1", "1"});
+  auto result = Transfer({"F25.DAT", "1", "1"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "Nread control -8\nNread control -8\n");
   EXPECT_EQ(Read("error"), "1;1");
@@ -158,13 +135,13 @@ TEST_F(XferlnkLoadTest, ReplyThatDoesNotComeInTimeIsAFailedReceive) {
   Write("QS001F25.DAT", "000000010006");
   Write("QS001F92.DAT", "00000001");
   auto start = std::chrono::steady_clock::now();
-  auto result = Run({"F25.DAT", "1"}, {"XFLTIMEOUT=1"});
+  auto result = Transfer({"F25.DAT", "1"}, {"XFLTIMEOUT=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-8");
-  result = Run({"F92.DAT", "1"}, {"xfltimeout=1"});
+  result = Transfer({"F92.DAT", "1"}, {"xfltimeout=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-6");
-  result = Run({"F88.DAT", "1"}, {"XFLTIMEOUT=1"});
+  result = Transfer({"F88.DAT", "1"}, {"XFLTIMEOUT=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-6");
   auto elapsed = std::chrono::steady_clock::now() - start;
