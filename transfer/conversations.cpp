@@ -77,7 +77,7 @@ Status ReplyMissing(OpenConnection& connection, const Reply& reply, int code, co
   return Status::Error(code, cause);
 }
 
-std::string Progress(const char* what, long done, long total) {
+std::string ProgressText(const char* what, long done, long total) {
   return "after " + std::to_string(done) + " of " + std::to_string(total) + " " + what;
 }
 
@@ -131,7 +131,7 @@ common::OwnedFile OpenCheckedOutgoingFile(OpenConnection& connection, LoadKind k
 bool IsEndReply(std::uint8_t first_byte) { return first_byte >= 0xE0 && first_byte <= 0xE2; }
 
 Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code, const std::string& outgoing_name,
-            int* last_reply) {
+            Progress& progress, int* last_reply) {
   long text_length = 0, total = 0;
   Status status;
   common::OwnedFile file = OpenCheckedOutgoingFile(connection, kind, outgoing_name, &text_length, &total, &status);
@@ -139,13 +139,13 @@ Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code, c
 
   const bool records = kind == LoadKind::kRecords;
   const char* what = records ? "records" : "keys";
+  progress.Start(what, total);
   OutgoingReader reader(file.get(), text_length);
   std::uint8_t packet[kPacketHeaderBytes + kMaxRecordBytes];
   std::uint8_t reply[kMaxReplyBytes];
   packet[0] = records ? kRecordCommand : kKeyCommand;
   packet[1] = file_code;
   *last_reply = connection.handle();
-  long done = 0;
   std::size_t length = 0;
   for (;;) {
     const bool more = records ? reader.NextRecord(packet + kPacketHeaderBytes, &length)
@@ -156,10 +156,10 @@ Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code, c
     if (!answer.arrived()) {
       // A scale that closed before its reply did not take the record.
       const int code = records && answer.count != 0 ? kResultReceiveFailed : kResultNoReply;
-      return ReplyMissing(connection, answer, code, Progress(what, done, total));
+      return ReplyMissing(connection, answer, code, ProgressText(what, progress.done(), total));
     }
     *last_reply = static_cast<int>(answer.count);
-    ++done;
+    progress.Advance();
   }
   return Status::Ok();
 }
@@ -174,7 +174,7 @@ Status FileCommand(OpenConnection& connection, int* last_reply) {
 }
 
 Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std::string& incoming_name, bool paired,
-                   long max_records, int* last_reply) {
+                   long max_records, Progress& progress, int* last_reply) {
   common::MessageSink& messages = MessagesOf(connection);
   common::OwnedFile file(std::fopen(platform::ResolveName(incoming_name).c_str(), "wb"));
   if (!file.is_open()) {
@@ -194,20 +194,21 @@ Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std
   std::uint8_t packet[kKeyPacketBytes];
   SeenKeys seen;
   seen.Insert(KeyValue(key));
-  long records = 0;
+  progress.Start("records", -1);
   for (;;) {
-    const std::string progress = "after " + std::to_string(records) + " records";
+    const long records = progress.done();
+    auto so_far = [records]() { return "after " + std::to_string(records) + " records"; };
     FillKeyPacket(packet, kReadCommand, file_code, key);
     const Status sent = connection.Send(packet, sizeof packet);
-    if (TimedOut(sent)) return ReplyMissing(connection, Reply{sent, kReceiveFailed, 0}, kResultNoReply, progress);
+    if (TimedOut(sent)) return ReplyMissing(connection, Reply{sent, kReceiveFailed, 0}, kResultNoReply, so_far());
     const ReadReply answer = ReceiveReadReply(connection, reply);
     if (answer.kind == ReadReplyKind::kMissing) {
-      return ReplyMissing(connection, Reply{sent, answer.last_count, answer.socket_error}, kResultNoReply, progress);
+      return ReplyMissing(connection, Reply{sent, answer.last_count, answer.socket_error}, kResultNoReply, so_far());
     }
-    if (!sent.ok()) return Status::Error(kResultSendFailed, sent.message() + " " + progress);
+    if (!sent.ok()) return Status::Error(kResultSendFailed, sent.message() + " " + so_far());
     if (answer.kind == ReadReplyKind::kNotARecord) {
       return Status::Error(kResultNoReply, "answered a read with something that is neither a record nor an end reply " +
-                                               progress);
+                                               so_far());
     }
     if (answer.dropped > 0) {
       const std::size_t dropped = answer.dropped + DiscardPendingBytes(connection);
@@ -218,13 +219,13 @@ Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std
     if (!end) {
       const std::uint32_t next = KeyValue(reply);
       if (seen.Contains(next)) {
-        return Status::Error(kResultNoReply, "handed out the key " + KeyText(reply) + " a second time " + progress);
+        return Status::Error(kResultNoReply, "handed out the key " + KeyText(reply) + " a second time " + so_far());
       }
       if (records >= max_records) {
         return Status::Error(kResultNoReply, "handed out more than " + std::to_string(max_records) + " records");
       }
       seen.Insert(next);
-      ++records;
+      progress.Advance();
     }
     if (!paired) {
       if (!AppendReply(file.get(), reply, answer.length)) return write_failed();
@@ -241,7 +242,7 @@ Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std
       pending_length = 0;
       FillKeyPacket(packet, kKeyCommand, file_code, key);
       const Reply cleared = Exchange(connection, packet, sizeof packet, ack, sizeof ack);
-      if (!cleared.arrived()) return ReplyMissing(connection, cleared, kResultKeyReplyOrWriteFailed, progress);
+      if (!cleared.arrived()) return ReplyMissing(connection, cleared, kResultKeyReplyOrWriteFailed, so_far());
       *last_reply = static_cast<int>(cleared.count);
       if (end && !AppendReply(file.get(), reply, answer.length)) return write_failed();
       if (!end) {

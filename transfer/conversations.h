@@ -11,6 +11,7 @@
 
 #include "common/status.h"
 #include "transfer/connection.h"
+#include "transfer/progress.h"
 
 namespace transfer {
 
@@ -30,10 +31,10 @@ bool IsEndReply(std::uint8_t first_byte);
 enum class LoadKind { kRecords, kKeys };
 
 // Sends every record or key of the outgoing file, waiting for a reply after
-// each. last_reply: the last reply's length, or the handle when the file holds
+// each; progress counts those answered. last_reply: the last reply's length, or the handle when the file holds
 // none.
 common::Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code,
-                    const std::string& outgoing_name, int* last_reply);
+                    const std::string& outgoing_name, Progress& progress, int* last_reply);
 
 // Sends the file packet 0xF2 0x25; last_reply: the reply's length.
 common::Status FileCommand(OpenConnection& connection, int* last_reply);
@@ -43,13 +44,14 @@ common::Status FileCommand(OpenConnection& connection, int* last_reply);
 // the same key, which clears the record read before at the scale. Each reply
 // is framed by its length; a key handed out a second time, or more than
 // max_records records, end the read as failed. last_reply: the length of the
-// last reply (of the last key packet's reply for a paired read).
+// last reply (of the last key packet's reply for a paired read). progress
+// counts the records read.
 //
 // A paired read writes a record into the file just before the key packet
 // that clears it, and the end reply only after the last key packet's reply:
 // after any failure the incoming file holds the cleared records and at most
 // one more, whose key packet went unanswered, and no end reply.
 common::Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std::string& incoming_name,
-                           bool paired, long max_records, int* last_reply);
+                           bool paired, long max_records, Progress& progress, int* last_reply);
 
 }  // namespace transfer

@@ -16,7 +16,8 @@ namespace {
 constexpr int kFirstScaleArgument = 2;
 
 // Serves the scales in turn and records the failed ones.
-int ServeScales(int argc, char** argv, const RunSettings& settings, common::MessageSink& messages) {
+int ServeScales(int argc, char** argv, const RunSettings& settings, bool show_progress,
+                common::MessageSink& messages) {
   ResultFiles results;
   if (!results.Create().ok()) {
     messages.Out("Could not create result files\n");
@@ -24,16 +25,19 @@ int ServeScales(int argc, char** argv, const RunSettings& settings, common::Mess
   }
   ConnectionTable connections(settings.mode, settings.reply_wait_ms, messages);
   const std::string file_argument = argv[1];
+  bool any_failed = false;
   for (int i = kFirstScaleArgument; i < argc; ++i) {
-    int value = 0;
-    common::Status status = TransferToScale(connections, settings, argv[i], file_argument, &value);
-    if (!status.ok()) results.Record(argv[i], status.code());
+    const ScaleOutcome outcome = TransferToScale(connections, settings, argv[i], file_argument, show_progress);
+    if (outcome.status.ok()) continue;
+    any_failed = true;
+    results.Record(argv[i], outcome.status.code());
+    messages.Err("xferlnk: " + outcome.scale + ": " + outcome.status.message() + "\n");
   }
   if (!results.Finish().ok()) {
     messages.Out("Could not write result files\n");
     return kExitFailed;
   }
-  return kExitDone;
+  return any_failed ? kExitSomeFailed : kExitDone;
 }
 
 int Run(int argc, char** argv, common::MessageSink& messages) {
@@ -47,7 +51,7 @@ int Run(int argc, char** argv, common::MessageSink& messages) {
     platform::StopSockets();
     return kExitFailed;
   }
-  int exit_code = ServeScales(argc, argv, settings, messages);
+  int exit_code = ServeScales(argc, argv, settings, platform::StandardErrorIsTerminal(), messages);
   platform::StopSockets();
   return exit_code;
 }
