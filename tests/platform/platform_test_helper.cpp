@@ -5,12 +5,30 @@
 //   touch NAME               creates the empty file NAME in its current folder
 //   variable NAME FILE       writes the value of the environment variable NAME
 //                            (or "<none>") to FILE
+//   kill-self                ends by the signal SIGKILL (POSIX)
+//   sleep-pid FILE MS        writes its process id and a line feed to FILE,
+//                            then sleeps MS milliseconds
+//   start-child FILE         runs "sleep-pid FILE 30000" through
+//                            platform::RunProgramToEnd
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/environment.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <signal.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,6 +37,22 @@ bool WriteText(const char* path, const std::string& text) {
   if (file == nullptr) return false;
   bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   return std::fclose(file) == 0 && ok;
+}
+
+long long ProcessId() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return getpid();
+#endif
+}
+
+void SleepMs(int ms) {
+#ifdef _WIN32
+  Sleep(static_cast<DWORD>(ms));
+#else
+  usleep(static_cast<useconds_t>(ms) * 1000);
+#endif
 }
 
 }  // namespace
@@ -36,6 +70,19 @@ int main(int argc, char** argv) {
     std::string value;
     if (!platform::FindEnvironmentVariable(argv[2], &value)) value = "<none>";
     return WriteText(argv[3], value) ? 0 : 1;
+  }
+#ifndef _WIN32
+  if (command == "kill-self") raise(SIGKILL);
+#endif
+  if (command == "sleep-pid" && argc == 4) {
+    if (!WriteText(argv[2], std::to_string(ProcessId()) + "\n")) return 1;
+    SleepMs(std::atoi(argv[3]));
+    return 0;
+  }
+  if (command == "start-child" && argc == 3) {
+    const std::string self = platform::ProgramDirectory() + platform::ProgramFileName("platform_test_helper");
+    platform::ProgramEnd end;
+    return platform::RunProgramToEnd(self, {"sleep-pid", argv[2], "30000"}, ".", &end).ok() ? 0 : 1;
   }
   std::fprintf(stderr, "platform_test_helper: unknown command\n");
   return 2;
