@@ -10,12 +10,17 @@
 //                            then sleeps MS milliseconds
 //   start-child FILE         runs "sleep-pid FILE 30000" through
 //                            platform::RunProgramToEnd
+//   wait-lock LOCK FILE      takes the lock of the file LOCK, adding
+//                            "waiting" to FILE if it has to wait and
+//                            "locked" once it has it, each on a line
+//   hold-lock LOCK FILE      takes the lock, adds "locked" to FILE, sleeps
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/environment.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
@@ -32,8 +37,8 @@
 
 namespace {
 
-bool WriteText(const char* path, const std::string& text) {
-  std::FILE* file = std::fopen(path, "wb");
+bool WriteText(const char* path, const std::string& text, const char* mode = "wb") {
+  std::FILE* file = std::fopen(path, mode);
   if (file == nullptr) return false;
   bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   return std::fclose(file) == 0 && ok;
@@ -83,6 +88,14 @@ int main(int argc, char** argv) {
     const std::string self = platform::ProgramDirectory() + platform::ProgramFileName("platform_test_helper");
     platform::ProgramEnd end;
     return platform::RunProgramToEnd(self, {"sleep-pid", argv[2], "30000"}, ".", &end).ok() ? 0 : 1;
+  }
+  if ((command == "wait-lock" || command == "hold-lock") && argc == 4) {
+    const char* report = argv[3];
+    platform::FileLock lock;
+    if (!lock.Acquire(argv[2], [report] { WriteText(report, "waiting\n", "ab"); }).ok()) return 1;
+    if (!WriteText(report, "locked\n", "ab")) return 1;
+    if (command == "hold-lock") SleepMs(30000);
+    return 0;
   }
   std::fprintf(stderr, "platform_test_helper: unknown command\n");
   return 2;
