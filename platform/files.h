@@ -1,5 +1,6 @@
 // File services of the platform: paths, names that ignore letter case,
-// copying, deleting, file identity and read-only mapping.
+// copying, renaming, deleting, making folders, file identity and read-only
+// mapping.
 //
 // The shop PC's file system ignores letter case, and the two programs rely on
 // it: the converter writes "qs001F25.dat" and the transfer program opens
@@ -10,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "common/status.h"
 
 namespace platform {
 
@@ -38,6 +41,18 @@ bool FileExists(const std::string& path);
 
 // Copies source to target, replacing target. False on any failure.
 bool CopyFile(const std::string& source, const std::string& target);
+
+// Renames source to target (both under their resolved names), replacing a
+// target that exists: in one step where the system allows it (within one
+// file system), so that a reader of target finds the old file or the new
+// one, never none. A failure (code: the system's error number, message: its
+// reason in words) if it cannot be done; both files are then as they were.
+common::Status RenameFile(const std::string& source, const std::string& target);
+
+// Makes the folder path and every missing folder above it; a folder that
+// exists already is fine. A failure (code: the system's error number,
+// message: its reason in words) if one cannot be made, or is a file.
+common::Status CreateDirectoryPath(const std::string& path);
 
 // Deletes the file under the resolved name. False if there was none or it
 // could not be deleted.

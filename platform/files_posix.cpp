@@ -94,6 +94,29 @@ bool CopyFile(const std::string& source, const std::string& target) {
   return ok;
 }
 
+common::Status RenameFile(const std::string& source, const std::string& target) {
+  if (rename(ResolveName(source).c_str(), ResolveName(target).c_str()) != 0) {
+    return common::Status::Error(errno, std::strerror(errno));
+  }
+  return common::Status::Ok();
+}
+
+common::Status CreateDirectoryPath(const std::string& path) {
+  // Each folder along the path in turn, up to the whole of it.
+  for (std::string::size_type end = 1; end <= path.size(); ++end) {
+    if (end < path.size() && path[end] != kPathSeparator) continue;
+    if (path[end - 1] == kPathSeparator) continue;  // a doubled or final separator
+    std::string folder = path.substr(0, end);
+    struct stat st;
+    if (stat(folder.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) continue;
+      return common::Status::Error(ENOTDIR, std::strerror(ENOTDIR));
+    }
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return common::Status::Error(errno, std::strerror(errno));
+  }
+  return common::Status::Ok();
+}
+
 bool DeleteFile(const std::string& path) {
   return unlink(ResolveName(path).c_str()) == 0;
 }

@@ -15,6 +15,8 @@
 
 #include <vector>
 
+#include "platform/system_message_win32.h"
+
 namespace platform {
 namespace {
 
@@ -24,6 +26,25 @@ namespace {
 const char kMappingName[] = "FileMappingFM";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// How long the root of a path is: 3 for C:\, 2 for C:, 1 for a leading
+// separator, all of \\server\share\ for a network path, 0 for a relative
+// path.
+std::string::size_type RootLength(const std::string& path) {
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    std::string::size_type server_end = path.find_first_of("\\/", 2);
+    if (server_end == std::string::npos) return path.size();
+    std::string::size_type share_end = path.find_first_of("\\/", server_end + 1);
+    return share_end == std::string::npos ? path.size() : share_end + 1;
+  }
+  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
+  return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
+}
+
+common::Status LastError() {
+  DWORD error = GetLastError();
+  return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+}
 
 HANDLE OpenForReading(const std::string& path) {
   return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -68,6 +89,28 @@ bool FileExists(const std::string& path) {
 
 bool CopyFile(const std::string& source, const std::string& target) {
   return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
+common::Status RenameFile(const std::string& source, const std::string& target) {
+  if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return LastError();
+  return common::Status::Ok();
+}
+
+common::Status CreateDirectoryPath(const std::string& path) {
+  // Each folder along the path in turn, after its root (C:\ or
+  // \\server\share\), up to the whole of it.
+  for (std::string::size_type end = RootLength(path) + 1; end <= path.size(); ++end) {
+    if (end < path.size() && !IsSeparator(path[end])) continue;
+    if (IsSeparator(path[end - 1])) continue;  // a doubled or final separator
+    std::string folder = path.substr(0, end);
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if (attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      return common::Status::Error(ERROR_DIRECTORY, SystemMessage(ERROR_DIRECTORY));
+    }
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return LastError();
+  }
+  return common::Status::Ok();
 }
 
 bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }

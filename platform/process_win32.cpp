@@ -1,5 +1,6 @@
 // Win32 implementation of platform/process.h: CreateProcessA with the
-// program named directly, so no command interpreter sees the command line.
+// program named directly, so no command interpreter sees the command line,
+// and a job object that ends the program should the caller die.
 #include "platform/process.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -8,12 +9,32 @@
 #endif
 #include <windows.h>
 
+#include "platform/system_message_win32.h"
 #include "platform/windows_command_line.h"
 
 namespace platform {
+namespace {
 
-bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory) {
+// A job whose processes the system kills when its last handle closes: the
+// caller holds the only one, so they die with the caller at the latest.
+// Null if the system offers none.
+HANDLE CreateKillOnCloseJob() {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (job == nullptr) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+  ZeroMemory(&limits, sizeof limits);
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
+}  // namespace
+
+common::Status RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& directory, ProgramEnd* end) {
   // One string, quoted so that the started program's start-up code splits it
   // back into the program and the arguments.
   std::string command_line = WindowsCommandLine(program, arguments);
@@ -24,15 +45,36 @@ bool RunProgramAndWait(const std::string& program, const std::vector<std::string
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
   // The standard handles are inherited, so that the transfer program's
-  // messages appear between the converter's own, wherever they go.
-  if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(),
-                      &startup, &process)) {
-    return false;
+  // messages appear between the converter's own, wherever they go. The
+  // program starts suspended and runs once it is in the job.
+  if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                      directory.c_str(), &startup, &process)) {
+    DWORD error = GetLastError();
+    return common::Status::Error(static_cast<int>(error), SystemMessage(error));
   }
+  // A system that refuses the job (an older one, whose caller already runs in
+  // a job of its own) still runs the program, without that safeguard.
+  HANDLE job = CreateKillOnCloseJob();
+  if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
+    CloseHandle(job);
+    job = nullptr;
+  }
+  ResumeThread(process.hThread);
   WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exit_code = 0;
+  GetExitCodeProcess(process.hProcess, &exit_code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return true;
+  if (job != nullptr) CloseHandle(job);
+  *end = ProgramEnd();
+  end->exit_status = exit_code;
+  return common::Status::Ok();
+}
+
+bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& directory) {
+  ProgramEnd end;
+  return RunProgramToEnd(program, arguments, directory, &end).ok();
 }
 
 std::string ProgramFileName(const std::string& base_name) { return base_name + ".exe"; }

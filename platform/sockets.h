@@ -1,5 +1,5 @@
 // TCP client sockets for the transfer program: create, look a host up,
-// connect with a bounded wait, send, receive with a time limit, close.
+// connect with a bounded wait, send and receive with time limits, close.
 //
 // Every error is reported as a Windows socket error number (10060 for a
 // time-out, 11001 for an unknown host, ...), whatever the platform, so that
@@ -53,8 +53,14 @@ bool LookupServicePort(const char* name, std::uint16_t* port, int* error);
 // socket is blocking again afterwards.
 int ConnectSocket(SocketHandle socket, std::uint32_t address, std::uint16_t port, int wait_ms);
 
-// Hands all bytes to the socket. The count, or -1 with *error set. Never
-// raises a signal when the peer has gone.
+// Hands all bytes to the socket, waiting at most wait_ms in all for the
+// system to take them (a peer that stops reading fills its buffers and then
+// holds the sender up). The count, or -1 with *error set
+// (kSocketErrorTimedOut when the wait ran out; a part of the bytes may have
+// gone by then). Never raises a signal when the peer has gone.
+long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int wait_ms, int* error);
+
+// The same without a time limit.
 long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error);
 
 // Receives what one receive call delivers, at most capacity bytes, waiting at

@@ -117,6 +117,38 @@ int ConnectSocket(SocketHandle socket, std::uint32_t address, std::uint16_t port
   return 0;
 }
 
+long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int wait_ms, int* error) {
+  int fd = static_cast<int>(socket);
+  const char* data = static_cast<const char*>(bytes);
+  const long long deadline = NowMs() + wait_ms;
+  std::size_t done = 0;
+  while (done < count) {
+    ssize_t n = send(fd, data + done, count - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n >= 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
+      *error = SocketErrorFromSystemError(errno);
+      return -1;
+    }
+    // The buffers are full: wait until there is room or the time is up.
+    long long left = deadline - NowMs();
+    short revents = 0;
+    int ready = left > 0 ? WaitForSocket(fd, POLLOUT, static_cast<int>(left), &revents) : 0;
+    if (ready == 0) {
+      *error = kSocketErrorTimedOut;
+      return -1;
+    }
+    if (ready < 0) {
+      *error = SocketErrorFromSystemError(errno);
+      return -1;
+    }
+  }
+  return static_cast<long>(done);
+}
+
 long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error) {
   const char* data = static_cast<const char*>(bytes);
   std::size_t done = 0;

@@ -120,6 +120,40 @@ int ConnectSocket(SocketHandle socket, std::uint32_t address, std::uint16_t port
   return SetBlocking(s, true);
 }
 
+long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int wait_ms, int* error) {
+  SOCKET s = AsSocket(socket);
+  const char* data = static_cast<const char*>(bytes);
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(wait_ms < 0 ? 0 : wait_ms);
+  // Without blocking, so that a full buffer hands control back at once.
+  int result = SetBlocking(s, false);
+  std::size_t done = 0;
+  while (result == 0 && done < count) {
+    int n = send(s, data + done, static_cast<int>(count - done), 0);
+    if (n != SOCKET_ERROR) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    result = WSAGetLastError();
+    if (result != WSAEWOULDBLOCK) break;
+    // The buffers are full: wait until there is room or the time is up.
+    ULONGLONG now = GetTickCount64();
+    int left = now < deadline ? static_cast<int>(deadline - now) : 0;
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(s, &writable);
+    struct timeval wait = WaitTime(left);
+    int ready = left > 0 ? select(0, nullptr, &writable, nullptr, &wait) : 0;
+    result = ready == SOCKET_ERROR ? WSAGetLastError() : ready == 0 ? kSocketErrorTimedOut : 0;
+  }
+  int restored = SetBlocking(s, true);
+  if (result == 0) result = restored;
+  if (result != 0) {
+    *error = result;
+    return -1;
+  }
+  return static_cast<long>(done);
+}
+
 long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error) {
   const char* data = static_cast<const char*>(bytes);
   std::size_t done = 0;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform_test_support.h"
 
 namespace {
@@ -74,6 +76,34 @@ TEST(FilesTest, MappingShowsTheWholeFile) {
   EXPECT_EQ(file.size, 0u);
   platform::UnmapFile(&file);
   EXPECT_EQ(platform::MapFileReadOnly(dir.File("missing"), &file), platform::MapResult::kMapFailed);
+}
+
+TEST(FilesTest, RenameReplacesTheTargetOfAnyLetterCase) {
+  TempDir dir;
+  WriteFile(dir.File("qs001F25.new"), "new");
+  WriteFile(dir.File("QS001F25.DAT"), "old, longer");
+  EXPECT_TRUE(platform::RenameFile(dir.File("qs001F25.new"), dir.File("qs001F25.dat")).ok());
+  EXPECT_EQ(ReadFile(platform::ResolveName(dir.File("qs001F25.dat"))), "new");
+  EXPECT_FALSE(platform::FileExists(dir.File("qs001F25.new")));
+  auto entries = std::filesystem::directory_iterator(dir.path());
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
+  common::Status missing = platform::RenameFile(dir.File("missing"), dir.File("qs001F25.dat"));
+  EXPECT_FALSE(missing.ok());
+  EXPECT_FALSE(missing.message().empty());
+  EXPECT_EQ(ReadFile(platform::ResolveName(dir.File("qs001F25.dat"))), "new");
+}
+
+TEST(FilesTest, DirectoryPathIsMadeWholeOnce) {
+  TempDir dir;
+  const std::string deep = platform::JoinPath(platform::JoinPath(dir.File("reports"), "2024 05"), "scale 1");
+  EXPECT_TRUE(platform::CreateDirectoryPath(deep).ok());
+  EXPECT_TRUE(WriteFile(platform::JoinPath(deep, "F24.DAT"), "x"));
+  EXPECT_TRUE(platform::CreateDirectoryPath(deep).ok());  // there already
+  EXPECT_TRUE(platform::CreateDirectoryPath(deep + platform::kPathSeparator).ok());
+  WriteFile(dir.File("file"), "");
+  common::Status through_file = platform::CreateDirectoryPath(platform::JoinPath(dir.File("file"), "below"));
+  EXPECT_FALSE(through_file.ok());
+  EXPECT_FALSE(through_file.message().empty());
 }
 
 }  // namespace

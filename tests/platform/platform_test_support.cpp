@@ -103,7 +103,7 @@ long long NowMs() {
 bool WaitForFile(const std::string& path, int limit_ms) {
   for (long long end = NowMs() + limit_ms; NowMs() < end;) {
     std::string bytes = ReadFile(path);
-    if (bytes != "<missing>" && !bytes.empty()) return true;
+    if (!bytes.empty() && bytes.back() == '\n') return true;
     SleepMs(kWaitStepMs);
   }
   return false;

@@ -37,7 +37,8 @@ std::string HelperPath();
 // Milliseconds of a steady clock.
 long long NowMs();
 void SleepMs(int ms);
-// Waits up to limit_ms until the file holds at least one byte.
+// Waits up to limit_ms until the file holds a whole line (ends in a line
+// feed).
 bool WaitForFile(const std::string& path, int limit_ms);
 
 // A program started without waiting for it; killed and waited for at the

@@ -45,7 +45,49 @@ TEST(ProcessTest, RunsInTheFolderWithTheCallersEnvironment) {
 
 TEST(ProcessTest, MissingProgramIsNotStarted) {
   TempDir dir;
-  EXPECT_FALSE(platform::RunProgramAndWait(dir.File(platform::ProgramFileName("missing")), {}, dir.path()));
+  const std::string missing = dir.File(platform::ProgramFileName("missing"));
+  EXPECT_FALSE(platform::RunProgramAndWait(missing, {}, dir.path()));
+  platform::ProgramEnd end;
+  common::Status status = platform::RunProgramToEnd(missing, {}, dir.path(), &end);
+  EXPECT_FALSE(status.ok());
+  EXPECT_FALSE(status.message().empty());
+  EXPECT_FALSE(platform::RunProgramToEnd(HelperPath(), {"exit", "0"}, dir.File("no such folder"), &end).ok());
+}
+
+TEST(ProcessTest, EndReportsTheExitStatus) {
+  TempDir dir;
+  for (std::uint32_t status : {0u, 3u, 255u}) {
+    platform::ProgramEnd end;
+    ASSERT_TRUE(platform::RunProgramToEnd(HelperPath(), {"exit", std::to_string(status)}, dir.path(), &end).ok());
+    EXPECT_FALSE(end.by_signal);
+    EXPECT_EQ(end.exit_status, status);
+  }
+#ifndef _WIN32
+  platform::ProgramEnd end;
+  ASSERT_TRUE(platform::RunProgramToEnd(HelperPath(), {"kill-self"}, dir.path(), &end).ok());
+  EXPECT_TRUE(end.by_signal);
+  EXPECT_EQ(end.signal, 9);
+#endif
+}
+
+// The helper "start-child" runs a second helper that sleeps; the first one is
+// killed at once, and the second one must go with it.
+TEST(ProcessTest, StartedProgramDoesNotOutliveItsStarter) {
+  TempDir dir;
+  const std::string pid_file = dir.File("child pid");
+  platform_test::BackgroundProgram starter;
+  ASSERT_TRUE(starter.Start(HelperPath(), {"start-child", pid_file}));
+  ASSERT_TRUE(platform_test::WaitForFile(pid_file, 10000));
+  const long long child = std::stoll(ReadFile(pid_file));
+  EXPECT_FALSE(platform_test::ProcessIsGone(child));
+  starter.Kill();
+  ASSERT_TRUE(starter.Wait(10000));
+  bool gone = false;
+  for (long long end = platform_test::NowMs() + 10000; !gone && platform_test::NowMs() < end;) {
+    gone = platform_test::ProcessIsGone(child);
+    if (!gone) platform_test::SleepMs(20);
+  }
+  EXPECT_TRUE(gone);
 }
 
 }  // namespace

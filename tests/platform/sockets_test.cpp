@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform_test_support.h"
 
@@ -15,6 +16,8 @@ using platform_test::NowMs;
 
 constexpr int kConnectWaitMs = 5000;
 constexpr int kShortWaitMs = 300;
+// More than the buffers of a loopback connection hold, on both sides.
+constexpr std::size_t kFloodBytes = 32 << 20;
 
 class SocketsTest : public ::testing::Test {
  protected:
@@ -76,7 +79,7 @@ TEST_F(SocketsTest, BytesGoBothWaysThenTheCloseArrives) {
   char buffer[16];
   ASSERT_EQ(platform::ReceiveFromSocket(peer, buffer, sizeof buffer, kConnectWaitMs, &error), 7);
   EXPECT_EQ(std::string(buffer, 7), "request");
-  EXPECT_EQ(platform::SendOnSocket(peer, "reply", 5, &error), 5);
+  EXPECT_EQ(platform::SendOnSocket(peer, "reply", 5, kShortWaitMs, &error), 5);
   ASSERT_EQ(platform::ReceiveFromSocket(client, buffer, sizeof buffer, kConnectWaitMs, &error), 5);
   EXPECT_EQ(std::string(buffer, 5), "reply");
   platform::CloseSocket(client);
@@ -93,6 +96,22 @@ TEST_F(SocketsTest, ReceiveWaitsNoLongerThanItsLimit) {
   int error = 0;
   long long started = NowMs();
   EXPECT_EQ(platform::ReceiveFromSocket(client, buffer, sizeof buffer, kShortWaitMs, &error), -1);
+  long long waited = NowMs() - started;
+  EXPECT_EQ(error, platform::kSocketErrorTimedOut);
+  EXPECT_GE(waited, kShortWaitMs - 50);
+  EXPECT_LT(waited, kShortWaitMs + 3000);
+  platform::CloseSocket(client);
+}
+
+TEST_F(SocketsTest, SendToAPeerThatNeverReadsStopsAtItsLimit) {
+  LoopbackListener listener(4096);  // its connections wait unaccepted, never read
+  ASSERT_TRUE(listener.listening());
+  platform::SocketHandle client = Connect(listener);
+  ASSERT_NE(client, platform::kInvalidSocket);
+  const std::vector<char> flood(kFloodBytes, 'x');
+  int error = 0;
+  long long started = NowMs();
+  EXPECT_EQ(platform::SendOnSocket(client, flood.data(), flood.size(), kShortWaitMs, &error), -1);
   long long waited = NowMs() - started;
   EXPECT_EQ(error, platform::kSocketErrorTimedOut);
   EXPECT_GE(waited, kShortWaitMs - 50);

@@ -1,0 +1,41 @@
+// An exclusive lock on a lock file, held for a whole run, so that two runs
+// that must not overlap take turns.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/status.h"
+
+namespace platform {
+
+class FileLock {
+ public:
+  FileLock() = default;
+  // Releases the lock if it is held.
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Opens the lock file (creating it if need be, under the resolved name of
+  // files.h) and takes the lock. If another holder has it (another process,
+  // or another FileLock of this one), calls before_waiting once, so that the
+  // caller can say that it waits, and then waits without a time limit until
+  // the lock is free. A failure (code: the system's error number, message:
+  // its reason in words) if the file cannot be opened or locked. The programs
+  // this process starts do not inherit the lock.
+  common::Status Acquire(const std::string& path, const std::function<void()>& before_waiting);
+
+  // Releases the lock and closes the file, which stays. The system releases
+  // it, too, when the process ends in any way.
+  void Release();
+
+  bool held() const { return handle_ != kNone; }
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  std::intptr_t handle_ = kNone;  // the open file: a descriptor or a handle
+};
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+// Win32 implementation of platform/file_lock.h with LockFileEx on the first
+// byte of the file; the system drops the lock when the handle closes.
+#include "platform/file_lock.h"
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform/system_message_win32.h"
+
+namespace platform {
+namespace {
+
+// The range locked: the first byte, whether or not the file has one.
+constexpr DWORD kLockedBytes = 1;
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+bool LockFirstByte(HANDLE file, DWORD flags) {
+  OVERLAPPED at_start;
+  ZeroMemory(&at_start, sizeof at_start);
+  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | flags, 0, kLockedBytes, 0, &at_start) != 0;
+}
+
+}  // namespace
+
+FileLock::~FileLock() { Release(); }
+
+common::Status FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
+  Release();
+  // Not inherited by started programs: no security attributes ask for it.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+  }
+  bool locked = LockFirstByte(file, LOCKFILE_FAIL_IMMEDIATELY);
+  if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
+    before_waiting();
+    locked = LockFirstByte(file, 0);
+  }
+  if (!locked) {
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  return common::Status::Ok();
+}
+
+void FileLock::Release() {
+  if (handle_ == kNone) return;
+  HANDLE file = AsHandle(handle_);
+  OVERLAPPED at_start;
+  ZeroMemory(&at_start, sizeof at_start);
+  UnlockFileEx(file, 0, kLockedBytes, 0, &at_start);
+  CloseHandle(file);
+  handle_ = kNone;
+}
+
+}  // namespace platform
