@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
-ensure_packages cmake make g++-mingw-w64-x86-64 googletest
+ensure_packages cmake make g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest
 
 dir=${WINDOWS_BUILD_DIR:-build-windows}
 toolchain="$PWD/cmake/mingw-w64.cmake"
