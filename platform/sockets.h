@@ -60,9 +60,6 @@ int ConnectSocket(SocketHandle socket, std::uint32_t address, std::uint16_t port
 // gone by then). Never raises a signal when the peer has gone.
 long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int wait_ms, int* error);
 
-// The same without a time limit.
-long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error);
-
 // Receives what one receive call delivers, at most capacity bytes, waiting at
 // most wait_ms for it. The count; 0 when the peer has closed the connection;
 // -1 with *error set on an error or when nothing came in time

@@ -149,21 +149,6 @@ long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int
   return static_cast<long>(done);
 }
 
-long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error) {
-  const char* data = static_cast<const char*>(bytes);
-  std::size_t done = 0;
-  while (done < count) {
-    ssize_t n = send(static_cast<int>(socket), data + done, count - done, MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      *error = SocketErrorFromSystemError(errno);
-      return -1;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<long>(done);
-}
-
 long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error) {
   int fd = static_cast<int>(socket);
   short revents = 0;

@@ -154,20 +154,6 @@ long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int
   return static_cast<long>(done);
 }
 
-long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int* error) {
-  const char* data = static_cast<const char*>(bytes);
-  std::size_t done = 0;
-  while (done < count) {
-    int n = send(AsSocket(socket), data + done, static_cast<int>(count - done), 0);
-    if (n == SOCKET_ERROR) {
-      *error = WSAGetLastError();
-      return -1;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<long>(done);
-}
-
 long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error) {
   SOCKET s = AsSocket(socket);
   fd_set readable;

@@ -138,7 +138,7 @@ common::Status ConnectionTable::Connect(const std::string& host, const std::stri
 
 common::Status ConnectionTable::Send(int handle, const std::uint8_t* bytes, std::size_t count) {
   int error = 0;
-  if (platform::SendOnSocket(sockets_[handle], bytes, count, &error) < 0) {
+  if (platform::SendOnSocket(sockets_[handle], bytes, count, reply_wait_ms_, &error) < 0) {
     return common::Status::Error(error != 0 ? error : kSendFailed, "could not send: " + SocketErrorText(error));
   }
   return common::Status::Ok();

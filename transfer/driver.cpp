@@ -4,6 +4,7 @@
 
 #include "common/message_sink.h"
 #include "platform/sockets.h"
+#include "platform/terminal.h"
 #include "transfer/connection.h"
 #include "transfer/result_files.h"
 #include "transfer/run_settings.h"

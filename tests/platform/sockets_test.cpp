@@ -75,7 +75,7 @@ TEST_F(SocketsTest, BytesGoBothWaysThenTheCloseArrives) {
   platform::SocketHandle peer = listener.Accept();
   ASSERT_NE(peer, platform::kInvalidSocket);
   int error = 0;
-  EXPECT_EQ(platform::SendOnSocket(client, "request", 7, &error), 7);
+  EXPECT_EQ(platform::SendOnSocket(client, "request", 7, kShortWaitMs, &error), 7);
   char buffer[16];
   ASSERT_EQ(platform::ReceiveFromSocket(peer, buffer, sizeof buffer, kConnectWaitMs, &error), 7);
   EXPECT_EQ(std::string(buffer, 7), "request");
