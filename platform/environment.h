@@ -9,4 +9,8 @@ namespace platform {
 // True and the value if a variable of that name (ignoring case) is defined.
 bool FindEnvironmentVariable(const char* name, std::string* value);
 
+// Sets the variable for this process and the programs it starts from now on.
+// False if it cannot be set.
+bool SetEnvironmentVariable(const char* name, const std::string& value);
+
 }  // namespace platform

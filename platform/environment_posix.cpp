@@ -1,6 +1,7 @@
 // POSIX implementation of platform/environment.h.
 #include "platform/environment.h"
 
+#include <stdlib.h>
 #include <strings.h>
 
 #include <cstring>
@@ -18,6 +19,10 @@ bool FindEnvironmentVariable(const char* name, std::string* value) {
     }
   }
   return false;
+}
+
+bool SetEnvironmentVariable(const char* name, const std::string& value) {
+  return setenv(name, value.c_str(), 1) == 0;
 }
 
 }  // namespace platform

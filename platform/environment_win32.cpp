@@ -10,6 +10,10 @@
 
 #include <vector>
 
+// windows.h names its A/W pairs by macros; the function of environment.h
+// keeps its own name.
+#undef SetEnvironmentVariable
+
 namespace platform {
 
 bool FindEnvironmentVariable(const char* name, std::string* value) {
@@ -25,6 +29,10 @@ bool FindEnvironmentVariable(const char* name, std::string* value) {
   if (length >= buffer.size()) return false;  // changed in between
   value->assign(buffer.data(), length);
   return true;
+}
+
+bool SetEnvironmentVariable(const char* name, const std::string& value) {
+  return SetEnvironmentVariableA(name, value.c_str()) != 0;
 }
 
 }  // namespace platform

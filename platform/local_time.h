@@ -1,6 +1,8 @@
 // The present moment as the shop PC's clock shows it, for log lines.
 #pragma once
 
+#include <string>
+
 namespace platform {
 
 struct LocalTime {
@@ -18,5 +20,9 @@ struct LocalTime {
 // The current local date and time, in the time zone (and summer time) the
 // system is set to at the moment of the call.
 LocalTime CurrentLocalTime();
+
+// The local date and time at which the file (under its resolved name) was
+// last written, without the offset; false if it cannot be read.
+bool FileModifiedLocalTime(const std::string& path, LocalTime* time);
 
 }  // namespace platform

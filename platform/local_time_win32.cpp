@@ -37,4 +37,20 @@ LocalTime CurrentLocalTime() {
   return t;
 }
 
+bool FileModifiedLocalTime(const std::string& path, LocalTime* time) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  SYSTEMTIME utc, local;
+  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return false;
+  if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+  *time = LocalTime();
+  time->year = local.wYear;
+  time->month = local.wMonth;
+  time->day = local.wDay;
+  time->hour = local.wHour;
+  time->minute = local.wMinute;
+  time->second = local.wSecond;
+  return true;
+}
+
 }  // namespace platform

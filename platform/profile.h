@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -29,6 +30,10 @@ std::string ProfileString(const Profile& profile, const char* section, const cha
 // beyond the range of int is the platform's own affair.
 int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value);
 
+// The names of the keys of the section, as written, in the file's order.
+// False if the file has no such section.
+bool ProfileKeys(const Profile& profile, const char* section, std::vector<std::string>* keys);
+
 // A profile file as LoadProfile leaves it. What it keeps of the file is the
 // platform's own affair.
 class Profile {
@@ -46,6 +51,7 @@ class Profile {
   friend std::string ProfileString(const Profile& profile, const char* section, const char* key,
                                    std::size_t max_length, bool* found);
   friend int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value);
+  friend bool ProfileKeys(const Profile& profile, const char* section, std::vector<std::string>* keys);
 };
 
 }  // namespace platform

@@ -32,8 +32,11 @@ std::string Trim(const std::string& text) {
 
 bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
-// Finds the raw value of section/key; false if the key is not there.
-bool FindValue(const std::string& text, const char* section, const char* key, std::string* value) {
+// Walks the keys of the first section of that name in file order, calling
+// visit(name, value) until it returns false. False if the section is not
+// there.
+template <typename Visit>
+bool WalkSection(const std::string& text, const char* section, Visit visit) {
   std::string::size_type pos = 0;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
   bool seen_section = false;  // the first section of this name has begun
@@ -47,7 +50,7 @@ bool FindValue(const std::string& text, const char* section, const char* key, st
     line = Trim(line);
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
-      if (in_section) return false;  // only the first section of the name counts
+      if (in_section) return true;  // only the first section of the name counts
       std::string::size_type close = line.find(']');
       std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       in_section = !seen_section && SameName(name, section);
@@ -57,13 +60,23 @@ bool FindValue(const std::string& text, const char* section, const char* key, st
     if (!in_section) continue;
     std::string::size_type equals = line.find('=');
     if (equals == std::string::npos) continue;
-    if (!SameName(Trim(line.substr(0, equals)), key)) continue;
     std::string v = Trim(line.substr(equals + 1));
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
-    *value = v;
-    return true;
+    if (!visit(Trim(line.substr(0, equals)), v)) return true;
   }
-  return false;
+  return seen_section;
+}
+
+// Finds the raw value of section/key; false if the key is not there.
+bool FindValue(const std::string& text, const char* section, const char* key, std::string* value) {
+  bool found = false;
+  WalkSection(text, section, [&](const std::string& name, const std::string& v) {
+    if (!SameName(name, key)) return true;
+    *value = v;
+    found = true;
+    return false;
+  });
+  return found;
 }
 
 }  // namespace
@@ -107,6 +120,14 @@ int ProfileInt(const Profile& profile, const char* section, const char* key, int
   if (result > INT_MAX) result = INT_MAX;
   if (result < INT_MIN) result = INT_MIN;
   return static_cast<int>(result);
+}
+
+bool ProfileKeys(const Profile& profile, const char* section, std::vector<std::string>* keys) {
+  keys->clear();
+  return WalkSection(profile.state_->contents, section, [&](const std::string& name, const std::string&) {
+    keys->push_back(name);
+    return true;
+  });
 }
 
 }  // namespace platform

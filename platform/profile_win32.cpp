@@ -39,15 +39,27 @@ bool SameKey(const char* a, const char* b) {
   }
 }
 
-bool KeyExists(const std::string& path, const char* section, const char* key) {
+// The names in a double-zero-ended list that a profile function fills:
+// the key names of a section (section given) or the section names (none).
+std::vector<std::string> NameList(const std::string& path, const char* section) {
+  std::vector<std::string> list;
   for (DWORD size = kFirstKeyListBytes; size <= kLargestKeyListBytes; size *= 2) {
     std::vector<char> names(size);
-    DWORD length = GetPrivateProfileStringA(section, nullptr, "", names.data(), size, path.c_str());
+    DWORD length = section != nullptr
+                       ? GetPrivateProfileStringA(section, nullptr, "", names.data(), size, path.c_str())
+                       : GetPrivateProfileSectionNamesA(names.data(), size, path.c_str());
     if (length + 2 >= size && size < kLargestKeyListBytes) continue;  // cut short: read again
     for (const char* name = names.data(); *name != '\0' && name < names.data() + length; name += std::strlen(name) + 1) {
-      if (SameKey(name, key)) return true;
+      list.push_back(name);
     }
-    return false;
+    return list;
+  }
+  return list;
+}
+
+bool KeyExists(const std::string& path, const char* section, const char* key) {
+  for (const std::string& name : NameList(path, section)) {
+    if (SameKey(name.c_str(), key)) return true;
   }
   return false;
 }
@@ -85,6 +97,18 @@ int ProfileInt(const Profile& profile, const char* section, const char* key, int
   const std::string& path = profile.state_->path;
   if (path.empty()) return default_value;
   return static_cast<int>(GetPrivateProfileIntA(section, key, default_value, path.c_str()));
+}
+
+bool ProfileKeys(const Profile& profile, const char* section, std::vector<std::string>* keys) {
+  keys->clear();
+  const std::string& path = profile.state_->path;
+  if (path.empty()) return false;
+  bool section_found = false;
+  for (const std::string& name : NameList(path, nullptr)) {
+    if (SameKey(name.c_str(), section)) section_found = true;
+  }
+  if (section_found) *keys = NameList(path, section);
+  return section_found;
 }
 
 }  // namespace platform

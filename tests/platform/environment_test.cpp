@@ -29,4 +29,11 @@ TEST(EnvironmentTest, NamesIgnoreLetterCase) {
   }
 }
 
+TEST(EnvironmentTest, SetVariableIsFoundAndInherited) {
+  ASSERT_TRUE(platform::SetEnvironmentVariable("PlatformTest_Set", "log path"));
+  std::string value;
+  EXPECT_TRUE(platform::FindEnvironmentVariable("PLATFORMTEST_SET", &value));
+  EXPECT_EQ(value, "log path");
+}
+
 }  // namespace

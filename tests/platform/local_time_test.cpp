@@ -40,6 +40,17 @@ void ExpectMatchesTheClock(int expected_offset_minutes, bool offset_known) {
 
 TEST(LocalTimeTest, LocalLessOffsetIsUtc) { ExpectMatchesTheClock(0, false); }
 
+TEST(LocalTimeTest, FileModifiedNowIsNow) {
+  platform_test::TempDir dir;
+  platform_test::WriteFile(dir.File("f.txt"), "x");
+  platform::LocalTime now = platform::CurrentLocalTime();
+  platform::LocalTime written;
+  ASSERT_TRUE(platform::FileModifiedLocalTime(dir.File("f.txt"), &written));
+  written.utc_offset_minutes = now.utc_offset_minutes;
+  EXPECT_LE(std::llabs(SecondsSinceEpoch(written) - SecondsSinceEpoch(now)), 2);
+  EXPECT_FALSE(platform::FileModifiedLocalTime(dir.File("missing.txt"), &written));
+}
+
 #ifndef _WIN32
 TEST(LocalTimeTest, FollowsTheZoneSetNow) {
   const char* saved = std::getenv("TZ");

@@ -98,4 +98,14 @@ TEST(ProfileReader, MissingFileHasNoKeys) {
   EXPECT_EQ(platform::ProfileInt(profile, "Params", "Label Format", 17), 17);
 }
 
+TEST(ProfileReader, KeysOfASection) {
+  ProfileFile file("; settings\n[Other]\nX=1\n[Params]\nShop Name=A\nLabel Format = 17\nTypo Key=3\n");
+  ASSERT_TRUE(file.loaded());
+  std::vector<std::string> keys;
+  EXPECT_TRUE(platform::ProfileKeys(file.profile(), "params", &keys));
+  EXPECT_EQ(keys, (std::vector<std::string>{"Shop Name", "Label Format", "Typo Key"}));
+  EXPECT_FALSE(platform::ProfileKeys(file.profile(), "Missing", &keys));
+  EXPECT_TRUE(keys.empty());
+}
+
 }  // namespace
