@@ -102,11 +102,11 @@ int main(int argc, char** argv) {
   double best = 0;
   common::Status result;
   for (int run = 0; run < kRuns && result.ok(); ++run) {
-    int rejected = 0;
+    converter::PriceListCounts counts;
     auto start = std::chrono::steady_clock::now();
-    result = converter::WritePluFile(context, &rejected);
+    result = converter::WritePluFile(context, &counts);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (rejected != 0) std::fprintf(stderr, "%d lines rejected\n", rejected);
+    if (counts.rejected != 0) std::fprintf(stderr, "%ld lines rejected\n", counts.rejected);
     if (run == 0 || seconds < best) best = seconds;
   }
   long peak = PeakKilobytes();

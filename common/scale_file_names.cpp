@@ -1,5 +1,7 @@
 #include "common/scale_file_names.h"
 
+#include "common/ascii_case.h"
+
 namespace common {
 namespace {
 
@@ -27,6 +29,15 @@ const DataFileRow& RowOf(DataFile file) { return kDataFiles[static_cast<int>(fil
 }  // namespace
 
 const char* DataFileArgument(DataFile file) { return RowOf(file).argument; }
+
+std::string TransferFileArgument(DataFile file, TransferMode mode) {
+  const std::string name = RowOf(file).argument;
+  return mode == TransferMode::kDhcp ? name.substr(0, name.find('.')) : name;
+}
+
+TransferMode TransferModeFromValue(bool defined, const std::string& value) {
+  return defined && EqualsIgnoringCase(value, "DHCP") ? TransferMode::kDhcp : TransferMode::kScaleNumber;
+}
 
 std::string ConverterPrefix(const std::string& scale_identifier) { return kConverterPrefix + scale_identifier; }
 

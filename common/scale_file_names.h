@@ -18,8 +18,19 @@ enum class TransferMode { kScaleNumber, kDhcp };
 // The data files the converter sends or fetches.
 enum class DataFile { kF34, kF38, kF25, kF92, kF52, kF24, kF26, kF29, kF46, kF30, kF64 };
 
-// The transfer program's file argument for a data file ("F25.DAT").
+// The data file's name ("F25.DAT").
 const char* DataFileArgument(DataFile file);
+
+// The file argument the converter hands the transfer program for a data
+// file: the data file's name in scale-number mode ("F25.DAT"); in DHCP mode,
+// where the transfer program puts the whole argument into its names, the
+// name without ".DAT" ("F25"), so that its names are the converter's.
+std::string TransferFileArgument(DataFile file, TransferMode mode);
+
+// The transfer mode an XFLTCPMODE value chooses: DHCP mode when the
+// variable is defined and its value is "DHCP" in any letter case, nothing
+// more or less; scale-number mode otherwise.
+TransferMode TransferModeFromValue(bool defined, const std::string& value);
 
 // The converter's per-scale prefix: "qs" + scale identifier.
 std::string ConverterPrefix(const std::string& scale_identifier);

@@ -1,28 +1,65 @@
 #include "converter/command_line.h"
 
 #include <cstring>
+#include <string>
 
+#include "common/ascii_case.h"
 #include "common/scale_file_names.h"
 
 namespace converter {
+
+const char kUsage[] = "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]\n";
+
 namespace {
 
-constexpr int kMaxArguments = 3;
+constexpr int kMaxArguments = 4;
+constexpr std::size_t kScaleNumberLength = 3;
 const char kCommandLineError[] = "Command line error.\n";
+const char kNoFetch[] = "-NoFetch";
 
-bool IdentifierNamesAFile(const std::string& identifier) {
-  if (identifier.empty()) return false;
-  if (identifier.find('/') != std::string::npos || identifier.find('\\') != std::string::npos) return false;
-  // The longest name the converter makes from it is the PLU or store-name file's.
-  return common::ConverterFileName(identifier, common::DataFile::kF25).size() <= kMaxScaleFileName &&
-         common::ConverterFileName(identifier, common::DataFile::kF52).size() <= kMaxScaleFileName;
+struct OptionWord {
+  const char* word;
+  RunMode mode;
+};
+
+const OptionWord kOptionWords[] = {
+    {"-Report", RunMode::kReport},
+    {"-Transact", RunMode::kTransact},
+    {"-RTBuffer", RunMode::kRTBuffer},
+    {"-Check", RunMode::kCheck},
+};
+
+const OptionWord* FindOption(const char* word) {
+  for (const OptionWord& option : kOptionWords) {
+    if (common::EqualsIgnoringCase(word, option.word)) return &option;
+  }
+  return nullptr;
 }
 
-RunMode ModeForOption(const char* option) {
-  if (std::strcmp(option, "-Report") == 0) return RunMode::kReport;
-  if (std::strcmp(option, "-Transact") == 0) return RunMode::kTransact;
-  if (std::strcmp(option, "-RTBuffer") == 0) return RunMode::kRTBuffer;
-  return RunMode::kLoad;
+bool IsRetrieval(RunMode mode) {
+  return mode == RunMode::kReport || mode == RunMode::kTransact || mode == RunMode::kRTBuffer;
+}
+
+common::Status Error(const std::string& why = std::string()) {
+  return common::Status::Error(kFailureCommandLine, kCommandLineError + why + kUsage);
+}
+
+// Why the identifier names no scale the programs can serve; empty if it does.
+std::string IdentifierProblem(const std::string& identifier, common::TransferMode mode) {
+  if (identifier.empty() || identifier[0] == '-') return "The scale identifier is missing.\n";
+  if (identifier.find_first_of("/\\") != std::string::npos) {
+    return "The scale identifier must not hold '/' or '\\'.\n";
+  }
+  // The longest names the converter makes from it are the PLU and store-name files'.
+  if (common::ConverterFileName(identifier, common::DataFile::kF25).size() > kMaxScaleFileName ||
+      common::ConverterFileName(identifier, common::DataFile::kF52).size() > kMaxScaleFileName) {
+    return "The scale identifier is too long.\n";
+  }
+  if (mode == common::TransferMode::kScaleNumber && identifier.size() != kScaleNumberLength) {
+    return "The scale identifier must have three characters, such as 001: the transfer program finds the files "
+           "of no other.\n";
+  }
+  return std::string();
 }
 
 }  // namespace
@@ -38,14 +75,31 @@ char SeparatorForDigit(char digit) {
 }
 
 common::Status ParseCommandLine(int argument_count, char** arguments, RunContext* context) {
-  const common::Status error = common::Status::Error(kFailureCommandLine, kCommandLineError);
-  if (argument_count < 1 || argument_count > kMaxArguments) return error;
-  if (!IdentifierNamesAFile(arguments[0])) return error;
+  if (argument_count < 1 || argument_count > kMaxArguments) return Error();
+  const std::string problem = IdentifierProblem(arguments[0], context->transfer_mode);
+  if (!problem.empty()) return Error(problem);
   context->scale_identifier = arguments[0];
   context->separator = '\t';
   context->mode = RunMode::kLoad;
-  if (argument_count >= 2) context->separator = SeparatorForDigit(arguments[1][0]);
-  if (argument_count >= 2) context->mode = ModeForOption(arguments[argument_count - 1]);
+  context->fetch = true;
+
+  int next = 1;
+  // The separator digit: any word that is no option.
+  if (next < argument_count && arguments[next][0] != '-') {
+    context->separator = SeparatorForDigit(arguments[next][0]);
+    ++next;
+  }
+  if (next < argument_count) {
+    const OptionWord* option = FindOption(arguments[next]);
+    if (option == nullptr) return Error();
+    context->mode = option->mode;
+    ++next;
+  }
+  if (next < argument_count && IsRetrieval(context->mode) && common::EqualsIgnoringCase(arguments[next], kNoFetch)) {
+    context->fetch = false;
+    ++next;
+  }
+  if (next < argument_count) return Error();
   return common::Status::Ok();
 }
 

@@ -1,4 +1,10 @@
-// The converter's command line: scale identifier, separator digit, option.
+// The converter's command line:
+//
+//   VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]
+//
+// SCALE the scale identifier; DIGIT the separator digit; the option words in
+// any letter case. -NoFetch (after a retrieval option) converts the incoming
+// files already in the working folder without fetching them.
 #pragma once
 
 #include "common/status.h"
@@ -6,10 +12,18 @@
 
 namespace converter {
 
+// The usage line printed after "Command line error.\n".
+extern const char kUsage[];
+
 // Reads the arguments after the program name into the context: scale
-// identifier, field separator and run mode. A kFailureCommandLine status for
-// no argument, more than three, or a scale identifier that cannot name a
-// file (empty, holding '/' or '\', or too long).
+// identifier, field separator, run mode and whether to fetch. A
+// kFailureCommandLine status whose message is "Command line error.\n", a
+// line saying why where that helps, and the usage line: for no argument or
+// too many; a scale identifier that cannot name a file (empty, beginning
+// with '-', holding '/' or '\', or too long) or, in scale-number mode, that
+// is not three characters long; a word beginning with '-' that is no option
+// word; an option word where the separator digit belongs; anything after the
+// option but -NoFetch after a retrieval option.
 common::Status ParseCommandLine(int argument_count, char** arguments, RunContext* context);
 
 // The field separator chosen by the first character of the separator digit.

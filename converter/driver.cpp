@@ -1,11 +1,18 @@
 #include "converter/driver.h"
 
+#include <chrono>
+#include <vector>
+
 #include "common/message_sink.h"
+#include "common/run_log.h"
 #include "converter/command_line.h"
 #include "converter/load_mode.h"
 #include "converter/report_modes.h"
+#include "converter/report_names.h"
 #include "converter/run_context.h"
+#include "converter/run_lock.h"
 #include "converter/settings.h"
+#include "platform/environment.h"
 #include "platform/files.h"
 
 namespace converter {
@@ -13,6 +20,8 @@ namespace converter {
 const char kBanner[] = "Conversion finished.\nPrice-list converter for networked scales.\n";
 
 namespace {
+
+const char kTransferModeVariable[] = "XFLTCPMODE";
 
 // Where the message of a failure that ends the run goes, and the exit code.
 struct FailureExit {
@@ -27,6 +36,7 @@ const FailureExit kFailureExits[] = {
     {kFailurePriceList, common::Stream::kErr, kExitNoPriceList},
     {kFailureScaleFile, common::Stream::kErr, kExitScaleFile},
     {kFailureReport, common::Stream::kOut, kExitReportFailed},
+    {kFailureArchive, common::Stream::kErr, kExitReportFailed},
 };
 
 int EndWithFailure(common::MessageSink& messages, const common::Status& status) {
@@ -39,10 +49,61 @@ int EndWithFailure(common::MessageSink& messages, const common::Status& status) 
   return kExitSettings;
 }
 
+// A run that reached its end: a failed transfer before rejected lines.
 int ExitCodeOf(const RunOutcome& outcome) {
   if (outcome.report_incomplete) return kExitReportFailed;
+  if (outcome.transfer_failed) return kExitTransferFailed;
   if (outcome.lines_rejected) return kExitRejectedLines;
   return kExitOk;
+}
+
+const char* ModeName(RunMode mode) {
+  switch (mode) {
+    case RunMode::kLoad: return "load";
+    case RunMode::kCheck: return "check";
+    case RunMode::kReport: return "report";
+    case RunMode::kTransact: return "transact";
+    case RunMode::kRTBuffer: return "rtbuffer";
+  }
+  return "";
+}
+
+// The run log of the working folder, handed on to the transfer program.
+common::RunLog OpenLog(const RunContext& context) {
+  const std::string& name = context.settings.log_file;
+  if (name.empty()) return common::RunLog();
+  const bool absolute = name[0] == '/' || name[0] == '\\' || (name.size() >= 2 && name[1] == ':');
+  std::string path = absolute ? name : platform::JoinPath(context.working_directory, name);
+  (void)platform::SetEnvironmentVariable(common::kLogVariable, path);
+  return common::RunLog(path);
+}
+
+int RunLocked(RunContext& context, common::MessageSink& messages) {
+  platform::FileLock lock;
+  common::Status status = TakeRunLock(context, &lock);
+  if (!status.ok()) return EndWithFailure(messages, status);
+  const common::RunLog log = OpenLog(context);
+  context.log = &log;
+  const std::string run = "scale=" + context.scale_identifier + " mode=" + ModeName(context.mode);
+  if (!log.Write("VelkoCon start " + run)) {
+    messages.Err("The log " + log.path() + " cannot be written; the run goes on without it.\n");
+  }
+  const auto started = std::chrono::steady_clock::now();
+
+  RunOutcome outcome;
+  const bool load = context.mode == RunMode::kLoad || context.mode == RunMode::kCheck;
+  status = load ? RunLoadMode(context, &outcome) : RunRetrievalMode(context, &outcome);
+  int exit_code;
+  if (!status.ok()) {
+    exit_code = EndWithFailure(messages, status);
+  } else {
+    messages.Out(kBanner);
+    exit_code = ExitCodeOf(outcome);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  (void)log.Write("VelkoCon end " + run + " exit=" + std::to_string(exit_code & 0xFF) +
+                  " seconds=" + common::SecondsText(seconds));
+  return exit_code;
 }
 
 int Run(int argc, char** argv, common::MessageSink& messages) {
@@ -50,18 +111,20 @@ int Run(int argc, char** argv, common::MessageSink& messages) {
   context.messages = &messages;
   context.working_directory = platform::CurrentDirectory();
 
-  common::Status status = ReadSettings(context.working_directory, &context.settings, &context.names);
+  std::vector<std::string> warnings;
+  common::Status status = ReadSettings(context.working_directory, &context.settings, &context.names, &warnings);
   if (!status.ok()) return EndWithFailure(messages, status);
   context.program_directory = platform::ProgramDirectory();
+  std::string mode_value;
+  const bool defined = platform::FindEnvironmentVariable(kTransferModeVariable, &mode_value);
+  context.transfer_mode = common::TransferModeFromValue(defined, mode_value);
 
   status = ParseCommandLine(argc - 1, argv + 1, &context);
   if (!status.ok()) return EndWithFailure(messages, status);
-
-  RunOutcome outcome;
-  status = context.mode == RunMode::kLoad ? RunLoadMode(context, &outcome) : RunRetrievalMode(context, &outcome);
+  status = CheckReportNames(context);
   if (!status.ok()) return EndWithFailure(messages, status);
-  messages.Out(kBanner);
-  return ExitCodeOf(outcome);
+  for (const std::string& warning : warnings) messages.Err(warning);
+  return RunLocked(context, messages);
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ constexpr int kExitCommandLine = 1;
 constexpr int kExitNoPriceList = 2;
 constexpr int kExitScaleFile = 3;       // a scale file cannot be created or written
 constexpr int kExitReportFailed = 4;    // a report could not be fetched or converted whole
-constexpr int kExitRejectedLines = 5;   // the load went on without some price-list lines
+constexpr int kExitRejectedLines = 5;   // the load went on without some price-list lines, or sent nothing
+constexpr int kExitTransferFailed = 6;  // a transfer of the load failed
 constexpr int kExitSettings = -1;
 
 // The closing banner, printed on standard output at the normal end of a run.

@@ -47,11 +47,11 @@ void ReportRejectedLine(common::MessageSink& messages, long long line_number, Re
   messages.Print(common::Stream::kErr, "Line %lld rejected: %s\n", line_number, RejectionText(rejection));
 }
 
-void ReportRejectedCount(common::MessageSink& messages, long long count) {
+void ReportRejectedCount(common::MessageSink& messages, long count) {
   if (count == 1) {
     messages.Err("1 line of the price list was rejected\n");
   } else {
-    messages.Print(common::Stream::kErr, "%lld lines of the price list were rejected\n", count);
+    messages.Print(common::Stream::kErr, "%ld lines of the price list were rejected\n", count);
   }
 }
 
@@ -59,7 +59,8 @@ common::Status CouldNotOpen() { return common::Status::Error(kFailurePriceList, 
 common::Status CouldNotRead() { return common::Status::Error(kFailurePriceList, "Could not read file.\n"); }
 
 // Converts every line of the open price list into the open PLU file.
-common::Status ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* writer, long long* rejected) {
+common::Status ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* writer,
+                            PriceListCounts* counts) {
   const bool no_type = context.settings.no_type != 0;
   std::string line;
   bool ended_with_line_feed = false;
@@ -82,11 +83,13 @@ common::Status ConvertLines(const RunContext& context, TextFile* price_list, Plu
         break;
       case LineResult::kRejected:
         ReportRejectedLine(*context.messages, line_number, rejection);
-        ++*rejected;
+        ++counts->rejected;
+        if (rejection == Rejection::kTooFewColumns) ++counts->too_few_columns;
         break;
       case LineResult::kEntry: {
         std::size_t length = BuildPluRecord(entry, context.settings, context.names, record);
         if (!writer->Add(record, length)) return CouldNotWrite();
+        ++counts->articles;
         break;
       }
     }
@@ -97,8 +100,8 @@ common::Status ConvertLines(const RunContext& context, TextFile* price_list, Plu
 
 }  // namespace
 
-common::Status WritePluFile(const RunContext& context, int* rejected_lines) {
-  *rejected_lines = 0;
+common::Status WritePluFile(const RunContext& context, PriceListCounts* counts) {
+  *counts = PriceListCounts();
   TextFile price_list;
   if (!price_list.Open(platform::JoinPath(context.working_directory, kPriceListName))) return CouldNotOpen();
   common::OwnedFile file = CreateScaleFile(platform::JoinPath(
@@ -106,16 +109,14 @@ common::Status WritePluFile(const RunContext& context, int* rejected_lines) {
   if (!file.is_open()) return CouldNotCreate();
 
   PluWriter writer(file);
-  long long rejected = 0;
-  common::Status status = ConvertLines(context, &price_list, &writer, &rejected);
+  common::Status status = ConvertLines(context, &price_list, &writer, counts);
   price_list.Close();
   if (!status.ok()) return status;
   // The whole list has been read: the count of rejected lines stands even
   // if the file cannot be finished.
-  if (rejected > 0) ReportRejectedCount(*context.messages, rejected);
+  if (counts->rejected > 0) ReportRejectedCount(*context.messages, counts->rejected);
   bool written = writer.Flush();
   if (!file.Close() || !written) return CouldNotWrite();
-  *rejected_lines = rejected > INT_MAX ? INT_MAX : static_cast<int>(rejected);
   return common::Status::Ok();
 }
 

@@ -12,7 +12,13 @@ namespace converter {
 // their count once the whole list is read. Fails with kFailurePriceList (the
 // price list cannot be opened or read; nothing written when it cannot be
 // opened) or kFailureScaleFile (the PLU file cannot be created or written).
-// rejected_lines counts the malformed lines that were left out.
-common::Status WritePluFile(const RunContext& context, int* rejected_lines);
+// counts tells how the list went.
+struct PriceListCounts {
+  long articles = 0;         // PLU records written
+  long rejected = 0;         // malformed lines left out
+  long too_few_columns = 0;  // of them, those with fewer than three columns
+  long warnings = 0;         // lines loaded with a warning
+};
+common::Status WritePluFile(const RunContext& context, PriceListCounts* counts);
 
 }  // namespace converter

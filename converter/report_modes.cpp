@@ -3,7 +3,9 @@
 #include <string>
 
 #include "common/scale_file_names.h"
+#include "converter/archive.h"
 #include "converter/report_conversion.h"
+#include "converter/report_names.h"
 #include "converter/transfer_launcher.h"
 #include "platform/files.h"
 
@@ -18,7 +20,7 @@ struct ReportRow {
   RunMode mode;
   std::string Settings::*key;
   DataFile file;
-  bool converted;  // false: fetched only
+  bool converted;  // false: fetched (and so cleared at the scale) and kept, no report
   ReportLayout layout;
 };
 
@@ -32,35 +34,73 @@ const ReportRow kReportRows[] = {
     {RunMode::kRTBuffer, &Settings::rt_buffer, DataFile::kF64, true, ReportLayout::kRTBuffer},
 };
 
+// The settings that switch on the fetches of a mode, for the warning when
+// none does.
+const char* KeysOf(RunMode mode) {
+  switch (mode) {
+    case RunMode::kReport: return "MGTotal=, PLUTotal=, ClerkTotal= or StoreTotal=";
+    case RunMode::kTransact: return "Transact=";
+    default: return "RTBuffer=";
+  }
+}
+
+void Warn(const RunContext& context, const common::Status& status) {
+  if (!status.ok()) context.messages->Err(status.message());
+}
+
+// Fetches the row's file. An incoming file an earlier run left is moved into
+// the archive first, never replaced unconverted; the new one is kept there as
+// soon as it has come. False in *fresh when the fetch left no new incoming
+// file.
+common::Status Fetch(const RunContext& context, const Archive& archive, const ReportRow& row,
+                     const std::string& incoming_path, bool* fresh, RunOutcome* outcome) {
+  if (common::Status kept = archive.KeepLeftover(incoming_path); !kept.ok()) return kept;
+  // A fetch that fails before the transfer program opens the incoming file
+  // leaves the file as it was: its identity tells it from a fresh one, so
+  // old totals are never reported as new.
+  const platform::FileIdentity before = platform::IdentifyFile(incoming_path);
+  if (!RunTransfer(context, row.file).ok) outcome->report_incomplete = true;
+  const platform::FileIdentity after = platform::IdentifyFile(incoming_path);
+  *fresh = after.exists && !(after == before);
+  if (*fresh) Warn(context, archive.KeepCopy(incoming_path));
+  return common::Status::Ok();
+}
+
 }  // namespace
 
 common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome) {
+  const Archive archive(context);
+  bool any = false;
   for (const ReportRow& row : kReportRows) {
     if (row.mode != context.mode) continue;
-    const std::string& report_name = context.settings.*row.key;
-    if (report_name.empty()) continue;
-    if (!row.converted) {
-      RunTransfer(context, row.file);
-      continue;
+    const std::string& value = context.settings.*row.key;
+    if (value.empty()) continue;
+    any = true;
+    const std::string incoming_name = common::ConverterFileName(context.scale_identifier, row.file);
+    const std::string incoming_path = platform::JoinPath(context.working_directory, incoming_name);
+    bool fresh = true;
+    if (context.fetch) {
+      if (common::Status status = Fetch(context, archive, row, incoming_path, &fresh, outcome); !status.ok()) {
+        return status;
+      }
     }
-
-    // A fetch that fails before the transfer program opens the incoming
-    // file leaves an earlier run's file behind. Its identity tells it from
-    // a fresh one, so old totals are never reported as new.
-    std::string incoming_name = common::ConverterFileName(context.scale_identifier, row.file);
-    std::string incoming_path = platform::JoinPath(context.working_directory, incoming_name);
-    platform::FileIdentity before = platform::IdentifyFile(incoming_path);
-    RunTransfer(context, row.file);
-    platform::FileIdentity after = platform::IdentifyFile(incoming_path);
+    if (!row.converted) continue;
 
     // The earlier run's report goes whatever this fetch brought.
-    (void)platform::DeleteFile(platform::JoinPath(context.working_directory, report_name));
-    if (after == before) return common::Status::Error(kFailureReport, IncomingMissing().message());
+    const std::string report_name = ReportFileName(value, context.scale_identifier);
+    const std::string report_path = platform::JoinPath(context.working_directory, report_name);
+    (void)platform::DeleteFile(report_path);
+    if (!fresh) return common::Status::Error(kFailureReport, IncomingMissing().message());
 
     common::Status status = ConvertReport(context.working_directory, report_name, incoming_name, context.separator,
                                           row.layout, *context.messages);
     if (IsFatal(status)) return common::Status::Error(kFailureReport, status.message());
     if (!status.ok()) outcome->report_incomplete = true;
+    Warn(context, archive.KeepCopy(report_path, context.scale_identifier + "-"));
+  }
+  if (!any) {
+    context.messages->Err(std::string("Nothing to fetch: name the report file with ") + KeysOf(context.mode) +
+                          " in velkocon.ini.\n");
   }
   return common::Status::Ok();
 }

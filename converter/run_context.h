@@ -4,13 +4,15 @@
 // Messages: an operation writes what the run goes on after (a rejected
 // price-list line, a report without data) through the run's message sink as
 // it happens. A failure that ends the run is returned as a status whose code
-// is a RunFailure (converter/run_failure.h) and whose message is the text the driver
-// prints; the driver alone chooses the stream and the exit code.
+// is a RunFailure (converter/run_failure.h) and whose message is the text the
+// driver prints; the driver alone chooses the stream and the exit code.
 #pragma once
 
 #include <string>
 
 #include "common/message_sink.h"
+#include "common/run_log.h"
+#include "common/scale_file_names.h"
 #include "common/status.h"
 #include "converter/run_failure.h"
 #include "converter/settings.h"
@@ -20,7 +22,7 @@ namespace converter {
 // The longest name of the PLU or store-name file.
 constexpr std::size_t kMaxScaleFileName = 199;
 
-enum class RunMode { kLoad, kReport, kTransact, kRTBuffer };
+enum class RunMode { kLoad, kCheck, kReport, kTransact, kRTBuffer };
 
 struct RunContext {
   std::string working_directory;  // the current directory at start
@@ -28,15 +30,19 @@ struct RunContext {
   std::string scale_identifier;   // the first argument, unchanged
   char separator = '\t';
   RunMode mode = RunMode::kLoad;
+  bool fetch = true;  // false: a retrieval mode converts the incoming files already there
+  common::TransferMode transfer_mode = common::TransferMode::kScaleNumber;  // from XFLTCPMODE
   Settings settings;
   NameTable names;
   common::MessageSink* messages = nullptr;  // the driver's sink
+  const common::RunLog* log = nullptr;      // the run log (may be off)
 };
 
 // How a run that reached its end went.
 struct RunOutcome {
-  bool lines_rejected = false;     // the load went on without some price-list lines
+  bool lines_rejected = false;     // the load went on without some price-list lines, or sent nothing
   bool report_incomplete = false;  // a report was not fetched or converted whole
+  bool transfer_failed = false;    // a load's transfer failed
 };
 
 }  // namespace converter

@@ -11,6 +11,7 @@ enum RunFailure : int {
   kFailurePriceList,     // the price list cannot be opened or read
   kFailureScaleFile,     // a scale file cannot be created or written
   kFailureReport,        // a report's incoming file is missing, stale or cannot be read
+  kFailureArchive,       // an earlier incoming file cannot be kept in the archive
 };
 
 }  // namespace converter

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/ascii_case.h"
 #include "converter/text_file.h"
 #include "platform/code_pages.h"
 #include "platform/files.h"
@@ -38,6 +39,70 @@ bool IsBarcodePrefix(int prefix) { return prefix >= 0 && prefix <= kMaxBarcodePr
 
 std::string Text(const platform::Profile& profile, const char* key) {
   return platform::ProfileString(profile, kSection, key, kMaxSettingLength);
+}
+
+// A text setting that has a default: the default when the key is missing,
+// the value (empty too) when it is there.
+std::string TextOr(const platform::Profile& profile, const char* key, const std::string& default_value) {
+  bool found = false;
+  std::string value = platform::ProfileString(profile, kSection, key, kMaxSettingLength, &found);
+  return found ? value : default_value;
+}
+
+// Every key of the section: its name and whether its value is a number.
+struct KnownKey {
+  const char* name;
+  bool number;
+};
+const KnownKey kKnownKeys[] = {
+    {"Time Print", true},    {"No Type", true},       {"Label Format", true},
+    {"Barcode Prefix", true}, {"Barcode Type", true},  {"Barcode Weight Prefix", true},
+    {"Barcode Weight Type", true}, {"Shop Name", false}, {"CodePage", false},
+    {"PageDetail", false},   {"MGTotal", false},      {"PLUTotal", false},
+    {"ClerkTotal", false},   {"StoreTotal", false},   {"Transact", false},
+    {"RTBuffer", false},     {"Shop Font", true},     {"Archive", false},
+    {"Log File", false},
+};
+
+const KnownKey* FindKnownKey(const std::string& name) {
+  for (const KnownKey& key : kKnownKeys) {
+    if (common::EqualsIgnoringCase(name, key.name)) return &key;
+  }
+  return nullptr;
+}
+
+// What the profile reader takes as a number: blanks, a sign, digits.
+bool ReadsAsNumber(const std::string& value) {
+  std::size_t i = 0;
+  while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) ++i;
+  if (i == value.size()) return false;
+  for (; i < value.size(); ++i) {
+    if (value[i] < '0' || value[i] > '9') return false;
+  }
+  return true;
+}
+
+std::vector<std::string> SettingsWarnings(const platform::Profile& profile) {
+  std::vector<std::string> warnings;
+  std::vector<std::string> keys;
+  if (!platform::ProfileKeys(profile, kSection, &keys)) {
+    warnings.push_back("velkocon.ini has no [Params] section: every setting takes its default.\n");
+    return warnings;
+  }
+  for (const std::string& name : keys) {
+    const KnownKey* key = FindKnownKey(name);
+    if (key == nullptr) {
+      warnings.push_back("velkocon.ini: \"" + name + "\" is not a setting; it is left alone.\n");
+      continue;
+    }
+    if (!key->number) continue;
+    const std::string value = platform::ProfileString(profile, kSection, key->name, kMaxSettingLength);
+    if (!value.empty() && !ReadsAsNumber(value)) {
+      warnings.push_back("velkocon.ini: " + std::string(key->name) + "=" + value + " is not a number.\n");
+    }
+  }
+  return warnings;
 }
 
 // A whole decimal number with an optional sign, nothing before or after.
@@ -124,7 +189,8 @@ void TranslateName(const NameTable& names, const char* text, std::size_t count, 
   for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<char>(names.map[static_cast<unsigned char>(text[i])]);
 }
 
-common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names) {
+common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
+                            std::vector<std::string>* warnings) {
   std::string path = platform::ResolveName(platform::JoinPath(working_directory, "velkocon.ini"));
   platform::Profile profile;
   if (!platform::FileExists(path) || !platform::LoadProfile(path, &profile)) return Failure(kIniAbsent);
@@ -155,6 +221,9 @@ common::Status ReadSettings(const std::string& working_directory, Settings* sett
   s.rt_buffer = Text(profile, "RTBuffer");
   s.shop_font = platform::ProfileInt(profile, kSection, "Shop Font", kDefaultShopFont);
   if (s.shop_font < 0 || s.shop_font > kMaxShopFont) s.shop_font = kDefaultShopFont;
+  s.archive = TextOr(profile, "Archive", s.archive);
+  s.log_file = TextOr(profile, "Log File", s.log_file);
+  if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;
   return common::Status::Ok();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/status.h"
 #include "converter/run_failure.h"
@@ -31,6 +32,8 @@ struct Settings {
   std::string transact;
   std::string rt_buffer;
   int shop_font = 5;
+  std::string archive = "archive";    // the archive folder; empty: none
+  std::string log_file = "velkocon.log";  // the run log; empty: none
 };
 
 // Translation of a name for the scale: entry b is the byte written for the
@@ -41,8 +44,11 @@ struct NameTable {
 };
 
 // Reads and validates the settings of the working directory and builds the
-// name table. A failure (kFailureSettings) has as its message is the fixed text the run ends with.
-common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names);
+// name table. What the run goes on after (no [Params] section, a key that is
+// no setting, a number setting that is no number) is added to warnings,
+// one line each. A failure (kFailureSettings) has as its message is the fixed text the run ends with.
+common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
+                            std::vector<std::string>* warnings = nullptr);
 
 // Loads a PageDetail table file into table (identity for the bytes it does
 // not name). A failure's message is the fixed text.

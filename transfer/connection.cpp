@@ -105,7 +105,11 @@ common::Status ConnectionTable::Connect(const std::string& host, const std::stri
   if (!platform::LookupHostAddress(host.c_str(), &address, &error)) {
     messages_.Print(common::Stream::kOut, "Error %d", error);
     platform::CloseSocket(socket);
-    return common::Status::Error(kConnectLookupFailed, "host name " + host + " not found (" + SocketErrorText(error) + ")");
+    if (error == platform::kSocketErrorHostNotFound || error == platform::kSocketErrorNoData) {
+      return common::Status::Error(kConnectLookupFailed, "host name " + host + " not found");
+    }
+    return common::Status::Error(kConnectLookupFailed,
+                                 "host name " + host + " could not be looked up (" + SocketErrorText(error) + ")");
   }
   if (mode_ == TransferMode::kDhcp) port = PortFromDottedText(DottedText(address));
   if (port_used != nullptr) *port_used = port;

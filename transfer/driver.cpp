@@ -1,8 +1,11 @@
 #include "transfer/driver.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "common/message_sink.h"
+#include "common/run_log.h"
+#include "platform/environment.h"
 #include "platform/sockets.h"
 #include "platform/terminal.h"
 #include "transfer/connection.h"
@@ -16,6 +19,21 @@ namespace {
 
 constexpr int kFirstScaleArgument = 2;
 
+// The log the converter that started this run keeps; none when run alone.
+common::RunLog LogNamedByTheConverter() {
+  std::string path;
+  if (!platform::FindEnvironmentVariable(common::kLogVariable, &path)) return common::RunLog();
+  return common::RunLog(path);
+}
+
+std::string LogLine(const std::string& scale_argument, const std::string& file_argument, const ScaleOutcome& outcome,
+                    double seconds) {
+  std::string line = "xferlnk scale=" + scale_argument + " at=" + outcome.place + " file=" + file_argument +
+                     " records=" + std::to_string(outcome.records) + " seconds=" + common::SecondsText(seconds);
+  if (outcome.status.ok()) return line + " result=ok";
+  return line + " result=" + std::to_string(outcome.status.code()) + " " + outcome.status.message();
+}
+
 // Serves the scales in turn and records the failed ones.
 int ServeScales(int argc, char** argv, const RunSettings& settings, bool show_progress,
                 common::MessageSink& messages) {
@@ -26,9 +44,13 @@ int ServeScales(int argc, char** argv, const RunSettings& settings, bool show_pr
   }
   ConnectionTable connections(settings.mode, settings.reply_wait_ms, messages);
   const std::string file_argument = argv[1];
+  const common::RunLog log = LogNamedByTheConverter();
   bool any_failed = false;
   for (int i = kFirstScaleArgument; i < argc; ++i) {
+    const auto started = std::chrono::steady_clock::now();
     const ScaleOutcome outcome = TransferToScale(connections, settings, argv[i], file_argument, show_progress);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    (void)log.Write(LogLine(argv[i], file_argument, outcome, seconds));
     if (outcome.status.ok()) continue;
     any_failed = true;
     results.Record(argv[i], outcome.status.code());

@@ -8,23 +8,6 @@ namespace {
 const char kModeVariable[] = "XFLTCPMODE";
 const char kReplyWaitVariable[] = "XFLTIMEOUT";
 const char kMaxRecordsVariable[] = "XFLMAXRECORDS";
-const char kDhcpValue[] = "DHCP";
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
-
-TransferMode TransferModeFromValue(bool defined, const std::string& value) {
-  if (!defined) return TransferMode::kScaleNumber;
-  const std::string dhcp = kDhcpValue;
-  if (value.size() != dhcp.size()) return TransferMode::kScaleNumber;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    if (UpperAscii(value[i]) != dhcp[i]) return TransferMode::kScaleNumber;
-  }
-  return TransferMode::kDhcp;
-}
-
-namespace {
 
 // A decimal number from low to high, nothing else; fallback otherwise.
 long BoundedNumber(bool defined, const std::string& value, long low, long high, long fallback) {

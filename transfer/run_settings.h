@@ -27,9 +27,7 @@ struct RunSettings {
   long max_records = kDefaultMaxRecords;
 };
 
-// DHCP mode when the variable is defined and its value is "DHCP" in any
-// letter case, nothing more or less; scale-number mode otherwise.
-TransferMode TransferModeFromValue(bool defined, const std::string& value);
+using common::TransferModeFromValue;
 
 // The reply time limit in seconds: the value when it is a decimal number
 // from 1 to 3600, the default otherwise.

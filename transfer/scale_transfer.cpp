@@ -11,10 +11,7 @@
 namespace transfer {
 namespace {
 
-std::string ScaleLabel(const std::string& scale_argument, const std::string& host, int port) {
-  std::string place = port > 0 ? host + ":" + std::to_string(port) : host;
-  return "scale " + scale_argument + " (" + place + ")";
-}
+std::string Place(const std::string& host, int port) { return port > 0 ? host + ":" + std::to_string(port) : host; }
 
 common::Status RunConversation(OpenConnection& connection, const TransferPlan& plan, const TransferNames& names,
                                const RunSettings& settings, Progress& progress, int* value) {
@@ -55,12 +52,12 @@ ScaleOutcome TransferToScale(ConnectionTable& connections, const RunSettings& se
   const TransferPlan plan = PlanForFileNumber(FileNumber(file_argument));
   const TransferNames names = MakeTransferNames(scale_argument, file_argument, settings.mode);
   const ScaleLocation location = FindScale(scale_argument, settings.mode);
-  outcome.scale = ScaleLabel(scale_argument, location.host, location.port);
 
   int handle = -1;
   int port = location.port;
   common::Status connected = connections.Connect(location.host, kTcpProtocolName, location.port, &handle, &port);
-  outcome.scale = ScaleLabel(scale_argument, location.host, port);
+  outcome.place = Place(location.host, port);
+  outcome.scale = "scale " + scale_argument + " (" + outcome.place + ")";
   if (!connected.ok()) {
     connections.messages().Print(common::Stream::kOut, "\nConnection error %x\n",
                                  static_cast<unsigned>(connected.code()));

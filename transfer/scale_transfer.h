@@ -22,8 +22,10 @@ struct ScaleOutcome {
   // Success: the length of the last reply, or the connection handle when
   // nothing was exchanged.
   int value = 0;
-  // The scale in messages: "scale 001 (S0001:2001)".
+  // The scale in messages: "scale 001 (S0001:2001)", and where it was
+  // looked for: "S0001:2001" (the host alone while the port is not known).
   std::string scale;
+  std::string place;
   // The records or keys sent, or the records read.
   long records = 0;
 };

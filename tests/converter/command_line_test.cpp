@@ -22,41 +22,70 @@ TEST(CommandLine, SeparatorDigits) {
 
 TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
   using converter::RunMode;
+  using common::TransferMode;
+  const TransferMode kNumber = TransferMode::kScaleNumber;
   struct Case {
     std::vector<std::string> args;
+    TransferMode transfer_mode;
     bool ok;
     RunMode mode;
     char separator;
+    bool fetch;
   } cases[] = {
-      {{"001"}, true, RunMode::kLoad, '\t'},
-      {{"001", "2"}, true, RunMode::kLoad, ';'},
-      {{"001", "25"}, true, RunMode::kLoad, ';'},
-      {{"001", "-Report"}, true, RunMode::kReport, '\t'},
-      {{"001", "-Transact"}, true, RunMode::kTransact, '\t'},
-      {{"001", "-RTBuffer"}, true, RunMode::kRTBuffer, '\t'},
-      {{"001", "3", "-Transact"}, true, RunMode::kTransact, '#'},
-      {{"001", "1", "-RTBuffer"}, true, RunMode::kRTBuffer, ','},
-      {{"001", "-Report", "x"}, true, RunMode::kLoad, '\t'},
-      {{"001", "-report"}, true, RunMode::kLoad, '\t'},
-      {{"001", "4", "-Report"}, true, RunMode::kReport, '.'},
-      {{}, false, RunMode::kLoad, '\t'},
-      {{"001", "2", "-Report", "x"}, false, RunMode::kLoad, '\t'},
-      {{""}, false, RunMode::kLoad, '\t'},
-      {{"a/b"}, false, RunMode::kLoad, '\t'},
-      {{"a\\b"}, false, RunMode::kLoad, '\t'},
-      {{std::string(190, '1')}, true, RunMode::kLoad, '\t'},   // "qs" + 190 + "F25.dat" = 199
-      {{std::string(191, '1')}, false, RunMode::kLoad, '\t'},  // 200 characters
+      {{"001"}, kNumber, true, RunMode::kLoad, '\t', true},
+      {{"001", "2"}, kNumber, true, RunMode::kLoad, ';', true},
+      {{"001", "25"}, kNumber, true, RunMode::kLoad, ';', true},
+      {{"001", "-Report"}, kNumber, true, RunMode::kReport, '\t', true},
+      {{"001", "-Transact"}, kNumber, true, RunMode::kTransact, '\t', true},
+      {{"001", "-RTBuffer"}, kNumber, true, RunMode::kRTBuffer, '\t', true},
+      {{"001", "3", "-Transact"}, kNumber, true, RunMode::kTransact, '#', true},
+      {{"001", "1", "-RTBuffer"}, kNumber, true, RunMode::kRTBuffer, ',', true},
+      {{"001", "4", "-Report"}, kNumber, true, RunMode::kReport, '.', true},
+      // Option words in any letter case; -Check; -NoFetch after a retrieval option.
+      {{"001", "-report"}, kNumber, true, RunMode::kReport, '\t', true},
+      {{"001", "2", "-TRANSACT"}, kNumber, true, RunMode::kTransact, ';', true},
+      {{"001", "2", "-Check"}, kNumber, true, RunMode::kCheck, ';', true},
+      {{"001", "2", "-Transact", "-NoFetch"}, kNumber, true, RunMode::kTransact, ';', false},
+      {{"001", "-rtbuffer", "-nofetch"}, kNumber, true, RunMode::kRTBuffer, '\t', false},
+      // A typo, an option where the digit belongs, anything after the option.
+      {{"001", "-Reprot"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "2", "-x"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "-Report", "x"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "-Report", "-Transact"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "2", "x"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "2", "-Check", "-NoFetch"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "2", "-NoFetch"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "2", "-Report", "-NoFetch", "x"}, kNumber, false, RunMode::kLoad, '\t', true},
+      // Identifiers: three characters in scale-number mode, a host or address in DHCP mode.
+      {{""}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"-Report"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"1"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"1234"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"1 2"}, kNumber, true, RunMode::kLoad, '\t', true},  // three characters; the launcher splits it
+      {{"a/b"}, TransferMode::kDhcp, false, RunMode::kLoad, '\t', true},
+      {{"a\\b"}, TransferMode::kDhcp, false, RunMode::kLoad, '\t', true},
+      {{"10.0.0.5", "2"}, TransferMode::kDhcp, true, RunMode::kLoad, ';', true},
+      {{"1"}, TransferMode::kDhcp, true, RunMode::kLoad, '\t', true},
+      {{std::string(190, '1')}, TransferMode::kDhcp, true, RunMode::kLoad, '\t', true},   // "qs" + 190 + "F25.dat" = 199
+      {{std::string(191, '1')}, TransferMode::kDhcp, false, RunMode::kLoad, '\t', true},  // 200 characters
   };
   for (const Case& c : cases) {
     std::vector<char*> argv;
     std::vector<std::string> copy = c.args;
     for (std::string& a : copy) argv.push_back(a.data());
     converter::RunContext context;
-    bool ok = converter::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &context).ok();
-    ASSERT_EQ(ok, c.ok) << ::testing::PrintToString(c.args);
-    if (!ok) continue;
+    context.transfer_mode = c.transfer_mode;
+    common::Status status = converter::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &context);
+    ASSERT_EQ(status.ok(), c.ok) << ::testing::PrintToString(c.args);
+    if (!status.ok()) {
+      EXPECT_TRUE(status.message().starts_with("Command line error.\n")) << status.message();
+      EXPECT_TRUE(status.message().ends_with(converter::kUsage)) << status.message();
+      continue;
+    }
     EXPECT_EQ(context.mode, c.mode) << ::testing::PrintToString(c.args);
     EXPECT_EQ(context.separator, c.separator) << ::testing::PrintToString(c.args);
+    EXPECT_EQ(context.fetch, c.fetch) << ::testing::PrintToString(c.args);
     EXPECT_EQ(context.scale_identifier, c.args[0]);
   }
 }
@@ -64,12 +93,25 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
 TEST(ConverterStart, CommandLineErrors) {
   TempDir dir;
   WriteFile(dir.File("velkocon.ini"), "[Params]\n");
-  for (std::vector<std::string> args :
-       {std::vector<std::string>{}, {"001", "2", "-Report", "x"}, {""}, {"../x"}}) {
-    auto r = RunProgram(BinPath("VelkoCon"), args, dir.path());
+  const std::string usage = converter::kUsage;
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{}, "Command line error.\n" + usage},
+      {{"001", "2", "-Report", "x"}, "Command line error.\n" + usage},
+      {{"001", "-report", "2"}, "Command line error.\n" + usage},
+      {{""}, "Command line error.\nThe scale identifier is missing.\n" + usage},
+      {{"../x"}, "Command line error.\nThe scale identifier must not hold '/' or '\\'.\n" + usage},
+      {{"1"}, "Command line error.\nThe scale identifier must have three characters, such as 001: the transfer "
+              "program finds the files of no other.\n" + usage},
+  };
+  for (const Case& c : cases) {
+    auto r = RunProgram(BinPath("VelkoCon"), c.args, dir.path());
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Command line error.\n");
+    EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(testing_support::Exists(dir.File("qs001F25.dat")));
   }
 }
 

@@ -77,6 +77,7 @@ TEST(LoadMode, WithoutShopNameSendsTheEmptyKeyFile) {
   ASSERT_TRUE(shop.StartScales());
   auto r = shop.Converter({"001", "2"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "The price list holds no article: no article was sent to the scale.\n");
   EXPECT_EQ(shop.Read("qs001F25.dat"), "");  // an empty price list
   EXPECT_EQ(shop.Read("qs001f92.DAT"), "");
   EXPECT_FALSE(shop.Has("qs001f92.DAT "));
@@ -87,13 +88,22 @@ TEST(LoadMode, WithoutShopNameSendsTheEmptyKeyFile) {
   EXPECT_EQ(shop.Requests(), expected);
 }
 
-TEST(LoadMode, MissingPreparedFileStillStartsItsTransfer) {
+// A missing prepared file removes the copy an earlier run left, so that its
+// transfer fails for all to see instead of sending old records.
+TEST(LoadMode, MissingPreparedFileStillStartsItsTransferAndFails) {
   LoadShop shop(kWithoutShopName);
   std::remove(shop.ProgramFile("F34.DAT").c_str());
+  shop.Write("qs001F34.DAT", kF38);  // left by an earlier run
   ASSERT_TRUE(shop.StartScales());
   auto r = shop.Converter({"001", "2"});
-  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.status, 6) << r.out << r.err;
   EXPECT_NE(r.out.find("\nfopen QS001F34.DAT failed err = 2\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err,
+            "xferlnk: scale 001 (S0001:2001): the file QS001F34.DAT cannot be opened (No such file or directory)\n"
+            "Transfer of F34.DAT to scale 001 failed: the file to send cannot be opened or is not well formed, or the "
+            "file to fill cannot be created (result -1)\n");
+  EXPECT_TRUE(r.out.ends_with(kBanner));
+  EXPECT_FALSE(shop.Has("qs001F34.DAT"));
   std::vector<std::string> requests = shop.Requests();
   ASSERT_GE(requests.size(), 3u);
   EXPECT_EQ(requests[0], "2001 open");  // the F34 transfer connected, then found no file
@@ -101,12 +111,20 @@ TEST(LoadMode, MissingPreparedFileStillStartsItsTransfer) {
   EXPECT_EQ(requests[2], "2001 > F138" + kF38);
 }
 
-TEST(LoadMode, ScaleDownStillEndsWithTheBanner) {
+// Every transfer is tried, each failure named; the run ends with the banner
+// and exit code 6.
+TEST(LoadMode, ScaleDownStillEndsWithTheBannerAndExitCode6) {
   LoadShop shop(kWithShopName);
   auto r = shop.Converter({"001", "2"});  // no scale listening
-  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.status, 6) << r.out << r.err;
   EXPECT_NE(r.out.find(kRefused), std::string::npos) << r.out;
   EXPECT_TRUE(r.out.ends_with(kBanner)) << r.out;
+  std::string expected_err;
+  for (const char* file : {"F34.DAT", "F38.DAT", "F25.DAT", "F52.DAT"}) {
+    expected_err += "xferlnk: scale 001 (S0001:2001): connection refused\nTransfer of " + std::string(file) +
+                    " to scale 001 failed: no connection to the scale (result -5)\n";
+  }
+  EXPECT_EQ(r.err, expected_err);
   EXPECT_EQ(shop.Read("error"), "001");  // the last transfer, F52
   EXPECT_EQ(shop.Read("retvals"), "-5");
   EXPECT_EQ(shop.Read("qs001F25.dat"), kPluRecords);
@@ -129,7 +147,7 @@ TEST(LoadMode, IdentifierWithABlankAsksForTwoScales) {
   LoadShop shop(kWithoutShopName);
   ASSERT_TRUE(shop.StartScales({1, 2}));
   auto r = shop.Converter({"1 2", "2"});
-  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.status, 6) << r.out << r.err;
   EXPECT_TRUE(shop.Has("qs1 2F25.dat"));
   // The transfer program names its files by scale number (QS001..., QS002...),
   // which the identifier "1 2" does not give: both scales are contacted and
@@ -169,6 +187,112 @@ TEST(LoadMode, StoreNameWriteErrorStopsBeforeItsTransfer) {
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.err, "Could not create file.\n");
   for (const std::string& line : shop.Requests()) EXPECT_EQ(line.find("F13D"), std::string::npos) << line;
+}
+
+// Bad input never reaches the scale: a list whose every line is rejected (the
+// separator digit forgotten) sends nothing, and says which digit would do.
+TEST(LoadMode, ListWithNoAcceptedLineSendsNothing) {
+  LoadShop shop(kWithShopName);
+  ASSERT_TRUE(shop.StartScales());
+  auto r = shop.Converter({"001"});  // TAB, but the list has semicolons
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.out, kBanner);
+  EXPECT_EQ(r.err,
+            "Line 1 rejected: fewer than three columns\nLine 2 rejected: fewer than three columns\n"
+            "2 lines of the price list were rejected\n"
+            "No line of the price list was accepted: nothing was sent to the scale.\n"
+            "Every line has too few columns for the separator in use (TAB); the separator digit chooses another: "
+            "1 for comma, 2 for semicolon, 3 for #, 4 for full stop.\n");
+  EXPECT_TRUE(shop.Requests().empty());
+}
+
+TEST(LoadMode, CheckModeSendsNothing) {
+  LoadShop shop(kWithShopName, std::string(kPriceList) + "x;y;z\n");
+  ASSERT_TRUE(shop.StartScales());
+  auto r = shop.Converter({"001", "2", "-check"});
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.out, "2 articles, 1 rejected lines, 0 warnings\n" + std::string(kBanner));
+  EXPECT_EQ(shop.Read("qs001F25.dat"), kPluRecords);
+  EXPECT_TRUE(shop.Requests().empty());
+}
+
+// A prepared file that cannot be copied whole (a full disk) ends the run
+// before any transfer.
+TEST(LoadMode, PreparedFileThatCannotBeCopiedEndsTheRunBeforeAnyTransfer) {
+  LoadShop shop(kWithShopName);
+  shop.PreparedFiles(std::string(4096, '0'), kF38);
+  ASSERT_TRUE(shop.StartScales());
+  testing_support::ProgramResult r;
+  {
+    testing_support::FileSizeLimit limit(2048);  // the PLU file fits, the copy of F34 does not
+    r = shop.Converter({"001", "2"});
+  }
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "Could not write file.\n");
+  EXPECT_TRUE(shop.Requests().empty());
+}
+
+TEST(LoadMode, TransferProgramThatCannotBeStartedFailsEachTransfer) {
+  LoadShop shop(kWithShopName);
+  for (const char* name : {"xferlnk", "xferlnk.exe"}) std::remove(shop.ProgramFile(name).c_str());
+  auto r = shop.Converter({"001", "2"});
+  EXPECT_EQ(r.status, 6);
+  EXPECT_TRUE(r.out.ends_with(kBanner));
+  EXPECT_NE(r.err.find("Transfer of F34.DAT to scale 001 failed: the transfer program "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Transfer of F52.DAT to scale 001 failed: the transfer program "), std::string::npos) << r.err;
+}
+
+// The run log: the run's start and end, each transfer as the converter saw
+// it and as the transfer program did.
+TEST(LoadMode, RunLogHasOneLinePerEvent) {
+  LoadShop shop(kWithShopName);
+  ASSERT_TRUE(shop.StartScales());
+  auto r = shop.Converter({"001", "2"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::string log = shop.Read("velkocon.log");
+  std::vector<std::string> events;
+  for (std::size_t pos = 0; pos < log.size();) {
+    std::size_t end = log.find('\n', pos);
+    std::string line = log.substr(pos, end - pos);
+    pos = end + 1;
+    ASSERT_GT(line.size(), 26u) << line;
+    EXPECT_EQ(line[4], '-');  // "2026-12-08T06:00:01+01:00 "
+    EXPECT_EQ(line[10], 'T');
+    EXPECT_EQ(line[25], ' ');
+    std::string event = line.substr(26);
+    std::size_t seconds = event.find(" seconds=");
+    if (seconds != std::string::npos) event.erase(seconds, event.find(' ', seconds + 1) - seconds);
+    events.push_back(event);
+  }
+  std::vector<std::string> expected = {"VelkoCon start scale=001 mode=load"};
+  for (const auto& [file, records] : std::vector<std::pair<std::string, int>>{
+           {"F34.DAT", 2}, {"F38.DAT", 1}, {"F25.DAT", 2}, {"F52.DAT", 1}}) {
+    expected.push_back("xferlnk scale=001 at=S0001:2001 file=" + file + " records=" +
+                       std::to_string(records) + " result=ok");
+    expected.push_back("VelkoCon transfer scale=001 file=" + file + " result=ok");
+  }
+  expected.push_back("VelkoCon end scale=001 mode=load exit=0");
+  EXPECT_EQ(events, expected);
+}
+
+// DHCP mode through the converter: the transfer program's names are the
+// converter's, with an address and with a host name as the identifier.
+TEST(LoadMode, DhcpModeEndToEnd) {
+  for (const char* identifier : {"address", "ScaleBack"}) {
+    LoadShop shop(kWithShopName);
+    const std::string scale = std::string(identifier) == "address" ? shop.address() : identifier;
+    shop.AddHost("ScaleBack", shop.address());
+    shop.SetEnvironment("XFLTCPMODE=dhcp");
+    // The port follows from the last number of the address.
+    const int port = 2000 + std::stoi(shop.address().substr(shop.address().rfind('.') + 1));
+    ASSERT_TRUE(shop.StartScales({port - 2000}));
+    auto r = shop.Converter({scale, "2"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(shop.Read("error"), "0");
+    std::vector<std::string> requests = shop.Requests();
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), std::to_string(port) + " open"), 4) << identifier;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // fetched.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <string>
@@ -72,6 +73,7 @@ class ReportShop : public testing_support::ShopTest {
   void SetUp() override {
     Settings(kSettings);
     PriceList(ReadFile(SourcePath("examples/VelkoCon.txt")));
+    PreparedFiles(ReadFile(SourcePath("examples/F34.DAT")), ReadFile(SourcePath("examples/F38.DAT")));
   }
 
   // Runs the three retrieval modes; each goes through.
@@ -104,9 +106,9 @@ TEST_F(ReportShop, EmptyScaleGivesEmptyReports) {
   }
 }
 
-// The scale is down: the transfer program cannot even connect, so the
-// incoming file of the earlier fetch stays as it was. It is not converted
-// again; the run ends without the banner, the old report gone.
+// The scale is down: the transfer program cannot even connect. The incoming
+// file of the earlier fetch is not converted again (it is kept in the
+// archive); the run ends without the banner, the old report gone.
 TEST_F(ReportShop, FailedFetchDoesNotReportOldData) {
   ASSERT_TRUE(StartScales());
   ProgramResult first = Converter({"001", "2", "-Transact"});
@@ -121,7 +123,15 @@ TEST_F(ReportShop, FailedFetchDoesNotReportOldData) {
   EXPECT_TRUE(second.out.ends_with(kFatal)) << second.out;
   EXPECT_EQ(second.out.find("Conversion finished."), std::string::npos) << second.out;
   EXPECT_FALSE(Has("transact.txt"));
-  EXPECT_EQ(Read("QS001T30.DAT"), incoming);
+  EXPECT_FALSE(Has("QS001T30.DAT"));
+  int kept = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(File("archive"))) {
+    if (entry.path().filename().string().starts_with("QS001T30-")) {
+      EXPECT_EQ(ReadFile(entry.path().string()), incoming);
+      ++kept;
+    }
+  }
+  EXPECT_EQ(kept, 1);
 }
 
 // The main job: load the bundled price list, sell at the scale, fetch every

@@ -6,6 +6,7 @@
 // codes without a scale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <regex>
@@ -25,12 +26,13 @@ const char kTransactRecord[] = "00000012" "00" "1D" "00000345" "00001000" "00000
 
 // Writes the incoming file "QS<scale>T<digits>.DAT" from fetch/T<digits>
 // when the test prepared one; truncating in place, as the transfer program
-// does.
+// does. It reports success in its result file as the transfer program does.
 const char kFakeTransfer[] =
     "#!/bin/sh\n"
     "echo \"$*\" >> xfer.log\n"
     "n=$(printf %s \"$1\" | cut -c2-3)\n"
-    "if [ -f \"fetch/T$n\" ]; then cat \"fetch/T$n\" > \"QS$2T$n.DAT\"; fi\n";
+    "if [ -f \"fetch/T$n\" ]; then cat \"fetch/T$n\" > \"QS$2T$n.DAT\"; fi\n"
+    "printf 0 > error\n";
 
 std::string MGTotalRecord(const std::string& key) {
   return key + "00" "53" "05" "00" + std::string(143, '0') + "1" + "000009";
@@ -54,16 +56,39 @@ class RetrievalMode : public testing_support::ShopTest {
   // What the next fetch of a file number brings.
   void Fetch(const std::string& digits, const std::string& text) { Write("fetch/T" + digits, text); }
   std::string TransferLog() { return Read("xfer.log"); }
+  // The bytes of every file in the archive, sorted; with their names.
+  std::vector<std::string> ArchivedTexts(std::vector<std::string>* names = nullptr) {
+    std::vector<std::pair<std::string, std::string>> files;
+    if (std::filesystem::exists(File("archive"))) {
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(File("archive"))) {
+        if (!entry.is_regular_file()) continue;
+        files.push_back({entry.path().filename().string(), testing_support::ReadFile(entry.path().string())});
+      }
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> texts;
+    for (const auto& [name, text] : files) {
+      if (names != nullptr) names->push_back(name);
+      texts.push_back(text);
+    }
+    return texts;
+  }
 };
 
 TEST_F(RetrievalMode, KeysEmptyFetchNothing) {
   Keys("", "", "", "", "", "");
   Write("old.txt", "old");
-  for (const char* option : {"-Report", "-Transact", "-RTBuffer"}) {
-    ProgramResult r = Converter({"001", option});
-    EXPECT_EQ(r.status, 0) << option;
-    EXPECT_EQ(r.out, kBanner) << option;
-    EXPECT_EQ(r.err, "") << option;
+  const struct {
+    const char* option;
+    const char* keys;
+  } cases[] = {{"-Report", "MGTotal=, PLUTotal=, ClerkTotal= or StoreTotal="},
+               {"-Transact", "Transact="},
+               {"-RTBuffer", "RTBuffer="}};
+  for (const auto& c : cases) {
+    ProgramResult r = Converter({"001", c.option});
+    EXPECT_EQ(r.status, 0) << c.option;
+    EXPECT_EQ(r.out, kBanner) << c.option;
+    EXPECT_EQ(r.err, std::string("Nothing to fetch: name the report file with ") + c.keys + " in velkocon.ini.\n");
   }
   EXPECT_FALSE(Has("xfer.log"));
   EXPECT_EQ(Read("old.txt"), "old");
@@ -174,7 +199,8 @@ TEST_F(RetrievalMode, StaleIncomingFileIsNotConverted) {
   EXPECT_EQ(r.out, kFatal);
   EXPECT_EQ(TransferLog(), "F30.DAT 001\n");
   EXPECT_FALSE(Has("tr.txt"));
-  EXPECT_EQ(Read("QS001T30.DAT"), std::string(kTransactRecord) + kEnd) << "the incoming file stays";
+  EXPECT_FALSE(Has("QS001T30.DAT"));
+  EXPECT_EQ(ArchivedTexts(), std::vector<std::string>{std::string(kTransactRecord) + kEnd}) << "kept, not lost";
 }
 
 // The same bytes written anew by the fetch are a fresh file.
@@ -215,6 +241,102 @@ TEST_F(RetrievalMode, ReportFileThatCannotBeCreatedGoesOn) {
   EXPECT_EQ(r.err, "Could not open file.\n");
   EXPECT_EQ(TransferLog(), "F24.DAT 001\nF26.DAT 001\n");
   EXPECT_EQ(Read("plu.txt"), "");
+}
+
+// Nothing a fetch brought is replaced unconverted: the incoming file is kept
+// in the archive as soon as it has come, the report as soon as it is
+// written, a leftover moved there before the next fetch (once only), under
+// names that carry the scale, the file and the time.
+TEST_F(RetrievalMode, ArchiveKeepsEveryFetchAndReport) {
+  Keys("", "", "", "", "tr-{scale}.txt", "");
+  const std::string first = std::string(kTransactRecord) + kEnd;
+  Fetch("30", first);
+  ProgramResult r = Converter({"001", "2", "-Transact"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("tr-001.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  std::vector<std::string> names;
+  EXPECT_EQ(ArchivedTexts(&names), (std::vector<std::string>{"12;345;1000;0;1;12345;100;1405;\r\n", first}));
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_TRUE(std::regex_match(names[0], std::regex("001-tr-001-[0-9]{6}\\.txt"))) << names[0];
+  EXPECT_TRUE(std::regex_match(names[1], std::regex("QS001T30-[0-9]{6}\\.DAT"))) << names[1];
+
+  // The next fetch: the leftover is already kept, and not twice.
+  std::filesystem::remove(File("fetch/T30"));
+  r = Converter({"001", "2", "-Transact"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, kFatal);
+  EXPECT_EQ(ArchivedTexts().size(), 2u);
+  EXPECT_FALSE(Has("QS001T30.DAT"));
+}
+
+// -NoFetch turns an incoming file that is already there (an archived fetch
+// copied back) into its report, starting no transfer.
+TEST_F(RetrievalMode, NoFetchConvertsTheIncomingFileThatIsThere) {
+  Keys("", "", "", "", "tr.txt", "");
+  Write("qs001t30.dat", std::string(kTransactRecord) + kEnd);
+  ProgramResult r = Converter({"001", "2", "-transact", "-nofetch"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("tr.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_FALSE(Has("xfer.log"));
+  EXPECT_EQ(Read("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
+}
+
+// A failed fetch is named, and the run ends with exit code 4.
+TEST_F(RetrievalMode, FailedTransferIsNamed) {
+  Keys("", "", "", "", "tr.txt", "");
+  Write("xferlnk", "#!/bin/sh\nprintf 001 > error\nprintf -- -6 > retvals\nexit 1\n");
+  ProgramResult r = Converter({"001", "-Transact"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, kFatal);
+  EXPECT_EQ(r.err, "Transfer of F30.DAT to scale 001 failed: a reply is missing, or the scale's records did not end "
+                   "as they must (result -6)\n");
+}
+
+// Report names stay in the shop's folder.
+TEST_F(RetrievalMode, ReportNamesThatLeaveTheFolderOrNameTheProgramsFiles) {
+  const struct {
+    const char* key;
+    const char* value;
+    const char* message;
+  } cases[] = {
+      {"RTBuffer", "velkocon.ini", "The report file RTBuffer=velkocon.ini names a file of the programs.\n"},
+      {"RTBuffer", "QS{scale}T64.DAT", "The report file RTBuffer=QS{scale}T64.DAT names a file of the programs.\n"},
+      {"Transact", "../x", "The report file Transact=../x is outside the working folder.\n"},
+      {"Transact", "/tmp/x", "The report file Transact=/tmp/x is outside the working folder.\n"},
+      {"Transact", "sub\\..\\..\\x", "The report file Transact=sub\\..\\..\\x is outside the working folder.\n"},
+  };
+  for (const auto& c : cases) {
+    Settings(std::string("[Params]\n") + c.key + "=" + c.value + "\n");
+    ProgramResult r = Converter({"001", "-RTBuffer"});
+    EXPECT_EQ(r.status, 255) << c.value;
+    EXPECT_EQ(r.out, c.message);
+    EXPECT_TRUE(Has("velkocon.ini"));
+  }
+  std::filesystem::create_directory(File("reports"));
+  Settings("[Params]\nTransact=reports/tr.txt\n");
+  Fetch("30", std::string(kTransactRecord) + kEnd);
+  EXPECT_EQ(Converter({"001", "-Transact"}).status, 0) << "a subfolder is fine";
+  EXPECT_TRUE(Has("reports/tr.txt"));
+}
+
+TEST_F(RetrievalMode, SettingsWarnings) {
+  const struct {
+    const char* ini;
+    const char* err;
+  } cases[] = {
+      {"Transact=tr.txt\n", "velkocon.ini has no [Params] section: every setting takes its default.\n"
+                            "Nothing to fetch: name the report file with Transact= in velkocon.ini.\n"},
+      {"[Params]\nTransact=tr.txt\nShop Nmae=X\nLabel Format=1O\n",
+       "velkocon.ini: \"Shop Nmae\" is not a setting; it is left alone.\n"
+       "velkocon.ini: Label Format=1O is not a number.\n"},
+  };
+  Fetch("30", std::string(kTransactRecord) + kEnd);
+  for (const auto& c : cases) {
+    Settings(c.ini);
+    ProgramResult r = Converter({"001", "-Transact"});
+    EXPECT_EQ(r.status, 0) << c.ini;
+    EXPECT_EQ(r.err, c.err);
+  }
 }
 
 }  // namespace

@@ -61,22 +61,30 @@ TEST_F(XferlnkCommandLineTest, EveryScaleSucceeds) {
 TEST_F(XferlnkCommandLineTest, FailuresAreRecordedInOrder) {
   ASSERT_TRUE(StartScales({1, 3}));
   Write("QS001F52.DAT", kStoreNameRecord);
+  const std::string missing = "the file QS003F52.DAT cannot be opened (No such file or directory)\n";
   const struct {
     std::vector<std::string> scales;
     std::string out;
+    std::string err;  // one line per failed scale
     const char* error;
     const char* retvals;
   } cases[] = {
       // One failure first, then a success.
-      {{"3", "1"}, "\nfopen QS003F52.DAT failed err = 2\n", "3", "-1"},
+      {{"3", "1"}, "\nfopen QS003F52.DAT failed err = 2\n", "xferlnk: scale 3 (S0003:2003): " + missing, "3", "-1"},
       // Three failures: a missing file, a refused connection, a scale
       // argument that names no scale (nothing is connected for it).
-      {{"1", "3", "2", "1", "a/b"}, std::string("\nfopen QS003F52.DAT failed err = 2\n") + kRefused, "3;2;a/b",
+      {{"1", "3", "2", "1", "a/b"},
+       std::string("\nfopen QS003F52.DAT failed err = 2\n") + kRefused,
+       "xferlnk: scale 3 (S0003:2003): " + missing + "xferlnk: scale 2 (S0002:2002): connection refused\n"
+           "xferlnk: scale a/b: the scale argument names no scale\n",
+       "3;2;a/b",
        "-1;-5;-5"},
       // The same failing scale twice, and scale arguments that are empty or
-      // hold a backslash: every scale failed, still exit code 0.
+      // hold a backslash: every scale failed.
       {{"3", "", "3", "c\\d"},
        "\nfopen QS003F52.DAT failed err = 2\n\nfopen QS003F52.DAT failed err = 2\n",
+       "xferlnk: scale 3 (S0003:2003): " + missing + "xferlnk: scale : the scale argument names no scale\n" +
+           "xferlnk: scale 3 (S0003:2003): " + missing + "xferlnk: scale c\\d: the scale argument names no scale\n",
        "3;;3;c\\d",
        "-1;-5;-1;-5"},
   };
@@ -84,8 +92,9 @@ TEST_F(XferlnkCommandLineTest, FailuresAreRecordedInOrder) {
     std::vector<std::string> arguments = {"F52.DAT"};
     arguments.insert(arguments.end(), c.scales.begin(), c.scales.end());
     auto result = Transfer(arguments);
-    EXPECT_EQ(result.status, 0) << c.error;
+    EXPECT_EQ(result.status, 1) << c.error;  // at least one scale failed
     EXPECT_EQ(result.out, c.out) << c.error;
+    EXPECT_EQ(result.err, c.err) << c.error;
     EXPECT_EQ(Read("error"), c.error);
     EXPECT_EQ(Read("retvals"), c.retvals);
   }

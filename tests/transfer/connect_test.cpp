@@ -12,8 +12,9 @@ TEST_F(XferlnkConnectTest, RefusedConnection) {
   ASSERT_TRUE(StartScales({1}, {"--refuse"}));
   Write("QS001F52.DAT", kStoreNameRecord);
   auto result = Transfer({"F52.DAT", "1"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, kRefused);
+  EXPECT_EQ(result.err, "xferlnk: scale 1 (S0001:2001): connection refused\n");
   EXPECT_EQ(Read("error"), "1");
   EXPECT_EQ(Read("retvals"), "-5");
 }
@@ -25,6 +26,7 @@ TEST_F(XferlnkConnectTest, ScaleThatDoesNotAcceptTimesOutAfterThreeSeconds) {
   auto result = Transfer({"F52.DAT", "1"});
   auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(result.out, "Connect error 10060\nConnection error fffffffb\n");
+  EXPECT_EQ(result.err, "xferlnk: scale 1 (S0001:2001): no answer to the connection within 3 s\n");
   EXPECT_EQ(Read("error"), "1");
   EXPECT_EQ(Read("retvals"), "-5");
   EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
@@ -36,10 +38,16 @@ TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
   // asking any name server.
   const std::string name(70, 'x');
   UseHostsFile(false);
-  for (const char* mode : {"XFLTCPMODE=", "XFLTCPMODE=DHCP"}) {
+  const struct {
+    const char* mode;
+    std::string err;
+  } cases[] = {{"XFLTCPMODE=", "xferlnk: scale " + name + " (S0" + name + ":2000): host name S0" + name + " not found\n"},
+               {"XFLTCPMODE=DHCP", "xferlnk: scale " + name + " (" + name + "): host name " + name + " not found\n"}};
+  for (const auto& [mode, err] : cases) {
     auto result = Transfer({"F52.DAT", name}, {mode});
-    EXPECT_EQ(result.status, 0) << mode;
+    EXPECT_EQ(result.status, 1) << mode;
     EXPECT_EQ(result.out, "Error 11001\nConnection error fffffffd\n") << mode;
+    EXPECT_EQ(result.err, err) << mode;
     EXPECT_EQ(Read("error"), name) << mode;
     EXPECT_EQ(Read("retvals"), "-5") << mode;
   }
@@ -51,7 +59,7 @@ TEST_F(XferlnkConnectTest, NoAddressOrNoPortMeansNoConnectionAndAFailedReceive) 
   AddHost("S0-2000", address());
   Write("QS-20F52.DAT", kStoreNameRecord);
   auto result = Transfer({"F52.DAT", "-2000"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "getservbyname Error 11004Nread control -8\n");
   EXPECT_EQ(Read("retvals"), "-8");
 

@@ -101,8 +101,11 @@ TEST_F(XferlnkLoadTest, MalformedOutgoingFilesAreRefusedBeforeAnyPacket) {
   for (const auto& c : cases) {
     Write(c.name, c.text);
     auto result = Transfer({c.file_argument, "1"});
-    EXPECT_EQ(result.status, 0) << c.text;
+    EXPECT_EQ(result.status, 1) << c.text;
     EXPECT_EQ(result.out, c.message) << c.text;
+    EXPECT_TRUE(result.err.starts_with(std::string("xferlnk: scale 1 (S0001:2001): the file ") + c.name +
+                                       " is not well formed at offset "))
+        << result.err;
     EXPECT_EQ(Read("error"), "1") << c.text;
     EXPECT_EQ(Read("retvals"), "-1") << c.text;
     expected_log += "2001 open\n2001 close\n";
@@ -114,8 +117,9 @@ TEST_F(XferlnkLoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
   ASSERT_TRUE(StartScales({1}, {"--close-after", "2"}));
   Write("QS001F25.DAT", "000000010006000000020006000000030006");
   auto result = Transfer({"F25.DAT", "1"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Nread control 0\n");
+  EXPECT_EQ(result.err, "xferlnk: scale 1 (S0001:2001): closed the connection after 1 of 3 records\n");
   EXPECT_EQ(Read("error"), "1");
   EXPECT_EQ(Read("retvals"), "-6");
 }
@@ -124,7 +128,7 @@ TEST_F(XferlnkLoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
   ASSERT_TRUE(StartScales({1}, {"--reset-after", "1"}));
   Write("QS001F25.DAT", "000000010006000000020006");
   auto result = Transfer({"F25.DAT", "1", "1"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Nread control -8\nNread control -8\n");
   EXPECT_EQ(Read("error"), "1;1");
   EXPECT_EQ(Read("retvals"), "-8;-8");
@@ -137,6 +141,7 @@ TEST_F(XferlnkLoadTest, ReplyThatDoesNotComeInTimeIsAFailedReceive) {
   auto start = std::chrono::steady_clock::now();
   auto result = Transfer({"F25.DAT", "1"}, {"XFLTIMEOUT=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");
+  EXPECT_EQ(result.err, "xferlnk: scale 1 (S0001:2001): no reply within 1 s after 0 of 1 records\n");
   EXPECT_EQ(Read("retvals"), "-8");
   result = Transfer({"F92.DAT", "1"}, {"xfltimeout=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");

@@ -1,0 +1,112 @@
+#include "converter/report_names.h"
+
+#include <vector>
+
+#include "common/ascii_case.h"
+#include "common/scale_file_names.h"
+#include "converter/run_lock.h"
+
+namespace converter {
+namespace {
+
+const char kScalePlaceholder[] = "{scale}";
+
+struct ReportKey {
+  const char* name;
+  std::string Settings::*value;
+};
+
+const ReportKey kReportKeys[] = {
+    {"MGTotal", &Settings::mg_total},       {"PLUTotal", &Settings::plu_total}, {"ClerkTotal", &Settings::clerk_total},
+    {"StoreTotal", &Settings::store_total}, {"Transact", &Settings::transact},  {"RTBuffer", &Settings::rt_buffer},
+};
+
+const common::DataFile kDataFiles[] = {
+    common::DataFile::kF34, common::DataFile::kF38, common::DataFile::kF25, common::DataFile::kF92,
+    common::DataFile::kF52, common::DataFile::kF24, common::DataFile::kF26, common::DataFile::kF29,
+    common::DataFile::kF46, common::DataFile::kF30, common::DataFile::kF64,
+};
+
+// '\' as '/', without a leading "./".
+std::string Normalized(std::string name) {
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+  }
+  while (name.compare(0, 2, "./") == 0) name.erase(0, 2);
+  return name;
+}
+
+bool LeavesTheFolder(const std::string& name) {
+  if (!name.empty() && name[0] == '/') return true;
+  if (name.size() >= 2 && name[1] == ':') return true;  // a drive
+  std::string::size_type begin = 0;
+  for (;;) {
+    std::string::size_type end = name.find('/', begin);
+    if (name.compare(begin, end == std::string::npos ? std::string::npos : end - begin, "..") == 0 &&
+        (end == std::string::npos ? name.size() - begin : end - begin) == 2) {
+      return true;
+    }
+    if (end == std::string::npos) return false;
+    begin = end + 1;
+  }
+}
+
+// The files of the working folder that a report must not replace.
+std::vector<std::string> OwnFiles(const RunContext& context) {
+  const Settings& s = context.settings;
+  std::vector<std::string> files = {"velkocon.ini", "VelkoCon.txt", "VelkoCon", "VelkoCon.exe", "xferlnk",
+                                    "xferlnk.exe",  "F34.DAT",      "F38.DAT",  "error",        "retvals",
+                                    kRunLockName};
+  if (!s.page_detail.empty()) files.push_back(Normalized(s.page_detail[0] == '\\' ? s.page_detail.substr(1)
+                                                                                   : s.page_detail));
+  if (!s.log_file.empty()) {
+    files.push_back(Normalized(s.log_file));
+    files.push_back(Normalized(s.log_file) + ".1");
+  }
+  if (!s.archive.empty()) files.push_back(Normalized(s.archive));
+  for (common::DataFile file : kDataFiles) {
+    files.push_back(common::ConverterFileName(context.scale_identifier, file));
+    for (common::TransferMode mode : {common::TransferMode::kScaleNumber, common::TransferMode::kDhcp}) {
+      common::TransferNames names = common::MakeTransferNames(
+          context.scale_identifier, common::TransferFileArgument(file, mode), mode);
+      files.push_back(names.outgoing);
+      files.push_back(names.incoming);
+    }
+  }
+  return files;
+}
+
+common::Status Refused(const char* key, const std::string& value, const char* why) {
+  return common::Status::Error(kFailureSettings,
+                               std::string("The report file ") + key + "=" + value + " " + why + "\n");
+}
+
+}  // namespace
+
+std::string ReportFileName(const std::string& value, const std::string& scale_identifier) {
+  std::string name = value;
+  const std::string placeholder = kScalePlaceholder;
+  for (std::string::size_type at = name.find(placeholder); at != std::string::npos;
+       at = name.find(placeholder, at + scale_identifier.size())) {
+    name.replace(at, placeholder.size(), scale_identifier);
+  }
+  return name;
+}
+
+common::Status CheckReportNames(const RunContext& context) {
+  const std::vector<std::string> own = OwnFiles(context);
+  for (const ReportKey& key : kReportKeys) {
+    const std::string& value = context.settings.*key.value;
+    if (value.empty()) continue;
+    const std::string name = Normalized(ReportFileName(value, context.scale_identifier));
+    if (LeavesTheFolder(name)) return Refused(key.name, value, "is outside the working folder.");
+    for (const std::string& file : own) {
+      if (common::EqualsIgnoringCase(name, Normalized(file))) {
+        return Refused(key.name, value, "names a file of the programs.");
+      }
+    }
+  }
+  return common::Status::Ok();
+}
+
+}  // namespace converter
