@@ -17,13 +17,14 @@ const DataFile kAllFiles[] = {DataFile::kF34, DataFile::kF38, DataFile::kF25, Da
                               DataFile::kF46, DataFile::kF30, DataFile::kF64};
 
 TEST(NameContract, ConverterAndTransferProgramMeetOnOneFile) {
-  for (const char* identifier : {"7", "12", "001", "1234"}) {
+  for (const char* identifier : {"7", "12", "001", "1234", "10.0.0.5", "ScaleBack"}) {
     for (TransferMode mode : {TransferMode::kScaleNumber, TransferMode::kDhcp}) {
-      // Today the names meet only for three-character scale numbers: in DHCP
-      // mode the transfer program appends ".DAT" to the whole argument.
-      const bool meet = mode == TransferMode::kScaleNumber && std::string(identifier).size() == 3;
+      // In scale-number mode the names meet for three-character identifiers
+      // only, the only ones the converter's command line takes there.
+      const bool meet = mode == TransferMode::kDhcp || std::string(identifier).size() == 3;
       for (DataFile file : kAllFiles) {
-        common::TransferNames names = common::MakeTransferNames(identifier, common::DataFileArgument(file), mode);
+        common::TransferNames names =
+            common::MakeTransferNames(identifier, common::TransferFileArgument(file, mode), mode);
         const std::string& transfer_name = common::IsFetched(file) ? names.incoming : names.outgoing;
         const std::string converter_name = common::ConverterFileName(identifier, file);
         EXPECT_EQ(strcasecmp(converter_name.c_str(), transfer_name.c_str()) == 0, meet)
