@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/message_sink.h"
+#include "common/program_info.h"
 #include "common/run_log.h"
 #include "converter/command_line.h"
 #include "converter/load_mode.h"
@@ -20,6 +21,23 @@ namespace converter {
 const char kBanner[] = "Conversion finished.\nPrice-list converter for networked scales.\n";
 
 namespace {
+
+const char kHelp[] =
+    "Loads the price list into a networked scale, or fetches its totals into report files.\n"
+    "\n"
+    "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]\n"
+    "  SCALE      the scale: three characters such as 001 (with XFLTCPMODE=DHCP its host name or address)\n"
+    "  DIGIT      the field separator: 1 comma, 2 semicolon, 3 #, 4 full stop, anything else TAB\n"
+    "  (none)     load VelkoCon.txt into the scale\n"
+    "  -Check     check VelkoCon.txt and write the PLU file, send nothing\n"
+    "  -Report    fetch the totals that MGTotal, PLUTotal, ClerkTotal and StoreTotal name\n"
+    "  -Transact  fetch the transactions into the file Transact names\n"
+    "  -RTBuffer  fetch the real-time buffer into the file RTBuffer names\n"
+    "  -NoFetch   after a fetch option: convert the files already fetched, fetch nothing\n"
+    "Everything is read from and written to the working folder: velkocon.ini, VelkoCon.txt,\n"
+    "the scale files, the reports, velkocon.log and the archive folder.\n"
+    "Exit codes: 0 done, 1 command line, 2 price list unreadable, 3 a file cannot be written,\n"
+    "4 a report not fetched whole, 5 price-list lines rejected, 6 a transfer failed, 255 settings.\n";
 
 const char kTransferModeVariable[] = "XFLTCPMODE";
 
@@ -131,6 +149,16 @@ int Run(int argc, char** argv, common::MessageSink& messages) {
 
 int RunConverter(int argc, char** argv) {
   common::ConsoleSink console;
+  switch (common::InfoRequestOf(argc, argv)) {
+    case common::InfoRequest::kHelp:
+      console.Out(std::string("VelkoCon ") + common::ProgramVersion() + "\n" + kHelp);
+      return kExitOk;
+    case common::InfoRequest::kVersion:
+      console.Out(std::string("VelkoCon ") + common::ProgramVersion() + "\n");
+      return kExitOk;
+    case common::InfoRequest::kNone:
+      break;
+  }
   int exit_code = Run(argc, argv, console);
   console.Flush();
   return exit_code;

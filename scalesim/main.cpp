@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/program_info.h"
 #include "scalesim/command_line.h"
 #include "scalesim/exit_codes.h"
 #include "scalesim/sell.h"
@@ -17,6 +18,17 @@
 #include "scalesim/show.h"
 
 int main(int argc, char** argv) {
+  switch (common::InfoRequestOf(argc, argv)) {
+    case common::InfoRequest::kHelp:
+      std::printf("scalesim %s\nA networked price-computing scale in software.\n\n%s", common::ProgramVersion(),
+                  scalesim::kUsage);
+      return scalesim::kExitOk;
+    case common::InfoRequest::kVersion:
+      std::printf("scalesim %s\n", common::ProgramVersion());
+      return scalesim::kExitOk;
+    case common::InfoRequest::kNone:
+      break;
+  }
   scalesim::Command command;
   if (argc < 2 || !scalesim::FindCommand(argv[1], &command)) {
     std::fputs(scalesim::kUsage, stderr);

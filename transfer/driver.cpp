@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/message_sink.h"
+#include "common/program_info.h"
 #include "common/run_log.h"
 #include "platform/environment.h"
 #include "platform/sockets.h"
@@ -18,6 +19,19 @@ namespace transfer {
 namespace {
 
 constexpr int kFirstScaleArgument = 2;
+
+const char kHelp[] =
+    "Sends a scale file to scales, or fetches one from them, over TCP.\n"
+    "\n"
+    "Usage: xferlnk FILE SCALE [SCALE ...]\n"
+    "  FILE   F and two hex digits (and .DAT): F25.DAT the PLU file, F30.DAT the transactions...\n"
+    "  SCALE  a scale number such as 001: the host S0001 on port 2001;\n"
+    "         with XFLTCPMODE=DHCP a host name or address (port 2000 + its last number)\n"
+    "XFLTIMEOUT: seconds to wait for a reply (1 to 3600, default 15);\n"
+    "XFLMAXRECORDS: the most records one read takes (default 1000000).\n"
+    "The files are read from and written to the working folder; the failed scales are listed in\n"
+    "the files error and retvals.\n"
+    "Exit codes: 0 every scale done, 1 a scale failed, 255 command line or result files.\n";
 
 // The log the converter that started this run keeps; none when run alone.
 common::RunLog LogNamedByTheConverter() {
@@ -83,6 +97,16 @@ int Run(int argc, char** argv, common::MessageSink& messages) {
 
 int RunTransferProgram(int argc, char** argv) {
   common::ConsoleSink console;
+  switch (common::InfoRequestOf(argc, argv)) {
+    case common::InfoRequest::kHelp:
+      console.Out(std::string("xferlnk ") + common::ProgramVersion() + "\n" + kHelp);
+      return kExitDone;
+    case common::InfoRequest::kVersion:
+      console.Out(std::string("xferlnk ") + common::ProgramVersion() + "\n");
+      return kExitDone;
+    case common::InfoRequest::kNone:
+      break;
+  }
   int exit_code = Run(argc, argv, console);
   console.Flush();
   return exit_code;
