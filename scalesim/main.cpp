@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/message_sink.h"
 #include "common/program_info.h"
 #include "scalesim/command_line.h"
 #include "scalesim/exit_codes.h"
@@ -17,35 +18,46 @@
 #include "scalesim/server.h"
 #include "scalesim/show.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv, common::MessageSink& console) {
   switch (common::InfoRequestOf(argc, argv)) {
     case common::InfoRequest::kHelp:
-      std::printf("scalesim %s\nA networked price-computing scale in software.\n\n%s", common::ProgramVersion(),
-                  scalesim::kUsage);
+      console.Print(common::Stream::kOut, "scalesim %s\nA networked price-computing scale in software.\n\n%s",
+                    common::ProgramVersion(), scalesim::kUsage);
       return scalesim::kExitOk;
     case common::InfoRequest::kVersion:
-      std::printf("scalesim %s\n", common::ProgramVersion());
+      console.Print(common::Stream::kOut, "scalesim %s\n", common::ProgramVersion());
       return scalesim::kExitOk;
     case common::InfoRequest::kNone:
       break;
   }
   scalesim::Command command;
   if (argc < 2 || !scalesim::FindCommand(argv[1], &command)) {
-    std::fputs(scalesim::kUsage, stderr);
+    console.Err(scalesim::kUsage);
     return scalesim::kExitUsage;
   }
   std::vector<std::string> arguments(argv + 2, argv + argc);
   scalesim::Options options;
   std::string problem;
   if (!scalesim::ParseCommandLine(command, arguments, &options, &problem)) {
-    std::fputs(problem.c_str(), stderr);
-    std::fputs(scalesim::kUsage, stderr);
+    console.Err(problem);
+    console.Err(scalesim::kUsage);
     return scalesim::kExitUsage;
   }
   switch (command) {
-    case scalesim::Command::kServe: return scalesim::Serve(options);
-    case scalesim::Command::kShow: return scalesim::Show(options);
-    case scalesim::Command::kSell: return scalesim::Sell(options);
+    case scalesim::Command::kServe: return scalesim::Serve(options, console);
+    case scalesim::Command::kShow: return scalesim::Show(options, console);
+    case scalesim::Command::kSell: return scalesim::Sell(options, console);
   }
   return scalesim::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  common::ConsoleSink console;
+  int exit_code = Run(argc, argv, console);
+  console.Flush();
+  return exit_code;
 }

@@ -148,17 +148,17 @@ void CountPlusOfGroups(Store* store) {
 
 }  // namespace
 
-int Sell(const Options& options) {
+int Sell(const Options& options, common::MessageSink& messages) {
   std::string directory = ScaleDirectory(options.store, options.scale);
   Store store;
   std::string problem;
   if (!LoadStore(directory, &store, &problem)) {
-    std::fputs(problem.c_str(), stderr);
+    messages.Err(problem);
     return kExitStartFailed;
   }
   std::vector<Article> articles = ArticlesOf(store);
   if (articles.empty()) {
-    std::fputs("No PLUs are loaded at this scale: nothing to sell\n", stderr);
+    messages.Err("No PLUs are loaded at this scale: nothing to sell\n");
     return kExitNothingToSell;
   }
   Random random(options.seed);
@@ -175,10 +175,10 @@ int Sell(const Options& options) {
   CountPlusOfGroups(&store);
   store.dirty = true;
   if (!SaveStore(directory, &store, &problem)) {
-    std::fputs(problem.c_str(), stderr);
+    messages.Err(problem);
     return kExitStoreFailed;
   }
-  std::printf("Sold %lld items at scale %03d for %llu.%02llu, tickets up to %llu\n", options.count, options.scale,
+  messages.Print(common::Stream::kOut, "Sold %lld items at scale %03d for %llu.%02llu, tickets up to %llu\n", options.count, options.scale,
               static_cast<unsigned long long>(total_amount / 100),
               static_cast<unsigned long long>(total_amount % 100), static_cast<unsigned long long>(ticket));
   return kExitOk;

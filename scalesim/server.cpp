@@ -71,8 +71,11 @@ std::string Hex(const std::uint8_t* bytes, std::size_t size) {
 
 class Server {
  public:
-  explicit Server(const Options& options)
-      : options_(options), faults_(options.faults), idle_timeout_ms_(options.idle_timeout_seconds * kMsPerSecond) {}
+  Server(const Options& options, common::MessageSink& messages)
+      : options_(options),
+        messages_(messages),
+        faults_(options.faults),
+        idle_timeout_ms_(options.idle_timeout_seconds * kMsPerSecond) {}
   ~Server();
   int Run();
 
@@ -98,6 +101,7 @@ class Server {
   void Log(int port, const std::string& text);
 
   const Options& options_;
+  common::MessageSink& messages_;
   const Faults& faults_;
   const long long idle_timeout_ms_;  // 0: never
   std::map<int, std::unique_ptr<Scale>> scales_;
@@ -123,14 +127,14 @@ bool Server::Persist(Scale& scale) {
   if (!scale.store.dirty) return true;
   std::string problem;
   if (SaveStore(scale.directory, &scale.store, &problem)) return true;
-  std::fputs(problem.c_str(), stderr);
+  messages_.Err(problem);
   store_failed_ = true;
   return false;
 }
 
 bool Server::Start() {
   if (!MakeDirectory(options_.store)) {
-    std::fputs("Cannot create the store directory\n", stderr);
+    messages_.Err("Cannot create the store directory\n");
     return false;
   }
   for (const Endpoint& e : options_.listen) {
@@ -140,26 +144,26 @@ bool Server::Start() {
     scale->directory = ScaleDirectory(options_.store, e.scale);
     std::string problem;
     if (!LoadStore(scale->directory, &scale->store, &problem)) {
-      std::fputs(problem.c_str(), stderr);
+      messages_.Err(problem);
       return false;
     }
     scales_[e.scale] = std::move(scale);
   }
   if (!options_.log_file.empty() && !log_.Open(options_.log_file)) {
-    std::fputs("Cannot open the log file\n", stderr);
+    messages_.Err("Cannot open the log file\n");
     return false;
   }
   if (!net::InstallStopSignals()) {
-    std::fputs("Cannot set up the stop signals\n", stderr);
+    messages_.Err("Cannot set up the stop signals\n");
     return false;
   }
   if (!faults_.refuse && !OpenListeners()) return false;
   if (!options_.ready_file.empty() && !ReplaceFileAtomically(options_.ready_file, "")) {
-    std::fputs("Cannot create the ready file\n", stderr);
+    messages_.Err("Cannot create the ready file\n");
     return false;
   }
-  std::fputs("ready\n", stdout);
-  std::fflush(stdout);
+  messages_.Out("ready\n");
+  messages_.Flush();
   return true;
 }
 
@@ -170,12 +174,12 @@ bool Server::OpenListeners() {
     int handle = net::Listen(e.address, e.port, backlog, &reason);
     if (handle < 0) {
       std::string message = "scalesim: cannot listen on " + e.text + ": " + reason + "\n";
-      std::fputs(message.c_str(), stderr);
+      messages_.Err(message);
       return false;
     }
     listeners_.push_back({handle, e.port, scales_[e.scale].get()});
     if (faults_.no_accept && !net::FillBacklog(handle, e.address, e.port, &backlog_holders_)) {
-      std::fputs("Cannot fill the listening backlog\n", stderr);
+      messages_.Err("Cannot fill the listening backlog\n");
       return false;
     }
   }
@@ -400,7 +404,7 @@ void Server::Loop() {
       entries.push_back(e);
     }
     if (!net::Poll(&entries, PollTimeout(net::NowMs()))) {
-      std::fputs("Waiting for the sockets failed\n", stderr);
+      messages_.Err("Waiting for the sockets failed\n");
       return;
     }
     if (net::StopRequested()) return;
@@ -437,8 +441,8 @@ int Server::Run() {
 
 }  // namespace
 
-int Serve(const Options& options) {
-  Server server(options);
+int Serve(const Options& options, common::MessageSink& messages) {
+  Server server(options, messages);
   return server.Run();
 }
 

@@ -39,31 +39,31 @@ const char* TableName(std::uint8_t code) {
   }
 }
 
-void ShowScale(const Options& options, int number, const Store& store) {
-  std::printf("Scale %03d\n", number);
+void ShowScale(const Options& options, int number, const Store& store, common::MessageSink& messages) {
+  messages.Print(common::Stream::kOut, "Scale %03d\n", number);
   auto names = store.tables.find(kStoreNameCode);
   StoreName store_name;
   if (names != store.tables.end() && names->second.count(1) != 0 &&
       DecodeStoreName(names->second.at(1), &store_name)) {
-    std::printf("Store name: %s (label format %d, font %d)\n", ShowName(options, store_name.name).c_str(),
+    messages.Print(common::Stream::kOut, "Store name: %s (label format %d, font %d)\n", ShowName(options, store_name.name).c_str(),
                 store_name.label_format, store_name.font);
   } else {
-    std::printf("Store name: none\n");
+    messages.Print(common::Stream::kOut, "Store name: none\n");
   }
   auto plus = store.tables.find(kPluCode);
   std::size_t count = plus == store.tables.end() ? 0 : plus->second.size();
-  std::printf("PLUs: %zu\n", count);
+  messages.Print(common::Stream::kOut, "PLUs: %zu\n", count);
   if (count > 0) {
-    std::printf("%8s %11s %-8s %4s %6s %-12s %5s %5s %-4s %s\n", "PLU", "Price", "Kind", "Type", "Prefix", "Item code",
+    messages.Print(common::Stream::kOut, "%8s %11s %-8s %4s %6s %-12s %5s %5s %-4s %s\n", "PLU", "Price", "Kind", "Type", "Prefix", "Item code",
                 "Label", "Extra", "Time", "Name");
     for (const auto& [key, record] : plus->second) {
       Plu plu;
       if (!DecodePlu(record, &plu)) {
-        std::printf("%08X (record too short to read)\n", key);
+        messages.Print(common::Stream::kOut, "%08X (record too short to read)\n", key);
         continue;
       }
       std::string extra = plu.has_extra_number ? std::to_string(plu.extra_number) : "-";
-      std::printf("%8llu %11s %-8s %4d %6d %-12s %5d %5s %-4s %s\n", static_cast<unsigned long long>(plu.number),
+      messages.Print(common::Stream::kOut, "%8llu %11s %-8s %4d %6d %-12s %5d %5s %-4s %s\n", static_cast<unsigned long long>(plu.number),
                   Money(plu.price).c_str(), plu.counted ? "counted" : "weighed", plu.barcode_type, plu.barcode_prefix,
                   plu.item_code.c_str(), plu.label_format, extra.c_str(), plu.time_print ? "yes" : "no",
                   ShowName(options, plu.name).c_str());
@@ -71,10 +71,10 @@ void ShowScale(const Options& options, int number, const Store& store) {
   }
   for (const auto& [code, table] : store.tables) {
     if (code == kPluCode || code == kStoreNameCode || table.empty()) continue;
-    std::printf("File code %02X (%s): %zu records\n", code, TableName(code), table.size());
+    messages.Print(common::Stream::kOut, "File code %02X (%s): %zu records\n", code, TableName(code), table.size());
   }
   if (names != store.tables.end() && names->second.size() > (names->second.count(1) != 0 ? 1u : 0u)) {
-    std::printf("File code %02X: %zu records\n", kStoreNameCode, names->second.size());
+    messages.Print(common::Stream::kOut, "File code %02X: %zu records\n", kStoreNameCode, names->second.size());
   }
 }
 
@@ -88,11 +88,11 @@ bool IsScaleName(const std::string& name) {
 
 }  // namespace
 
-int Show(const Options& options) {
+int Show(const Options& options, common::MessageSink& messages) {
   std::vector<int> numbers;
   if (options.scale >= 0) {
     if (!IsDirectory(ScaleDirectory(options.store, options.scale))) {
-      std::fputs("This scale is not in the store\n", stderr);
+      messages.Err("This scale is not in the store\n");
       return kExitStartFailed;
     }
     numbers.push_back(options.scale);
@@ -102,18 +102,18 @@ int Show(const Options& options) {
     }
   }
   if (numbers.empty()) {
-    std::fputs("No scale in this store\n", stderr);
+    messages.Err("No scale in this store\n");
     return kExitStartFailed;
   }
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     Store store;
     std::string problem;
     if (!LoadStore(ScaleDirectory(options.store, numbers[i]), &store, &problem)) {
-      std::fputs(problem.c_str(), stderr);
+      messages.Err(problem);
       return kExitStartFailed;
     }
-    if (i > 0) std::printf("\n");
-    ShowScale(options, numbers[i], store);
+    if (i > 0) messages.Print(common::Stream::kOut, "\n");
+    ShowScale(options, numbers[i], store, messages);
   }
   return kExitOk;
 }
