@@ -60,8 +60,17 @@ int ConnectSocket(SocketHandle socket, std::uint32_t address, std::uint16_t port
 // gone by then). Never raises a signal when the peer has gone.
 long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int wait_ms, int* error);
 
+// Sets how long ReceiveOnSocket waits on this socket. False if it cannot.
+bool SetReceiveWait(SocketHandle socket, int wait_ms);
+
 // Receives what one receive call delivers, at most capacity bytes, waiting at
-// most wait_ms for it. The count; 0 when the peer has closed the connection;
+// most the socket's receive wait (SetReceiveWait) for it, in one call of the
+// system: the count; 0 when the peer has closed the connection; -1 with
+// *error set on an error or when nothing came in time (kSocketErrorTimedOut).
+long ReceiveOnSocket(SocketHandle socket, void* buffer, std::size_t capacity, int* error);
+
+// Receives what one receive call delivers, at most capacity bytes, waiting at
+// most wait_ms for it (0: only what has already come). The count; 0 when the peer has closed the connection;
 // -1 with *error set on an error or when nothing came in time
 // (kSocketErrorTimedOut).
 long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error);

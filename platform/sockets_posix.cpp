@@ -149,6 +149,23 @@ long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int
   return static_cast<long>(done);
 }
 
+bool SetReceiveWait(SocketHandle socket, int wait_ms) {
+  struct timeval wait;
+  wait.tv_sec = wait_ms / 1000;
+  wait.tv_usec = (wait_ms % 1000) * 1000;
+  return setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) == 0;
+}
+
+long ReceiveOnSocket(SocketHandle socket, void* buffer, std::size_t capacity, int* error) {
+  for (;;) {
+    ssize_t n = recv(static_cast<int>(socket), buffer, capacity, 0);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    *error = errno == EAGAIN || errno == EWOULDBLOCK ? kSocketErrorTimedOut : SocketErrorFromSystemError(errno);
+    return -1;
+  }
+}
+
 long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error) {
   int fd = static_cast<int>(socket);
   short revents = 0;

@@ -154,6 +154,20 @@ long SendOnSocket(SocketHandle socket, const void* bytes, std::size_t count, int
   return static_cast<long>(done);
 }
 
+bool SetReceiveWait(SocketHandle socket, int wait_ms) {
+  DWORD wait = static_cast<DWORD>(wait_ms);
+  return setsockopt(AsSocket(socket), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait) == 0;
+}
+
+long ReceiveOnSocket(SocketHandle socket, void* buffer, std::size_t capacity, int* error) {
+  int n = recv(AsSocket(socket), static_cast<char*>(buffer), static_cast<int>(capacity), 0);
+  if (n == SOCKET_ERROR) {
+    *error = WSAGetLastError();  // WSAETIMEDOUT (kSocketErrorTimedOut) when the wait ran out
+    return -1;
+  }
+  return n;
+}
+
 long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error) {
   SOCKET s = AsSocket(socket);
   fd_set readable;

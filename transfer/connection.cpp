@@ -115,6 +115,7 @@ common::Status ConnectionTable::Connect(const std::string& host, const std::stri
   if (port_used != nullptr) *port_used = port;
   const std::uint16_t network_port = NetworkPort(port);
 
+  (void)platform::SetReceiveWait(socket, reply_wait_ms_);
   if (address == 0 || network_port == 0) {
     // Nothing to connect to: the entry holds the unconnected socket, and the
     // conversation fails at its first reply.
@@ -149,7 +150,12 @@ common::Status ConnectionTable::Send(int handle, const std::uint8_t* bytes, std:
 }
 
 long ConnectionTable::Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error) {
-  return ReceiveWithin(handle, buffer, capacity, reply_wait_ms_, socket_error);
+  // The socket waits the reply time limit itself (set at the connect): one
+  // call of the system a reply.
+  int error = 0;
+  long received = platform::ReceiveOnSocket(sockets_[handle], buffer, capacity, &error);
+  if (socket_error != nullptr) *socket_error = received < 0 ? error : 0;
+  return received < 0 ? kReceiveFailed : received;
 }
 
 long ConnectionTable::ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms,

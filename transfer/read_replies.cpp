@@ -28,8 +28,9 @@ ReadReply ReceiveReadReply(OpenConnection& connection, std::uint8_t* buffer) {
   std::size_t needed = kLengthFieldEnd;
   bool first = true;
   while (have < needed) {
-    const int wait_ms = first ? connection.table().reply_wait_ms() : MillisecondsLeft(deadline);
-    const long count = connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have, wait_ms, &reply.socket_error);
+    const long count =
+        first ? connection.Receive(buffer, kMaxReplyBytes, &reply.socket_error)
+              : connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have, MillisecondsLeft(deadline), &reply.socket_error);
     if (count <= 0) {
       reply.last_count = count;
       return reply;

@@ -87,19 +87,33 @@ TEST_F(SocketsTest, BytesGoBothWaysThenTheCloseArrives) {
   platform::CloseSocket(peer);
 }
 
+// Either way of receiving: a wait of its own, or the socket's receive wait.
 TEST_F(SocketsTest, ReceiveWaitsNoLongerThanItsLimit) {
   LoopbackListener listener;
   ASSERT_TRUE(listener.listening());
   platform::SocketHandle client = Connect(listener);
   ASSERT_NE(client, platform::kInvalidSocket);
-  char buffer[16];
+  ASSERT_TRUE(platform::SetReceiveWait(client, kShortWaitMs));
+  for (bool own_wait : {true, false}) {
+    char buffer[16];
+    int error = 0;
+    long long started = NowMs();
+    EXPECT_EQ(own_wait ? platform::ReceiveFromSocket(client, buffer, sizeof buffer, kShortWaitMs, &error)
+                       : platform::ReceiveOnSocket(client, buffer, sizeof buffer, &error),
+              -1);
+    long long waited = NowMs() - started;
+    EXPECT_EQ(error, platform::kSocketErrorTimedOut) << own_wait;
+    EXPECT_GE(waited, kShortWaitMs - 50) << own_wait;
+    EXPECT_LT(waited, kShortWaitMs + 3000) << own_wait;
+  }
+  platform::SocketHandle peer = listener.Accept();
+  ASSERT_NE(peer, platform::kInvalidSocket);
   int error = 0;
-  long long started = NowMs();
-  EXPECT_EQ(platform::ReceiveFromSocket(client, buffer, sizeof buffer, kShortWaitMs, &error), -1);
-  long long waited = NowMs() - started;
-  EXPECT_EQ(error, platform::kSocketErrorTimedOut);
-  EXPECT_GE(waited, kShortWaitMs - 50);
-  EXPECT_LT(waited, kShortWaitMs + 3000);
+  EXPECT_EQ(platform::SendOnSocket(peer, "reply", 5, kShortWaitMs, &error), 5);
+  char buffer[16];
+  EXPECT_EQ(platform::ReceiveOnSocket(client, buffer, sizeof buffer, &error), 5);
+  platform::CloseSocket(peer);
+  EXPECT_EQ(platform::ReceiveOnSocket(client, buffer, sizeof buffer, &error), 0);
   platform::CloseSocket(client);
 }
 

@@ -1,0 +1,131 @@
+// Times a paired read of 100,000 transactions with xferlnk against the scale
+// emulator over loopback, and the same two round trips per record by the raw
+// client (fetch_pingpong). The protocol is lock-step, so those round trips
+// are the limit: xferlnk should take at most 1.10 times as long. Also
+// measures xferlnk's memory above its base (a read of a few records) for
+// 10,000 and 100,000 records: the keys it has seen take at most 16 bytes a
+// record.
+//
+//   fetch_bench [records]
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench_process.h"
+
+namespace {
+
+using bench::BinDir;
+using bench::ReadAll;
+using bench::RunTimed;
+using bench::Start;
+using bench::Timed;
+
+constexpr long kDefaultRecords = 100000;
+constexpr long kSmallRecords = 10000;
+constexpr long kBaseRecords = 10;
+constexpr int kRuns = 3;
+constexpr double kTargetRatio = 1.10;
+constexpr double kTargetBytesPerRecord = 16;
+// DHCP mode: the scale at this address listens on 2000 + its last number.
+const char kAddress[] = "127.0.9.2";
+const char kPort[] = "2002";
+const char kTransactionCode[] = "2E";
+
+// The emulator's store with records transactions of 29 bytes.
+bool WriteStore(const std::string& store, long records) {
+  std::filesystem::create_directories(store + "/002");
+  std::FILE* file = std::fopen((store + "/002/tables.hex").c_str(), "wb");
+  if (file == nullptr) return false;
+  for (long i = 1; i <= records; ++i) {
+    // Ticket, length 29, PLU, grams, pieces, clerk, amount, date, time.
+    std::fprintf(file, "%s %08ld001D%08ld%08ld00000000000100001234071226%04ld\n", kTransactionCode, i, i % 100 + 1,
+                 i * 7 % 5000, i % 2400);
+  }
+  return std::fclose(file) == 0;
+}
+
+// Serves a fresh store of records transactions while run runs.
+template <typename Run>
+Timed WithScale(const std::string& dir, long records, Run run) {
+  const std::string store = dir + "/store";
+  std::error_code ignored;
+  std::filesystem::remove_all(store, ignored);
+  std::filesystem::remove(dir + "/ready", ignored);
+  Timed failed;
+  if (!WriteStore(store, records)) return failed;
+  const std::string ready = dir + "/ready";
+  pid_t sim = Start({BinDir() + "/scalesim", "serve", "--store", store, "--listen", std::string(kAddress) + ":" + kPort,
+                     "--ready", ready},
+                    dir, {});
+  for (int i = 0; i < 1000 && access(ready.c_str(), F_OK) != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  Timed timed = access(ready.c_str(), F_OK) == 0 ? run() : failed;
+  kill(sim, SIGTERM);
+  waitpid(sim, nullptr, 0);
+  return timed;
+}
+
+Timed Xferlnk(const std::string& dir, long records) {
+  return WithScale(dir, records, [&] {
+    Timed t = RunTimed({BinDir() + "/xferlnk", "F30", kAddress}, dir, {"XFLTCPMODE=DHCP"});
+    const std::size_t text = static_cast<std::size_t>(records) * 58 + 10;  // the records and the end reply
+    t.ok = t.ok && ReadAll(dir + "/error") == "0" &&
+           std::filesystem::file_size(dir + "/QS" + kAddress + "T30.DAT") == text;
+    return t;
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
+  char pattern[] = "/tmp/fetch-bench-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return 1;
+  const std::string dir = pattern;
+
+  Timed base = Xferlnk(dir, kBaseRecords);
+  Timed small = Xferlnk(dir, kSmallRecords);
+  bool ok = base.ok && small.ok;
+  double best_raw = 1e9, best_xferlnk = 1e9;
+  long rss = 0;
+  for (int run = 0; run < kRuns && ok; ++run) {
+    Timed raw = WithScale(dir, records, [&] {
+      return RunTimed({BinDir() + "/fetch_pingpong", kAddress, kPort, kTransactionCode}, dir, {});
+    });
+    Timed fetch = Xferlnk(dir, records);
+    ok = raw.ok && fetch.ok;
+    if (raw.seconds < best_raw) best_raw = raw.seconds;
+    if (fetch.seconds < best_xferlnk) best_xferlnk = fetch.seconds;
+    rss = fetch.max_rss_kb;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  if (!ok) {
+    std::fprintf(stderr, "fetch_bench: a run failed\n");
+    return 1;
+  }
+
+  const double ratio = best_xferlnk / best_raw;
+  const double small_bytes = (small.max_rss_kb - base.max_rss_kb) * 1024.0 / kSmallRecords;
+  const double large_bytes = (rss - base.max_rss_kb) * 1024.0 / records;
+  std::printf("records                 %ld transactions of 29 bytes\n", records);
+  std::printf("raw paired read         %.3f s  (%.1f us per record)\n", best_raw, best_raw * 1e6 / records);
+  std::printf("xferlnk paired read     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / records);
+  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
+              ratio <= kTargetRatio ? "met" : "NOT met");
+  std::printf("xferlnk peak memory     %ld KiB base (%ld records), %ld KiB for %ld, %ld KiB for %ld\n",
+              base.max_rss_kb, kBaseRecords, small.max_rss_kb, kSmallRecords, rss, records);
+  std::printf("bytes per record        %.1f at %ld, %.1f at %ld (target <= %.0f: %s)\n", small_bytes, kSmallRecords,
+              large_bytes, records, kTargetBytesPerRecord,
+              small_bytes <= kTargetBytesPerRecord && large_bytes <= kTargetBytesPerRecord ? "met" : "NOT met");
+  return 0;
+}

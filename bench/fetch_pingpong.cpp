@@ -1,0 +1,49 @@
+// The lower bound for a paired read: a raw client that asks a scale for its
+// records as xferlnk does (a read packet 0xF7 and a key packet 0xF3 with the
+// key of the record before, each after the reply to the one before) until
+// the end reply, keeping nothing.
+//
+//   fetch_pingpong ADDRESS PORT FILE_CODE
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: fetch_pingpong ADDRESS PORT FILE_CODE\n");
+    return 1;
+  }
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(static_cast<uint16_t>(std::atoi(argv[2])));
+  if (fd < 0 || inet_pton(AF_INET, argv[1], &peer.sin_addr) != 1 ||
+      connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) {
+    std::perror("connect");
+    return 1;
+  }
+  const auto code = static_cast<std::uint8_t>(std::strtol(argv[3], nullptr, 16));
+  std::uint8_t packet[6] = {0xF7, code, 0, 0, 0, 0};
+  std::uint8_t reply[12288];
+  std::uint8_t ack[12288];
+  long records = 0;
+  for (;;) {
+    packet[0] = 0xF7;
+    if (send(fd, packet, sizeof packet, MSG_NOSIGNAL) != 6 || recv(fd, reply, sizeof reply, 0) <= 0) return 1;
+    packet[0] = 0xF3;
+    if (send(fd, packet, sizeof packet, MSG_NOSIGNAL) != 6 || recv(fd, ack, sizeof ack, 0) <= 0) return 1;
+    if (reply[0] >= 0xE0 && reply[0] <= 0xE2) break;
+    std::memcpy(packet + 2, reply, 4);
+    ++records;
+  }
+  shutdown(fd, SHUT_WR);
+  close(fd);
+  std::printf("%ld\n", records);
+  return 0;
+}
