@@ -93,6 +93,10 @@ ProgramResult Shop::RunHere(const std::string& program, const std::vector<std::s
   return RunProgram(program, arguments, work_, env, timeout_ms);
 }
 
+ProgramResult Shop::Shell(const std::string& script, int timeout_ms) const {
+  return RunHere("/bin/sh", {"-c", script}, {"VELKOCON=" + converter_, "XFERLNK=" + transfer_}, timeout_ms);
+}
+
 void Shop::SeedStore(int scale, const std::string& table_text) const {
   char folder[8];
   std::snprintf(folder, sizeof folder, "/%03d", scale);

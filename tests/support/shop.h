@@ -77,6 +77,10 @@ class Shop {
                          int timeout_ms = kTransferLimitMs) const {
     return RunHere(transfer_, arguments, extra_env, timeout_ms);
   }
+  // Runs a shell script in the working folder with the programs' environment
+  // and VELKOCON and XFERLNK naming the programs: for runs that are started
+  // side by side or interrupted.
+  ProgramResult Shell(const std::string& script, int timeout_ms = kConverterLimitMs) const;
 
   // The emulator's store: scale N's tables are N/tables.hex ("CC HEX" lines).
   std::string Store() const { return root_.File("store"); }
