@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/transfer_results.h"
 #include "support/shop.h"
 
 namespace {
@@ -292,6 +293,47 @@ TEST(LoadMode, DhcpModeEndToEnd) {
     EXPECT_EQ(shop.Read("error"), "0");
     std::vector<std::string> requests = shop.Requests();
     EXPECT_EQ(std::count(requests.begin(), requests.end(), std::to_string(port) + " open"), 4) << identifier;
+  }
+}
+
+// What a scheduled job learns of a failed transfer: the exit code, the
+// transfer program's line and the converter's line on the error stream, and
+// the line in the run log, for each of the scale's faults.
+TEST(LoadMode, FailedTransfersAreNamedAndLogged) {
+  const std::string unknown(70, 'x');  // longer than a label may be: refused without asking
+  const struct {
+    const char* name;
+    std::vector<std::string> faults;  // {} : no scale
+    std::vector<std::string> env;
+    bool unknown_host;
+    std::string xferlnk_cause;
+    int result;
+  } cases[] = {
+      {"refused", {}, {}, false, "connection refused", -5},
+      {"unknown host", {}, {"XFLTCPMODE=DHCP"}, true, "host name " + unknown + " not found", -5},
+      {"closed after 2", {"--close-after", "2"}, {}, false, "closed the connection after 1 of 2 records", -6},
+      {"no answer", {"--no-answer"}, {"XFLTIMEOUT=1"}, false, "no reply within 1 s after 0 of 2 records", -8},
+  };
+  for (const auto& c : cases) {
+    LoadShop shop(kWithShopName);
+    if (c.unknown_host) shop.UseHostsFile(false);
+    if (!c.faults.empty()) ASSERT_TRUE(shop.StartScales({1}, c.faults));
+    const std::string scale = c.unknown_host ? unknown : "001";
+    auto r = shop.Converter({scale, "2"}, c.env, 30000);
+    EXPECT_EQ(r.status, 6) << c.name;
+    const std::string place = c.unknown_host ? unknown : "S0001:2001";
+    const std::string transfer_line =
+        "Transfer of F34.DAT to scale " + scale + " failed: " + common::TransferResultText(c.result) + " (result " +
+        std::to_string(c.result) + ")\n";
+    EXPECT_TRUE(r.err.starts_with("xferlnk: scale " + scale + " (" + place + "): " + c.xferlnk_cause + "\n" +
+                                  transfer_line))
+        << c.name << "\n" << r.err;
+    const std::string log = shop.Read("velkocon.log");
+    EXPECT_NE(log.find("xferlnk scale=" + scale + " at=" + place + " file=F34"), std::string::npos) << log;
+    EXPECT_NE(log.find("result=" + std::to_string(c.result) + " " + c.xferlnk_cause + "\n"), std::string::npos)
+        << c.name << "\n" << log;
+    EXPECT_NE(log.find("VelkoCon transfer scale=" + scale), std::string::npos) << log;
+    EXPECT_NE(log.find(" exit=6 "), std::string::npos) << log;
   }
 }
 
