@@ -31,6 +31,9 @@ struct Settings {
   std::string transact;
   std::string rt_buffer;
   int shop_font = 5;
+  bool price_list_utf8 = false;  // Price List Encoding=UTF-8: the price list is UTF-8 without a mark
+  int price_decimals = -1;       // Price Decimals 0..4; -1: the price's digits as they stand
+  int report_header = 0;         // Report Header: not 0 puts a line of column names atop each report
 };
 
 // Translation of a name for the scale: entry b is the byte written for the
