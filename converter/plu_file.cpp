@@ -216,8 +216,8 @@ common::Status ReadPriceList(const RunContext& context, PluWriter* writer, commo
         context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
     if (!file->is_open()) return CouldNotCreate();
   }
-  auto pass = std::make_unique<Pass>(context, encoder.get(), writer, counts);
-  common::Status status = pass->Run(&price_list);
+  Pass pass(context, encoder.get(), writer, counts);
+  common::Status status = pass.Run(&price_list);
   price_list.Close();
   if (!status.ok()) return status;
   // The whole list has been read: the count of rejected lines stands even

@@ -160,8 +160,8 @@ RejectionReason ReadPrice(std::string_view price, int decimals, char digits[kMax
   if (marks > 1) return RejectionReason::kBadPrice;
   std::memset(digits, '0', kMaxPriceDigits);
 
-  // The price's digits in order, without the mark, and how many of them
-  // stand after it.
+  // The digits the record gets, in order: the price's own without the mark,
+  // or with decimals the whole part and the decimals filled up with zeros.
   char value[kMaxPriceDigits + kMaxPriceDecimals];
   std::size_t length = 0;
   if (decimals == kPriceDigitsAsTheyStand) {

@@ -243,6 +243,18 @@ TEST(DosTranslation, UnknownPairFailsLikeASettingsFailure) {
   EXPECT_EQ(r.out, "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
 }
 
+// A Unicode price list needs the ANSI code page even where CodePage=Win
+// needs no pair; without one the run ends before the PLU file is made.
+TEST(DosTranslation, UnicodePriceListNeedsTheAnsiCodePage) {
+  TempDir dir;
+  WriteFile(dir.File("velkocon.ini"), "[Params]\nCodePage=Win\n");
+  WriteFile(dir.File("VelkoCon.txt"), "\xEF\xBB\xBF" "1;A;1\n");
+  auto r = RunProgram(BinPath("VelkoCon"), {"001"}, dir.path(), {"VELKOCON_CODEPAGES=cyrillic"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
+  EXPECT_FALSE(testing_support::Exists(dir.File("qs001F25.dat")));
+}
+
 TEST(DosTranslation, LocaleChoosesThePair) {
   struct Case {
     const char* lang;
