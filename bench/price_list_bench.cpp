@@ -16,6 +16,7 @@
 #include <string>
 
 #include "converter/plu_file.h"
+#include "converter/price_list.h"
 #include "converter/run_context.h"
 
 namespace {
