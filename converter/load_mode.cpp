@@ -74,7 +74,7 @@ common::Status RunLoadMode(const RunContext& context, RunOutcome* outcome) {
   outcome->lines_rejected = counts.rejected > 0;
 
   if (context.mode == RunMode::kCheck) {
-    context.messages->Print(common::Stream::kOut, "%ld articles, %ld rejected lines, %ld warnings\n", counts.articles,
+    context.messages->Print(common::Stream::kOut, "%lld articles, %lld rejected lines, %lld warnings\n", counts.articles,
                             counts.rejected, counts.warnings);
     return common::Status::Ok();
   }

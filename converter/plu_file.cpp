@@ -1,15 +1,22 @@
 #include "converter/plu_file.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "converter/plu_number_lines.h"
 #include "converter/plu_record.h"
 #include "converter/price_list.h"
 #include "converter/scale_file.h"
+#include "converter/text_encoding.h"
 #include "converter/text_file.h"
 #include "common/scale_file_names.h"
+#include "platform/code_pages.h"
 #include "platform/files.h"
 
 namespace converter {
@@ -43,81 +50,199 @@ class PluWriter {
   std::size_t used_ = 0;
 };
 
-void ReportRejectedLine(common::MessageSink& messages, long long line_number, Rejection rejection) {
-  messages.Print(common::Stream::kErr, "Line %lld rejected: %s\n", line_number, RejectionText(rejection));
-}
-
-void ReportRejectedCount(common::MessageSink& messages, long count) {
+void ReportRejectedCount(common::MessageSink& messages, long long count) {
   if (count == 1) {
     messages.Err("1 line of the price list was rejected\n");
   } else {
-    messages.Print(common::Stream::kErr, "%ld lines of the price list were rejected\n", count);
+    messages.Print(common::Stream::kErr, "%lld lines of the price list were rejected\n", count);
   }
 }
 
 common::Status CouldNotOpen() { return common::Status::Error(kFailurePriceList, "Could not open file.\n"); }
 common::Status CouldNotRead() { return common::Status::Error(kFailurePriceList, "Could not read file.\n"); }
 
-// Converts every line of the open price list into the open PLU file.
-common::Status ConvertLines(const RunContext& context, TextFile* price_list, PluWriter* writer,
-                            PriceListCounts* counts) {
-  const bool no_type = context.settings.no_type != 0;
-  std::string line;
-  bool ended_with_line_feed = false;
-  long long line_number = 0;
-  PriceListEntry entry;
-  Rejection rejection = Rejection::kNone;
-  char record[kMaxPluRecordText];
-  bool cut = false;
-  while (price_list->ReadLine(&line, &ended_with_line_feed, kMaxKeptLineLength, &cut)) {
-    ++line_number;
+std::uint32_t PluNumberValue(std::string_view digits) {
+  std::uint32_t value = 0;
+  for (char c : digits) value = value * 10 + static_cast<std::uint32_t>(c - '0');
+  return value;
+}
+
+// One pass over the lines of the open price list.
+class Pass {
+ public:
+  Pass(const RunContext& context, const AnsiEncoder* encoder, PluWriter* writer, PriceListCounts* counts)
+      : context_(context), messages_(*context.messages), encoder_(encoder), writer_(writer), counts_(counts) {
+    format_.separator = context.separator;
+    format_.no_type = context.settings.no_type != 0;
+    format_.price_decimals = context.settings.price_decimals;
+  }
+
+  common::Status Run(TextFile* price_list) {
+    bool ended = false;
+    bool cut = false;
+    while (price_list->ReadLine(&read_, &ended, kMaxKeptLineLength, &cut)) {
+      ++counts_->lines;
+      if (!TakeLine(ended, cut)) return CouldNotWrite();
+    }
+    if (price_list->failed()) return CouldNotRead();
+    return common::Status::Ok();
+  }
+
+ private:
+  // False if the PLU file cannot be written.
+  bool TakeLine(bool ended, bool cut) {
+    const long long number = counts_->lines;
+    std::string* line = &read_;
+    EncodingLoss loss;
+    if (encoder_ != nullptr && !AnsiEncoder::IsAscii(read_)) {
+      encoder_->Encode(read_, &encoded_, &loss);
+      line = &encoded_;
+    }
+    if (!content_seen_ && IsHeaderLine(*line, format_)) {
+      messages_.Print(common::Stream::kErr, "Line %lld skipped as a header: %s\n", number,
+                      QuotedValue(*line).c_str());
+      counts_->header_skipped = true;
+      content_seen_ = true;
+      return true;
+    }
+
     LineResult result;
-    if (cut && !ColumnsEndWithin(line, context.separator, no_type)) {
+    Rejection rejection;
+    if (cut && !ColumnsEndWithin(*line, format_)) {
       result = LineResult::kRejected;
-      rejection = Rejection::kTooLong;
+      rejection = {RejectionReason::kTooLong, *line};
     } else {
-      result = ParsePriceListLine(line, ended_with_line_feed, context.separator, no_type, &entry, &rejection);
+      result = ParsePriceListLine(*line, ended, format_, &entry_, &rejection);
     }
     switch (result) {
       case LineResult::kBlank:
-        break;
+        return true;
       case LineResult::kRejected:
-        ReportRejectedLine(*context.messages, line_number, rejection);
-        ++counts->rejected;
-        if (rejection == Rejection::kTooFewColumns) ++counts->too_few_columns;
-        break;
-      case LineResult::kEntry: {
-        std::size_t length = BuildPluRecord(entry, context.settings, context.names, record);
-        if (!writer->Add(record, length)) return CouldNotWrite();
-        ++counts->articles;
-        break;
-      }
+        content_seen_ = true;
+        messages_.Print(common::Stream::kErr, "Line %lld rejected: %s\n", number,
+                        DescribeRejection(rejection, format_).c_str());
+        ++counts_->rejected;
+        if (rejection.reason == RejectionReason::kTooFewColumns) ++counts_->too_few_columns;
+        return true;
+      case LineResult::kEntry:
+        content_seen_ = true;
+        ++counts_->articles;
+        WarnAbout(number, loss);
+        if (writer_ == nullptr) return true;
+        return writer_->Add(record_, BuildPluRecord(entry_, context_.settings, context_.names, record_));
+    }
+    return true;
+  }
+
+  void Warn(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+    char text[kMaxWarning];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    messages_.Err(text);
+    ++counts_->warnings;
+  }
+
+  // The warnings of an accepted line.
+  void WarnAbout(long long number, const EncodingLoss& loss) {
+    if (loss.not_utf8) {
+      Warn("Line %lld warning: bytes that are not UTF-8 became \"?\"\n", number);
+    } else if (loss.missing_character) {
+      Warn("Line %lld warning: characters that code page %d does not have became \"?\"\n", number,
+           encoder_->code_page());
+    }
+
+    const std::uint32_t plu_number = PluNumberValue(entry_.plu_number);
+    if (long long earlier = plu_lines_.Note(plu_number, number); earlier != 0) {
+      Warn("Line %lld warning: PLU number %lu was already given on line %lld; the scale keeps the article of this "
+           "line\n",
+           number, static_cast<unsigned long>(plu_number), earlier);
+    }
+
+    const std::string_view code = entry_.item_code;
+    const std::size_t first_digit = std::min(code.find_first_not_of('0'), code.size());
+    const int barcode_type = BarcodeTypeOf(entry_, context_.settings);
+    const int digits = ItemCodeDigits(barcode_type);
+    if (code.size() - first_digit > static_cast<std::size_t>(digits)) {
+      char kept[kMaxItemCodeDigits];
+      const std::string kept_text(ItemCodeKept(code, digits, kept));
+      const std::string quoted = QuotedValue(code);
+      Warn(entry_.item_code_is_plu_number
+               ? "Line %lld warning: PLU number %s, the item code, is longer than the %d digits barcode type %d "
+                 "keeps; the barcode carries %s\n"
+               : "Line %lld warning: item code %s is longer than the %d digits barcode type %d keeps; the barcode "
+                 "carries %s\n",
+           number, quoted.c_str(), digits, barcode_type, kept_text.c_str());
     }
   }
-  if (price_list->failed()) return CouldNotRead();
+
+  // A warning line never comes near this length.
+  static constexpr std::size_t kMaxWarning = 512;
+
+  const RunContext& context_;
+  common::MessageSink& messages_;
+  const AnsiEncoder* encoder_;
+  PluWriter* writer_;
+  PriceListCounts* counts_;
+  LineFormat format_;
+  std::string read_;
+  std::string encoded_;
+  PriceListEntry entry_;
+  char record_[kMaxPluRecordText];
+  PluNumberLines plu_lines_;
+  bool content_seen_ = false;  // a line that is neither blank nor the header was read
+};
+
+// Reads the price list into the writer (none: only checks it).
+common::Status ReadPriceList(const RunContext& context, PluWriter* writer, common::OwnedFile* file,
+                             PriceListCounts* counts) {
+  *counts = PriceListCounts();
+  TextFile price_list;
+  TextEncoding unmarked = context.settings.price_list_utf8 ? TextEncoding::kUtf8 : TextEncoding::kBytes;
+  if (!price_list.Open(platform::JoinPath(context.working_directory, kPriceListName), unmarked)) {
+    return CouldNotOpen();
+  }
+  // Text in Unicode is brought to the PC's ANSI code page, which the CodePage
+  // translation starts from.
+  std::unique_ptr<AnsiEncoder> encoder;
+  if (price_list.encoding() != TextEncoding::kBytes) {
+    platform::AnsiCodePage code_page;
+    std::string problem;
+    if (!platform::ReadAnsiCodePage(&code_page, &problem)) return common::Status::Error(kFailureSettings, problem);
+    encoder = std::make_unique<AnsiEncoder>(code_page);
+  }
+  if (file != nullptr) {
+    *file = CreateScaleFile(platform::JoinPath(
+        context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
+    if (!file->is_open()) return CouldNotCreate();
+  }
+  Pass pass(context, encoder.get(), writer, counts);
+  common::Status status = pass.Run(&price_list);
+  price_list.Close();
+  if (!status.ok()) return status;
+  // The whole list has been read: the count of rejected lines stands even
+  // if the file cannot be finished.
+  if (counts->rejected > 0) ReportRejectedCount(*context.messages, counts->rejected);
   return common::Status::Ok();
 }
 
 }  // namespace
 
 common::Status WritePluFile(const RunContext& context, PriceListCounts* counts) {
-  *counts = PriceListCounts();
-  TextFile price_list;
-  if (!price_list.Open(platform::JoinPath(context.working_directory, kPriceListName))) return CouldNotOpen();
-  common::OwnedFile file = CreateScaleFile(platform::JoinPath(
-      context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
-  if (!file.is_open()) return CouldNotCreate();
-
-  PluWriter writer(file);
-  common::Status status = ConvertLines(context, &price_list, &writer, counts);
-  price_list.Close();
+  common::OwnedFile file;
+  // The writer refers to the file, which is created once the price list is open.
+  auto writer = std::make_unique<PluWriter>(file);
+  common::Status status = ReadPriceList(context, writer.get(), &file, counts);
   if (!status.ok()) return status;
-  // The whole list has been read: the count of rejected lines stands even
-  // if the file cannot be finished.
-  if (counts->rejected > 0) ReportRejectedCount(*context.messages, counts->rejected);
-  bool written = writer.Flush();
+  bool written = writer->Flush();
   if (!file.Close() || !written) return CouldNotWrite();
   return common::Status::Ok();
+}
+
+
+common::Status CheckPriceList(const RunContext& context, PriceListCounts* counts) {
+  return ReadPriceList(context, nullptr, nullptr, counts);
 }
 
 }  // namespace converter

@@ -7,18 +7,30 @@
 
 namespace converter {
 
-// Reads the price list line by line and writes one PLU record per accepted
-// line. Each rejected line is named on the error stream as it is read, and
-// their count once the whole list is read. Fails with kFailurePriceList (the
-// price list cannot be opened or read; nothing written when it cannot be
-// opened) or kFailureScaleFile (the PLU file cannot be created or written).
-// counts tells how the list went.
+// What one pass over the price list found.
 struct PriceListCounts {
-  long articles = 0;         // PLU records written
-  long rejected = 0;         // malformed lines left out
-  long too_few_columns = 0;  // of them, those with fewer than three columns
-  long warnings = 0;         // lines loaded with a warning
+  long long lines = 0;       // lines read, blank ones and a header among them
+  long long articles = 0;    // lines that gave a PLU record
+  long long rejected = 0;    // malformed lines left out
+  long long too_few_columns = 0;  // of them, lines with fewer than three columns
+  long long warnings = 0;    // warning lines written about lines that were loaded all the same
+  bool header_skipped = false;  // the first line named the columns and was skipped
 };
+
+// Reads the price list line by line and writes one PLU record per accepted
+// line. As each line is read, a rejected line is named on the error stream
+// with its reason, a skipped header line with a note, and an accepted line
+// with its warnings (characters the PC's code page lacks, a PLU number given
+// before, an item code longer than its barcode keeps); the count of rejected
+// lines follows once the whole list is read. Fails with kFailurePriceList
+// (the price list cannot be opened or read; nothing written when it cannot
+// be opened), kFailureSettings (a Unicode price list and no ANSI code page
+// to convert it to; nothing written) or kFailureScaleFile (the PLU file
+// cannot be created or written).
 common::Status WritePluFile(const RunContext& context, PriceListCounts* counts);
+
+// Reads the price list as WritePluFile does, with the same messages, and
+// writes no file.
+common::Status CheckPriceList(const RunContext& context, PriceListCounts* counts);
 
 }  // namespace converter

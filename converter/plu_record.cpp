@@ -47,23 +47,9 @@ void PutRightAligned(char* out, std::size_t width, std::string_view text) {
   std::memcpy(out + width - text.size(), text.data(), text.size());
 }
 
-// The price's digits from the right; a decimal mark is skipped.
-void PutPrice(char* out, std::string_view price) {
-  std::memset(out, '0', kPriceChars);
-  std::size_t place = kPriceChars;
-  for (std::size_t i = price.size(); i > 0 && place > 0; --i) {
-    char c = price[i - 1];
-    if (c == '.' || c == ',') continue;
-    out[--place] = c;
-  }
-}
-
 void PutItemCodeField(char* out, std::string_view item_code, int barcode_type) {
-  char padded[kItemCodeChars];
-  PutRightAligned(padded, kItemCodeChars, item_code);
-  std::size_t digits = static_cast<std::size_t>(ItemCodeDigits(barcode_type));
   std::memset(out, '0', kItemCodeFieldChars);
-  std::memcpy(out, padded + kItemCodeChars - digits, digits);
+  ItemCodeKept(item_code, ItemCodeDigits(barcode_type), out);
   out[kItemCodeFieldChars - 1] = '1';
 }
 
@@ -103,22 +89,32 @@ int ItemCodeDigits(int barcode_type) {
   }
 }
 
+int BarcodeTypeOf(const PriceListEntry& entry, const Settings& settings) {
+  if (entry.kind == ItemKind::kWeighed && settings.barcode_weight_type != kNotSet) return settings.barcode_weight_type;
+  return settings.barcode_type;
+}
+
+std::string_view ItemCodeKept(std::string_view item_code, int digits, char* out) {
+  char padded[kItemCodeChars];
+  PutRightAligned(padded, kItemCodeChars, item_code);
+  std::size_t kept = static_cast<std::size_t>(digits);
+  std::memcpy(out, padded + kItemCodeChars - kept, kept);
+  return std::string_view(out, kept);
+}
+
 std::size_t BuildPluRecord(const PriceListEntry& entry, const Settings& settings, const NameTable& names,
                            char* out) {
   const bool counted = entry.kind == ItemKind::kCounted;
   const bool has_extra = entry.extra_number != kNoExtraNumber;
-  int barcode_type = settings.barcode_type;
+  const int barcode_type = BarcodeTypeOf(entry, settings);
   int barcode_prefix = settings.barcode_prefix;
-  if (!counted) {
-    if (settings.barcode_weight_type != kNotSet) barcode_type = settings.barcode_weight_type;
-    if (settings.barcode_weight_prefix != kNotSet) barcode_prefix = settings.barcode_weight_prefix;
-  }
+  if (!counted && settings.barcode_weight_prefix != kNotSet) barcode_prefix = settings.barcode_weight_prefix;
 
   PutRightAligned(out, kPluNumberChars, entry.plu_number);
   out[kFlagsAt] = settings.time_print != 0 ? '5' : '1';
   out[kFlagsAt + 1] = common::HexDigit((counted ? 1 : 0) + (has_extra ? 4 : 0));
   std::memcpy(out + kFixedAt, has_extra ? "000D2001" : "000D2000", 8);
-  PutPrice(out + kPriceAt, entry.price);
+  std::memcpy(out + kPriceAt, entry.price_digits, kPriceChars);
   common::PutHexByte(out + kLabelFormatAt, static_cast<unsigned>(settings.label_format));
   common::PutHexByte(out + kBarcodeTypeAt, static_cast<unsigned>(barcode_type));
   out[kBarcodePrefixAt] = common::HexDigit(barcode_prefix / 10);

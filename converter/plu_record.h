@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "converter/price_list.h"
 #include "converter/settings.h"
@@ -23,6 +24,16 @@ constexpr std::size_t kMaxPluRecordText = 2 * kMaxPluRecordBytes;
 // barcode type places in the item-code field; 0 for a type the barcode rule
 // does not list (the start-up refuses those).
 int ItemCodeDigits(int barcode_type);
+
+// The barcode type of the entry's record: Barcode Weight Type for a weighed
+// item when it is set, else Barcode Type.
+int BarcodeTypeOf(const PriceListEntry& entry, const Settings& settings);
+
+// The digits of the item code that a barcode type keeping `digits` digits
+// carries: the item code right-aligned in 10 digits, filled with '0', and
+// its last `digits` of them. Written to out (room for 10); the result views
+// out.
+std::string_view ItemCodeKept(std::string_view item_code, int digits, char* out);
 
 // Writes the record's hex text to out, which holds at least
 // kMaxPluRecordText characters, and returns the number of characters.

@@ -1,5 +1,8 @@
 #include "converter/price_list.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "common/decimal_text.h"
 
 namespace converter {
@@ -9,6 +12,7 @@ namespace {
 // which the scale does not show: they are written as the Latin letters.
 constexpr char kCapitalUkrainianI = '\xB2';
 constexpr char kSmallUkrainianI = '\xB3';
+constexpr char kQuote = '"';
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDecimalMark(char c) { return c == '.' || c == ','; }
@@ -44,158 +48,308 @@ void ReplaceLetters(std::string& line) {
   }
 }
 
-// Digits with at most one decimal mark and at most kMaxPriceDigits digits.
-bool IsPrice(std::string_view price) {
-  std::size_t digits = 0, marks = 0;
-  for (char c : price) {
-    if (common::IsDecimalDigit(c)) {
-      ++digits;
-    } else if (IsDecimalMark(c)) {
-      ++marks;
-    } else {
-      return false;
+// Where a column lies in a line: [begin, end), end at its separator or at
+// the line's end. A quoted column runs to its closing quote and on to the
+// separator; one without a closing quote runs to the line's end.
+struct Column {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  bool quoted = false;
+  bool closed = true;  // false: quoted without a closing quote
+};
+
+Column FindColumn(std::string_view line, std::size_t begin, char separator) {
+  Column column;
+  column.begin = begin;
+  std::size_t at = begin;
+  if (at < line.size() && line[at] == kQuote) {
+    column.quoted = true;
+    column.closed = false;
+    ++at;
+    for (;;) {
+      std::size_t quote = line.find(kQuote, at);
+      if (quote == std::string_view::npos) {
+        column.end = line.size();
+        return column;
+      }
+      at = quote + 1;
+      if (at < line.size() && line[at] == kQuote) {
+        ++at;  // a doubled quote: one quote of the text
+        continue;
+      }
+      column.closed = true;
+      break;
     }
   }
-  return digits <= kMaxPriceDigits && marks <= 1;
+  std::size_t separator_at = line.find(separator, at);
+  column.end = separator_at == std::string_view::npos ? line.size() : separator_at;
+  return column;
 }
 
-// Walks the columns of a line from left to right.
+// A quoted column's text in place of its first bytes: the opening and the
+// closing quote dropped, each doubled quote made one, what follows the
+// closing quote kept as it is. Returns the text's length (never more than
+// the column's).
+std::size_t Unquote(char* column, std::size_t length) {
+  std::size_t out = 0;
+  std::size_t at = 1;
+  while (at < length) {
+    if (column[at] == kQuote) {
+      if (at + 1 < length && column[at + 1] == kQuote) {
+        column[out++] = kQuote;
+        at += 2;
+        continue;
+      }
+      ++at;
+      break;
+    }
+    column[out++] = column[at++];
+  }
+  while (at < length) column[out++] = column[at++];
+  return out;
+}
+
+// Walks the columns of a line from left to right, taking quoted columns
+// out of their quotes in place.
 class Columns {
  public:
-  Columns(std::string_view line, char separator) : line_(line), separator_(separator) {}
+  Columns(std::string& line, char separator) : line_(line), separator_(separator) {}
 
-  // The next column: up to the next separator or the end of the line.
+  // The next column: up to the next separator (outside quotes) or the end
+  // of the line.
   std::string_view Next() {
-    std::size_t begin = position_;
-    std::size_t end = line_.find(separator_, begin);
-    if (end == std::string_view::npos) {
-      position_ = line_.size();
-      ended_by_separator_ = false;
-      return line_.substr(begin);
-    }
-    position_ = end + 1;
-    ended_by_separator_ = true;
-    return line_.substr(begin, end - begin);
+    Column column = FindColumn(line_, position_, separator_);
+    ended_by_separator_ = column.end < line_.size();
+    position_ = ended_by_separator_ ? column.end + 1 : line_.size();
+    unclosed_ = !column.closed;
+    std::size_t length = column.end - column.begin;
+    if (column.quoted && column.closed) length = Unquote(line_.data() + column.begin, length);
+    return std::string_view(line_).substr(column.begin, length);
   }
 
-  // Whether the column last read was ended by a separator.
-  bool EndedBySeparator() const { return ended_by_separator_; }
+  // Whether the column last read opened a quote that it did not close.
+  bool Unclosed() const { return unclosed_; }
 
   // A further column is present when at least one character follows the
   // separator that ended the column last read.
   bool NextPresent() const { return ended_by_separator_ && position_ < line_.size(); }
 
  private:
-  std::string_view line_;
+  std::string& line_;
   char separator_;
   std::size_t position_ = 0;
   bool ended_by_separator_ = false;
+  bool unclosed_ = false;
 };
+
+// Reads a price into the record's 8 digits. Digits as they stand: every
+// digit in its place, the decimal mark skipped. With decimals: the value
+// written with that many decimals, so that 12,5 with 2 gives 1250.
+RejectionReason ReadPrice(std::string_view price, int decimals, char digits[kMaxPriceDigits]) {
+  std::size_t marks = 0, digit_count = 0, mark_at = price.size();
+  for (std::size_t i = 0; i < price.size(); ++i) {
+    if (common::IsDecimalDigit(price[i])) {
+      ++digit_count;
+    } else if (IsDecimalMark(price[i])) {
+      ++marks;
+      mark_at = i;
+    } else {
+      return RejectionReason::kBadPrice;
+    }
+  }
+  if (marks > 1) return RejectionReason::kBadPrice;
+  std::memset(digits, '0', kMaxPriceDigits);
+
+  // The digits the record gets, in order: the price's own without the mark,
+  // or with decimals the whole part and the decimals filled up with zeros.
+  char value[kMaxPriceDigits + kMaxPriceDecimals];
+  std::size_t length = 0;
+  if (decimals == kPriceDigitsAsTheyStand) {
+    if (digit_count > kMaxPriceDigits) return RejectionReason::kPriceTooLong;
+    for (char c : price) {
+      if (!IsDecimalMark(c)) value[length++] = c;
+    }
+  } else {
+    if (digit_count == 0 && !price.empty()) return RejectionReason::kBadPrice;
+    std::string_view whole = price.substr(0, mark_at);
+    std::string_view fraction = mark_at < price.size() ? price.substr(mark_at + 1) : std::string_view();
+    const std::size_t kept = static_cast<std::size_t>(decimals);
+    if (fraction.size() > kept && fraction.find_first_not_of('0', kept) != std::string_view::npos) {
+      return RejectionReason::kTooManyDecimals;
+    }
+    while (!whole.empty() && whole[0] == '0') whole.remove_prefix(1);
+    if (whole.size() + kept > sizeof value) return RejectionReason::kPriceTooLong;
+    for (char c : whole) value[length++] = c;
+    for (std::size_t i = 0; i < kept; ++i) value[length++] = i < fraction.size() ? fraction[i] : '0';
+  }
+  std::size_t first = 0;
+  while (first < length && value[first] == '0') ++first;
+  if (length - first > kMaxPriceDigits) return RejectionReason::kPriceTooLong;
+  std::memcpy(digits + kMaxPriceDigits - (length - first), value + first, length - first);
+  return RejectionReason::kNone;
+}
+
+LineResult Reject(Rejection* rejection, RejectionReason reason, std::string_view value) {
+  rejection->reason = reason;
+  rejection->value = value;
+  return LineResult::kRejected;
+}
+
+bool HasDigit(std::string_view text) {
+  for (char c : text) {
+    if (common::IsDecimalDigit(c)) return true;
+  }
+  return false;
+}
+
+// True if text holds a character that is none of the given ones.
+bool HasOtherThan(std::string_view text, std::string_view characters) {
+  return text.find_first_not_of(characters) != std::string_view::npos;
+}
 
 }  // namespace
 
-LineResult ParsePriceListLine(std::string& line, bool ended_with_line_feed, char separator, bool no_type,
-                              PriceListEntry* entry, Rejection* rejection) {
-  *rejection = Rejection::kNone;
+LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& format, PriceListEntry* entry,
+                              Rejection* rejection) {
+  *rejection = Rejection();
   if (IsBlankLine(line)) return LineResult::kBlank;
-  if (line.size() + (ended_with_line_feed ? 1 : 0) < kMinLineLength) {
-    *rejection = Rejection::kTooShort;
-    return LineResult::kRejected;
+  if (line.size() + (ended ? 1 : 0) < kMinLineLength) return Reject(rejection, RejectionReason::kTooShort, line);
+  // The first two columns must each end with a separator; this is looked at
+  // before the line changes, so that a rejection quotes it as it was read.
+  std::size_t at = 0;
+  for (int i = 0; i < 2; ++i) {
+    Column column = FindColumn(line, at, format.separator);
+    if (!column.closed) {
+      return Reject(rejection, RejectionReason::kUnclosedQuote, std::string_view(line).substr(column.begin));
+    }
+    if (column.end == line.size()) return Reject(rejection, RejectionReason::kTooFewColumns, line);
+    at = column.end + 1;
   }
   ReplaceLetters(line);
 
-  Columns columns(line, separator);
+  Columns columns(line, format.separator);
   std::string_view plu_number = columns.Next();
-  if (!columns.EndedBySeparator()) {
-    *rejection = Rejection::kTooFewColumns;
-    return LineResult::kRejected;
-  }
   std::string_view name = columns.Next();
-  if (!columns.EndedBySeparator()) {
-    *rejection = Rejection::kTooFewColumns;
-    return LineResult::kRejected;
-  }
-  std::string_view price = TrimBlanks(columns.Next());
+  std::string_view price = columns.Next();
+  if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, price);
+  price = TrimBlanks(price);
 
   plu_number = TrimBlanks(plu_number);
   if (plu_number.empty() || plu_number.size() > kMaxPluNumberDigits || !AllDigits(plu_number)) {
-    *rejection = Rejection::kBadPluNumber;
-    return LineResult::kRejected;
+    return Reject(rejection, RejectionReason::kBadPluNumber, plu_number);
   }
-  if (!IsPrice(price)) {
-    *rejection = Rejection::kBadPrice;
-    return LineResult::kRejected;
-  }
-
   PriceListEntry result;
+  RejectionReason price_problem = ReadPrice(price, format.price_decimals, result.price_digits);
+  if (price_problem != RejectionReason::kNone) return Reject(rejection, price_problem, price);
+
   result.plu_number = plu_number;
   result.name = name.substr(0, kMaxNameLength);
   result.price = price;
   result.item_code = plu_number;
+  result.item_code_is_plu_number = true;
 
   // Item kind: counted only when its column begins with '1'. Without the
   // column no further column follows.
-  if (!no_type) {
+  if (!format.no_type) {
     if (!columns.NextPresent()) {
       *entry = result;
       return LineResult::kEntry;
     }
     std::string_view kind = columns.Next();
+    if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, kind);
     if (!kind.empty() && kind[0] == '1') result.kind = ItemKind::kCounted;
   }
 
   if (columns.NextPresent()) {
     std::string_view extra = columns.Next();
+    if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, extra);
     if (!extra.empty()) {
       int value = common::LeadingDecimalValue(extra);
       if (value != kNoExtraNumber && (value < 0 || value > kMaxExtraNumber)) {
-        *rejection = Rejection::kBadExtraNumber;
-        return LineResult::kRejected;
+        return Reject(rejection, RejectionReason::kBadExtraNumber, extra);
       }
       result.extra_number = value;
     }
     if (columns.NextPresent()) {
-      std::string_view item_code = TrimBlanks(columns.Next());
-      if (!AllDigits(item_code)) {
-        *rejection = Rejection::kBadItemCode;
-        return LineResult::kRejected;
-      }
-      if (item_code.size() > kMaxItemCodeDigits) item_code.remove_prefix(item_code.size() - kMaxItemCodeDigits);
+      std::string_view item_code = columns.Next();
+      if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, item_code);
+      item_code = TrimBlanks(item_code);
+      if (!AllDigits(item_code)) return Reject(rejection, RejectionReason::kBadItemCode, item_code);
       result.item_code = item_code;
+      result.item_code_is_plu_number = false;
     }
   }
   *entry = result;
   return LineResult::kEntry;
 }
 
-bool ColumnsEndWithin(std::string_view line, char separator, bool no_type) {
+bool ColumnsEndWithin(std::string_view line, const LineFormat& format) {
   // PLU number, name, price, [item kind,] extra number, item code.
-  const std::size_t columns = no_type ? 5 : 6;
-  std::size_t separators = 0;
-  for (char c : line) {
-    if (c == separator && ++separators == columns) return true;
+  const std::size_t columns = format.no_type ? 5 : 6;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < columns; ++i) {
+    Column column = FindColumn(line, at, format.separator);
+    if (column.end == line.size()) return false;
+    at = column.end + 1;
   }
-  return false;
+  return true;
 }
 
-const char* RejectionText(Rejection rejection) {
-  switch (rejection) {
-    case Rejection::kNone:
+bool IsHeaderLine(std::string_view line, const LineFormat& format) {
+  Column plu = FindColumn(line, 0, format.separator);
+  if (plu.end == line.size()) return false;
+  Column name = FindColumn(line, plu.end + 1, format.separator);
+  if (name.end == line.size()) return false;
+  Column price = FindColumn(line, name.end + 1, format.separator);
+  std::string_view plu_text = line.substr(plu.begin, plu.end - plu.begin);
+  std::string_view price_text = line.substr(price.begin, price.end - price.begin);
+  return !HasDigit(plu_text) && HasOtherThan(plu_text, "\" \t") && HasOtherThan(price_text, "0123456789.,\" \t");
+}
+
+std::string QuotedValue(std::string_view value) {
+  const bool cut = value.size() > kMaxQuotedValue;
+  if (cut) value = value.substr(0, kMaxQuotedValue);
+  std::string quoted = "\"";
+  for (char c : value) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      quoted += escaped;
+    } else {
+      if (c == kQuote || c == '\\') quoted += '\\';
+      quoted += c;
+    }
+  }
+  quoted += cut ? "\"..." : "\"";
+  return quoted;
+}
+
+std::string DescribeRejection(const Rejection& rejection, const LineFormat& format) {
+  const std::string value = QuotedValue(rejection.value);
+  switch (rejection.reason) {
+    case RejectionReason::kNone:
       return "accepted";
-    case Rejection::kTooShort:
-      return "line is shorter than 5 characters";
-    case Rejection::kTooFewColumns:
-      return "fewer than three columns";
-    case Rejection::kBadPluNumber:
-      return "PLU number is not 1 to 8 digits";
-    case Rejection::kBadPrice:
-      return "price is not a number of at most 8 digits";
-    case Rejection::kBadItemCode:
-      return "item code is not a number";
-    case Rejection::kBadExtraNumber:
-      return "extra number is outside 0 to 999";
-    case Rejection::kTooLong:
-      return "line is longer than 65536 characters before its item code ends";
+    case RejectionReason::kTooShort:
+      return "line " + value + " is shorter than 5 characters";
+    case RejectionReason::kTooFewColumns:
+      return "line " + value + " has fewer than three columns";
+    case RejectionReason::kUnclosedQuote:
+      return "column " + value + " has no closing quote";
+    case RejectionReason::kBadPluNumber:
+      return "PLU number " + value + " is not 1 to 8 digits";
+    case RejectionReason::kBadPrice:
+      return "price " + value + " is not a number";
+    case RejectionReason::kPriceTooLong:
+      return "price " + value + " does not fit in 8 digits";
+    case RejectionReason::kTooManyDecimals:
+      return "price " + value + " has more than " + std::to_string(format.price_decimals) + " decimals";
+    case RejectionReason::kBadItemCode:
+      return "item code " + value + " is not a number";
+    case RejectionReason::kBadExtraNumber:
+      return "extra number " + value + " is outside 0 to 999";
+    case RejectionReason::kTooLong:
+      return "line " + value + " is longer than 65536 characters before its item code ends";
   }
   return "malformed";
 }

@@ -3,7 +3,9 @@
 //
 // Columns, split at the run's field separator: PLU number; name; price;
 // item kind (only while No Type is 0); extra number; item code. Anything
-// after the item code is ignored.
+// after the item code is ignored. A column that begins with a double quote
+// is quoted as spreadsheets write it: it runs to its closing quote, a
+// doubled quote inside stands for one, and the separator inside is text.
 #pragma once
 
 #include <string>
@@ -19,12 +21,27 @@ constexpr std::size_t kMaxItemCodeDigits = 10;   // a longer item code keeps its
 constexpr int kMaxExtraNumber = 999;
 constexpr int kNoExtraNumber = -1;
 
-// A non-blank line shorter than this, its line feed counted, is malformed.
+// Price Decimals: the price's digits as they stand (no setting), or a
+// decimal number written with 0 to 4 decimals.
+constexpr int kPriceDigitsAsTheyStand = -1;
+constexpr int kMaxPriceDecimals = 4;
+
+// A non-blank line shorter than this, its line end counted, is malformed.
 constexpr std::size_t kMinLineLength = 5;
 
 // Of a longer line only this many characters are kept. That is far more than
 // an article's columns take; what follows the item code is ignored anyway.
 constexpr std::size_t kMaxKeptLineLength = 65536;
+
+// A rejection message quotes at most this many bytes of the value it names.
+constexpr std::size_t kMaxQuotedValue = 40;
+
+// How the lines of a price list are written.
+struct LineFormat {
+  char separator = '\t';
+  bool no_type = false;  // no item-kind column
+  int price_decimals = kPriceDigitsAsTheyStand;
+};
 
 enum class ItemKind { kWeighed, kCounted };
 
@@ -32,38 +49,60 @@ enum class ItemKind { kWeighed, kCounted };
 struct PriceListEntry {
   std::string_view plu_number;  // 1 to 8 decimal digits
   std::string_view name;        // as read (after the character replacement), at most 99 bytes
-  std::string_view price;       // decimal digits and at most one '.' or ',', at most 8 digits
+  std::string_view price;       // as read
+  char price_digits[kMaxPriceDigits] = {};  // the record's 8 price digits
   ItemKind kind = ItemKind::kWeighed;
   int extra_number = kNoExtraNumber;  // 0..999, or kNoExtraNumber
-  std::string_view item_code;   // at most 10 decimal digits; empty gives zeros in the record
+  std::string_view item_code;   // decimal digits, of which the record keeps the last 10; empty gives zeros
+  bool item_code_is_plu_number = false;  // no item-code column: the PLU number serves
 };
 
 enum class LineResult { kEntry, kBlank, kRejected };
 
-enum class Rejection {
+enum class RejectionReason {
   kNone,
   kTooShort,
   kTooFewColumns,
+  kUnclosedQuote,
   kBadPluNumber,
   kBadPrice,
+  kPriceTooLong,
+  kTooManyDecimals,
   kBadItemCode,
   kBadExtraNumber,
   kTooLong,
 };
 
-// Parses one line. line holds the line without its line feed and is changed
-// in place (the bytes 0xB2, 0xB3 and '_' become 'I', 'i', 'i'); the entry
-// points into it. ended_with_line_feed tells whether a line feed followed it.
-// no_type: the price list has no item-kind column.
-LineResult ParsePriceListLine(std::string& line, bool ended_with_line_feed, char separator, bool no_type,
-                              PriceListEntry* entry, Rejection* rejection);
+// Why a line was rejected, and the value that made it so (a view into the
+// line, or the line itself).
+struct Rejection {
+  RejectionReason reason = RejectionReason::kNone;
+  std::string_view value;
+};
+
+// Parses one line. line holds the line without its line end and is changed
+// in place (the bytes 0xB2, 0xB3 and '_' become 'I', 'i', 'i'; quoted
+// columns lose their quotes); the entry points into it. ended tells whether
+// a line end followed it.
+LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& format, PriceListEntry* entry,
+                              Rejection* rejection);
 
 // True if the columns up to the item code all end (each with its separator)
 // within line: a line cut after kMaxKeptLineLength characters can then be
 // parsed from what was kept.
-bool ColumnsEndWithin(std::string_view line, char separator, bool no_type);
+bool ColumnsEndWithin(std::string_view line, const LineFormat& format);
 
-// The fixed text that names a rejection's reason, without a line end.
-const char* RejectionText(Rejection rejection);
+// True for a line that names the columns instead of holding an article: at
+// least three columns, a PLU column without a digit and a price column that
+// is no number ("PLU;Name;Price").
+bool IsHeaderLine(std::string_view line, const LineFormat& format);
+
+// The rejection in words, its value quoted: price "Ham" is not a number.
+std::string DescribeRejection(const Rejection& rejection, const LineFormat& format);
+
+// A value as messages quote it: in double quotes, cut to kMaxQuotedValue
+// bytes (then followed by "..."), control bytes, quotes and backslashes
+// escaped.
+std::string QuotedValue(std::string_view value);
 
 }  // namespace converter

@@ -142,9 +142,26 @@ std::string FormatConversionTime(std::time_t moment) {
   return result;
 }
 
+std::string ReportHeaderLine(ReportLayout layout, char separator) {
+  const LayoutTable& table = LayoutOf(layout);
+  std::string line;
+  for (std::size_t i = 0; i < table.field_count; ++i) {
+    line += table.fields[i].name;
+    if (i + 1 < table.field_count || table.separator_after_last) line += separator;
+  }
+  return line + "\r\n";
+}
+
 common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
                              const std::string& incoming_name, char separator, ReportLayout layout,
                              common::MessageSink& messages, ConversionClock clock) {
+  return ConvertReport(working_directory, report_name, incoming_name, separator, layout, ReportHeader::kNone,
+                       messages, clock);
+}
+
+common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
+                             const std::string& incoming_name, char separator, ReportLayout layout,
+                             ReportHeader header, common::MessageSink& messages, ConversionClock clock) {
   std::string time_text = FormatConversionTime(clock != nullptr ? clock() : std::time(nullptr));
   std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
 
@@ -168,6 +185,10 @@ common::Status ConvertReport(const std::string& working_directory, const std::st
     return Result(ConversionResult::kReportNotCreated);
   }
   std::setvbuf(report.get(), nullptr, _IOFBF, kReportBufferSize);
+  if (header == ReportHeader::kColumnNames) {
+    const std::string line = ReportHeaderLine(layout, separator);
+    std::fwrite(line.data(), 1, line.size(), report.get());
+  }
 
   RecordsEnd end =
       WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), report.get());

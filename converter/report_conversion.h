@@ -59,6 +59,15 @@ RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, 
 // Where the conversion takes the current time from; tests set their own.
 using ConversionClock = std::time_t (*)();
 
+// Whether a report file begins with a line that names its columns (the
+// setting Report Header).
+enum class ReportHeader { kNone, kColumnNames };
+
+// The header line of a layout: the names of its columns joined by the
+// separator (one after the last column too where the layout's lines have
+// it), ended by CR LF.
+std::string ReportHeaderLine(ReportLayout layout, char separator);
+
 // Converts the incoming file working_directory/incoming_name into the report
 // file working_directory/report_name (created, replacing one of that name
 // ignoring letter case). The incoming file is read through one read-only
@@ -66,5 +75,11 @@ using ConversionClock = std::time_t (*)();
 common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
                              const std::string& incoming_name, char separator, ReportLayout layout,
                              common::MessageSink& messages, ConversionClock clock = nullptr);
+
+// The same, the report file beginning with the header line when header is
+// kColumnNames (a report that gets no file gets no header either).
+common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
+                             const std::string& incoming_name, char separator, ReportLayout layout,
+                             ReportHeader header, common::MessageSink& messages, ConversionClock clock = nullptr);
 
 }  // namespace converter

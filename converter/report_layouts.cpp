@@ -8,36 +8,72 @@ namespace {
 constexpr FieldKind N = FieldKind::kNumber;
 constexpr FieldKind T = FieldKind::kText;
 
-// Totals of a group (file F24): the key, a two-digit number, eighteen
-// eight-digit totals in two runs of nine, and a six-character text.
+// Totals of a group (file F24): the group, the number of its PLUs with
+// totals, nine totals of its weighed items and nine of its counted items
+// (sales, grams, pieces, amount, then the amount of each of clerks 1 to 5),
+// and the date of the last sale.
 constexpr ReportField kMGTotalFields[] = {
-    {0, 8, N},   {12, 2, N},  {16, 8, N},  {24, 8, N},  {32, 8, N},  {40, 8, N},  {48, 8, N},
-    {56, 8, N},  {64, 8, N},  {72, 8, N},  {80, 8, N},  {88, 8, N},  {96, 8, N},  {104, 8, N},
-    {112, 8, N}, {120, 8, N}, {128, 8, N}, {136, 8, N}, {144, 8, N}, {152, 8, N}, {160, 6, T},
+    {0, 8, N, "Group"},
+    {12, 2, N, "PLUs"},
+    {16, 8, N, "Weighed sales"},
+    {24, 8, N, "Weighed grams"},
+    {32, 8, N, "Weighed pieces"},
+    {40, 8, N, "Weighed amount"},
+    {48, 8, N, "Weighed amount clerk 1"},
+    {56, 8, N, "Weighed amount clerk 2"},
+    {64, 8, N, "Weighed amount clerk 3"},
+    {72, 8, N, "Weighed amount clerk 4"},
+    {80, 8, N, "Weighed amount clerk 5"},
+    {88, 8, N, "Counted sales"},
+    {96, 8, N, "Counted grams"},
+    {104, 8, N, "Counted pieces"},
+    {112, 8, N, "Counted amount"},
+    {120, 8, N, "Counted amount clerk 1"},
+    {128, 8, N, "Counted amount clerk 2"},
+    {136, 8, N, "Counted amount clerk 3"},
+    {144, 8, N, "Counted amount clerk 4"},
+    {152, 8, N, "Counted amount clerk 5"},
+    {160, 6, T, "Date"},
 };
 
-// Totals of an article (file F26): the key, the 14-character code, a
-// four-digit number, five groups of five totals, and a six-character text.
+// Totals of an article (file F26): the PLU, its barcode (prefix and
+// item-code field), its group, five groups of totals, one per clerk, and
+// the date of the last sale.
 constexpr ReportField kPLUTotalFields[] = {
-    {0, 8, N},   {12, 14, T}, {28, 4, N},                                         //
-    {32, 8, N},  {40, 8, N},  {48, 4, N},  {52, 8, N},  {60, 8, N},               // group 1
-    {68, 8, N},  {76, 8, N},  {84, 4, N},  {88, 8, N},  {96, 8, N},               // group 2
-    {104, 8, N}, {112, 8, N}, {120, 4, N}, {124, 8, N}, {132, 8, N},              // group 3
-    {140, 8, N}, {148, 8, N}, {156, 4, N}, {160, 8, N}, {168, 8, N},              // group 4
-    {176, 8, N}, {184, 8, N}, {192, 4, N}, {196, 8, N}, {204, 8, N},              // group 5
-    {212, 6, T},
+    {0, 8, N, "PLU"},       {12, 14, T, "Barcode"},  {28, 4, N, "Group"},
+    {32, 8, N, "Sales 1"},  {40, 8, N, "Grams 1"},   {48, 4, N, "Clerk 1"},  {52, 8, N, "Pieces 1"},
+    {60, 8, N, "Amount 1"},
+    {68, 8, N, "Sales 2"},  {76, 8, N, "Grams 2"},   {84, 4, N, "Clerk 2"},  {88, 8, N, "Pieces 2"},
+    {96, 8, N, "Amount 2"},
+    {104, 8, N, "Sales 3"}, {112, 8, N, "Grams 3"},  {120, 4, N, "Clerk 3"}, {124, 8, N, "Pieces 3"},
+    {132, 8, N, "Amount 3"},
+    {140, 8, N, "Sales 4"}, {148, 8, N, "Grams 4"},  {156, 4, N, "Clerk 4"}, {160, 8, N, "Pieces 4"},
+    {168, 8, N, "Amount 4"},
+    {176, 8, N, "Sales 5"}, {184, 8, N, "Grams 5"},  {192, 4, N, "Clerk 5"}, {196, 8, N, "Pieces 5"},
+    {204, 8, N, "Amount 5"},
+    {212, 6, T, "Date"},
 };
 
 // One transaction (file F30).
 constexpr ReportField kTransactFields[] = {
-    {0, 8, N}, {12, 8, N}, {20, 8, N}, {28, 8, N}, {36, 4, N}, {40, 8, N}, {48, 6, N}, {54, 4, N},
+    {0, 8, N, "Ticket"}, {12, 8, N, "PLU"},    {20, 8, N, "Grams"}, {28, 8, N, "Pieces"},
+    {36, 4, N, "Clerk"}, {40, 8, N, "Amount"}, {48, 6, N, "Date"},  {54, 4, N, "Time"},
 };
 
 // One entry of the real-time buffer (file F64), stamped with the time of the
 // conversion.
 constexpr ReportField kRTBufferFields[] = {
-    {0, 8, N},   {20, 8, N},  {36, 8, N},  {44, 8, N},           {52, 8, N},  {84, 8, N},
-    {160, 6, T}, {200, 8, N}, {718, 2, FieldKind::kByte}, {720, 8, T}, {0, 0, FieldKind::kTime},
+    {0, 8, N, "Ticket"},
+    {20, 8, N, "PLU"},
+    {36, 8, N, "Grams"},
+    {44, 8, N, "Pieces"},
+    {52, 8, N, "Unit price"},
+    {84, 8, N, "Amount"},
+    {160, 6, T, "Date"},
+    {200, 8, N, "Group"},
+    {718, 2, FieldKind::kByte, "Clerk"},
+    {720, 8, T, "Time"},
+    {0, 0, FieldKind::kTime, "Converted"},
 };
 
 constexpr std::size_t kRTBufferRecordLength = 728;

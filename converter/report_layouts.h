@@ -22,6 +22,7 @@ struct ReportField {
   std::size_t position;  // first character, counted from the record's start
   std::size_t width;     // characters
   FieldKind kind;
+  const char* name;      // the column's name in a report's header line
 };
 
 struct LayoutTable {

@@ -92,8 +92,9 @@ common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome) 
     (void)platform::DeleteFile(report_path);
     if (!fresh) return common::Status::Error(kFailureReport, IncomingMissing().message());
 
+    const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
     common::Status status = ConvertReport(context.working_directory, report_name, incoming_name, context.separator,
-                                          row.layout, *context.messages);
+                                          row.layout, header, *context.messages);
     if (IsFatal(status)) return common::Status::Error(kFailureReport, status.message());
     if (!status.ok()) outcome->report_incomplete = true;
     Warn(context, archive.KeepCopy(report_path, context.scale_identifier + "-"));

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/ascii_case.h"
+#include "converter/price_list.h"
 #include "converter/text_file.h"
 #include "platform/code_pages.h"
 #include "platform/files.h"
@@ -32,6 +33,8 @@ const char kBadBarcodeFormat[] = "Incorrect barcode format\n";
 const char kBadBarcodePrefix[] = "Incorrect barcode prefix\n";
 const char kPageDetailAbsent[] = "File PageDetail is absent. Fatal error!\n";
 const char kPageDetailIncorrect[] = "File PageDetail is incorrect. Fatal error!\n";
+const char kBadPriceListEncoding[] = "Incorrect price list encoding\n";
+const char kBadPriceDecimals[] = "Incorrect price decimals\n";
 
 // A barcode type the barcode rule lists: 1 to 21 but 12.
 bool IsListedBarcodeType(int type) { return type >= 1 && type <= kMaxBarcodeType && type != kUnlistedBarcodeType; }
@@ -61,7 +64,8 @@ const KnownKey kKnownKeys[] = {
     {"PageDetail", false},   {"MGTotal", false},      {"PLUTotal", false},
     {"ClerkTotal", false},   {"StoreTotal", false},   {"Transact", false},
     {"RTBuffer", false},     {"Shop Font", true},     {"Archive", false},
-    {"Log File", false},
+    {"Log File", false},     {"Price List Encoding", false}, {"Price Decimals", true},
+    {"Report Header", true},
 };
 
 const KnownKey* FindKnownKey(const std::string& name) {
@@ -151,6 +155,29 @@ std::string PageDetailPath(const std::string& working_directory, std::string val
 
 common::Status Failure(const char* message) { return common::Status::Error(kFailureSettings, message); }
 
+bool EqualsIgnoringCase(const std::string& text, const char* word) {
+  std::size_t i = 0;
+  for (; i < text.size() && word[i] != '\0'; ++i) {
+    char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
+    if (c != word[i]) return false;
+  }
+  return i == text.size() && word[i] == '\0';
+}
+
+// Price List Encoding: empty or ANSI (the bytes as they are), or UTF-8.
+bool ReadPriceListEncoding(const std::string& value, bool* utf8) {
+  *utf8 = EqualsIgnoringCase(value, "UTF-8") || EqualsIgnoringCase(value, "UTF8");
+  return *utf8 || value.empty() || EqualsIgnoringCase(value, "ANSI");
+}
+
+// Price Decimals: empty (not set) or one digit 0 to 4.
+bool ReadPriceDecimals(const std::string& value, int* decimals) {
+  if (value.empty()) return true;
+  if (value.size() != 1 || value[0] < '0' || value[0] > '0' + kMaxPriceDecimals) return false;
+  *decimals = value[0] - '0';
+  return true;
+}
+
 common::Status BuildNameTable(const Settings& settings, const std::string& working_directory, NameTable* names) {
   if (settings.code_page == "Dos") {
     std::string problem;
@@ -223,6 +250,11 @@ common::Status ReadSettings(const std::string& working_directory, Settings* sett
   if (s.shop_font < 0 || s.shop_font > kMaxShopFont) s.shop_font = kDefaultShopFont;
   s.archive = TextOr(profile, "Archive", s.archive);
   s.log_file = TextOr(profile, "Log File", s.log_file);
+  if (!ReadPriceListEncoding(Text(profile, "Price List Encoding"), &s.price_list_utf8)) {
+    return Failure(kBadPriceListEncoding);
+  }
+  if (!ReadPriceDecimals(Text(profile, "Price Decimals"), &s.price_decimals)) return Failure(kBadPriceDecimals);
+  s.report_header = platform::ProfileInt(profile, kSection, "Report Header", 0);
   if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;
   return common::Status::Ok();

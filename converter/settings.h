@@ -34,6 +34,9 @@ struct Settings {
   int shop_font = 5;
   std::string archive = "archive";    // the archive folder; empty: none
   std::string log_file = "velkocon.log";  // the run log; empty: none
+  bool price_list_utf8 = false;  // Price List Encoding=UTF-8: the price list is UTF-8 without a mark
+  int price_decimals = -1;       // Price Decimals 0..4; -1: the price's digits as they stand
+  int report_header = 0;         // Report Header: not 0 puts a line of column names atop each report
 };
 
 // Translation of a name for the scale: entry b is the byte written for the

@@ -9,19 +9,38 @@ namespace converter {
 
 namespace {
 constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
 constexpr char kEndOfText = '\x1A';  // Ctrl-Z
+
+bool IsUtf16(TextEncoding encoding) {
+  return encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be;
+}
 }  // namespace
 
 TextFile::~TextFile() { Close(); }
 
-bool TextFile::Open(const std::string& path) {
+bool TextFile::Open(const std::string& path, TextEncoding unmarked) {
   Close();
   std::string name = platform::ResolveName(path);
   if (!platform::FileExists(name)) return false;
   file_ = std::fopen(name.c_str(), "rb");
+  if (file_ == nullptr) return false;
   begin_ = end_ = 0;
-  at_end_ = failed_ = false;
-  return file_ != nullptr;
+  skip_line_feed_ = at_end_ = failed_ = false;
+  if (text_ == nullptr) text_ = std::make_unique<char[]>(kTextSize);
+
+  // The mark is read on its own; what follows it is the start of the text.
+  char head[kMaxMarkLength];
+  std::size_t read = std::fread(head, 1, sizeof head, file_);
+  if (read < sizeof head && std::ferror(file_)) failed_ = at_end_ = true;
+  std::size_t mark_length = 0;
+  encoding_ = EncodingOfMark(head, read, unmarked, &mark_length);
+  if (IsUtf16(encoding_)) {
+    decoder_ = Utf16Decoder(encoding_ == TextEncoding::kUtf16Be);
+    if (raw_ == nullptr) raw_ = std::make_unique<char[]>(kReadSize);
+  }
+  Take(head + mark_length, read - mark_length);
+  return true;
 }
 
 void TextFile::Close() {
@@ -29,56 +48,80 @@ void TextFile::Close() {
   file_ = nullptr;
 }
 
-bool TextFile::Fill() {
-  if (at_end_ || file_ == nullptr) return false;
-  std::size_t n = std::fread(buffer_, 1, kBufferSize, file_);
-  if (n == 0) {
-    failed_ = std::ferror(file_) != 0;
-    at_end_ = true;
-    return false;
+void TextFile::Take(const char* raw, std::size_t size) {
+  std::size_t n = size;
+  if (IsUtf16(encoding_)) {
+    n = decoder_.Decode(raw, size, text_.get());
+  } else if (raw != text_.get()) {
+    std::memcpy(text_.get(), raw, size);
   }
-  const void* stop = std::memchr(buffer_, kEndOfText, n);
+  const void* stop = std::memchr(text_.get(), kEndOfText, n);
   if (stop != nullptr) {
-    n = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer_);
+    n = static_cast<std::size_t>(static_cast<const char*>(stop) - text_.get());
     at_end_ = true;
   }
   begin_ = 0;
   end_ = n;
-  return n > 0;
 }
 
-bool TextFile::ReadLine(std::string* line, bool* ended_with_line_feed, std::size_t max_length, bool* cut) {
+bool TextFile::Fill() {
+  while (begin_ == end_) {
+    if (at_end_ || file_ == nullptr) return false;
+    const bool utf16 = IsUtf16(encoding_);
+    char* into = utf16 ? raw_.get() : text_.get();
+    std::size_t n = std::fread(into, 1, kReadSize, file_);
+    if (n > 0) {
+      Take(into, n);
+      continue;
+    }
+    failed_ = std::ferror(file_) != 0;
+    at_end_ = true;
+    if (utf16) {
+      // What the last piece left undecoded.
+      begin_ = 0;
+      end_ = decoder_.Finish(text_.get());
+    }
+  }
+  return true;
+}
+
+bool TextFile::ReadLine(std::string* line, bool* ended, std::size_t max_length, bool* cut) {
   line->clear();
   bool dropped = false;
-  bool ended = false;
+  bool ended_here = false;
   for (;;) {
     if (begin_ == end_ && !Fill()) break;
-    const char* start = buffer_ + begin_;
-    const void* feed = std::memchr(start, '\n', end_ - begin_);
-    std::size_t length = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - start)
-                                         : end_ - begin_;
+    if (skip_line_feed_) {
+      // The line feed of a carriage return and line feed pair.
+      skip_line_feed_ = false;
+      if (text_[begin_] == kLineFeed) {
+        ++begin_;
+        continue;
+      }
+    }
+    const char* start = text_.get() + begin_;
+    const std::size_t left = end_ - begin_;
+    const void* feed = std::memchr(start, kLineFeed, left);
+    std::size_t length = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - start) : left;
+    const void* carriage_return = std::memchr(start, kCarriageReturn, length);
+    if (carriage_return != nullptr) {
+      length = static_cast<std::size_t>(static_cast<const char*>(carriage_return) - start);
+    }
     std::size_t room = max_length - std::min(max_length, line->size());
     std::size_t kept = std::min(length, room);
     if (kept < length) dropped = true;
-    if (std::memchr(start, kCarriageReturn, kept) == nullptr) {
-      line->append(start, kept);
-    } else {
-      for (std::size_t i = 0; i < kept; ++i) {
-        if (start[i] != kCarriageReturn) *line += start[i];
-      }
-    }
+    line->append(start, kept);
     begin_ += length;
-    if (feed != nullptr) {
+    if (feed != nullptr || carriage_return != nullptr) {
+      skip_line_feed_ = carriage_return != nullptr;
       ++begin_;
-      ended = true;
+      ended_here = true;
       break;
     }
   }
-  if (ended_with_line_feed != nullptr) *ended_with_line_feed = ended;
+  if (ended != nullptr) *ended = ended_here;
   if (cut != nullptr) *cut = dropped;
-  // A last line without a line feed counts when it holds something (CRs
-  // alone are no line).
-  return ended || !line->empty();
+  return ended_here || !line->empty();
 }
 
 }  // namespace converter

@@ -1,10 +1,15 @@
-// Reading a text file the way the shop PC's text mode reads it: every CR
-// byte is dropped and a Ctrl-Z byte ends the file. Lines of any length are
-// read whole, through a fixed buffer.
+// Reading a text file line by line through fixed buffers: a byte-order mark
+// at its start chooses how its bytes are decoded (UTF-16 is decoded into
+// UTF-8 as it streams in); a line ends at a line feed, at a carriage return,
+// or at both together; a Ctrl-Z character ends the file. Lines of any
+// length are read whole, or cut at a given length.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "converter/text_encoding.h"
 
 namespace converter {
 
@@ -15,15 +20,21 @@ class TextFile {
   TextFile(const TextFile&) = delete;
   TextFile& operator=(const TextFile&) = delete;
 
-  // Opens a regular file under its case-insensitive name. False if it cannot.
-  bool Open(const std::string& path);
+  // Opens a regular file under its case-insensitive name and looks for a
+  // byte-order mark: UTF-8, UTF-16 little or big endian. Without one the
+  // text is in the unmarked encoding. False if the file cannot be opened.
+  bool Open(const std::string& path, TextEncoding unmarked = TextEncoding::kBytes);
 
-  // The next line without its line feed. ended_with_line_feed tells whether
-  // a line feed ended it (false only for a last line without one). False at
-  // the end of the file. At most max_length characters of a line are kept;
-  // the rest of a longer line is read and dropped, and cut tells so.
-  bool ReadLine(std::string* line, bool* ended_with_line_feed = nullptr,
-                std::size_t max_length = std::string::npos, bool* cut = nullptr);
+  // The text's encoding. Lines of UTF-16 text come out as UTF-8; the others
+  // as they are in the file (the mark left out).
+  TextEncoding encoding() const { return encoding_; }
+
+  // The next line without its line end. ended tells whether a line end
+  // followed it (false only for a last line without one). False at the end
+  // of the file. At most max_length characters of a line are kept; the rest
+  // of a longer line is read and dropped, and cut tells so.
+  bool ReadLine(std::string* line, bool* ended = nullptr, std::size_t max_length = std::string::npos,
+                bool* cut = nullptr);
 
   // True if a read failed (not merely reached the end).
   bool failed() const { return failed_; }
@@ -32,13 +43,21 @@ class TextFile {
 
  private:
   bool Fill();
+  // Takes size bytes of the file at raw into the text buffer (decoding UTF-16
+  // on the way); a Ctrl-Z ends the text there.
+  void Take(const char* raw, std::size_t size);
 
-  static constexpr std::size_t kBufferSize = 1 << 16;
+  static constexpr std::size_t kReadSize = 1 << 16;
+  static constexpr std::size_t kTextSize = Utf16Decoder::MaxOutput(kReadSize);
   std::FILE* file_ = nullptr;
-  char buffer_[kBufferSize];
+  TextEncoding encoding_ = TextEncoding::kBytes;
+  Utf16Decoder decoder_;
+  std::unique_ptr<char[]> raw_;   // UTF-16 only: the bytes as read
+  std::unique_ptr<char[]> text_;  // the text, decoded
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
-  bool at_end_ = false;  // end of file or Ctrl-Z met
+  bool skip_line_feed_ = false;  // a carriage return ended the last line
+  bool at_end_ = false;          // end of file or Ctrl-Z met
   bool failed_ = false;
 };
 

@@ -1,7 +1,9 @@
-// The shop PC's code-page translation from its ANSI (Windows) code page to
-// its OEM (DOS) code page, as a table of 256 bytes.
+// The shop PC's code pages: the translation from its ANSI (Windows) code
+// page to its OEM (DOS) code page, as a table of 256 bytes, and the
+// characters of its ANSI code page, for text that arrives in Unicode.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -10,5 +12,20 @@ namespace platform {
 // the translation cannot be had; problem then holds a one-line message
 // (ending in a line feed) for the user.
 bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem);
+
+// A byte of the ANSI code page that stands for no character.
+constexpr std::uint32_t kNoCharacter = 0xFFFFFFFF;
+
+// The ANSI code page of the PC: its number and, for each byte, the Unicode
+// character it stands for (kNoCharacter if none). Bytes 0 to 127 stand for
+// themselves.
+struct AnsiCodePage {
+  int number = 0;
+  std::uint32_t characters[256] = {};
+};
+
+// Reads the ANSI code page. False if it cannot be had; problem then holds a
+// one-line message (ending in a line feed) for the user.
+bool ReadAnsiCodePage(AnsiCodePage* code_page, std::string* problem);
 
 }  // namespace platform

@@ -60,20 +60,31 @@ void PairFromLocale(int* ansi, int* oem) {
   *oem = kWesternOem;
 }
 
-}  // namespace
-
-bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
-  CodePagePair pair;
-  switch (ReadCodePagesVariable(&pair)) {
+// The pair of code pages: VELKOCON_CODEPAGES, else the locale's.
+bool ReadPair(CodePagePair* pair, std::string* problem) {
+  switch (ReadCodePagesVariable(pair)) {
     case CodePagesSetting::kMalformed:
       *problem = "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n";
       return false;
     case CodePagesSetting::kNotSet:
-      PairFromLocale(&pair.ansi, &pair.oem);
+      PairFromLocale(&pair->ansi, &pair->oem);
       break;
     case CodePagesSetting::kSet:
       break;
   }
+  return true;
+}
+
+// Bytes below this are ASCII in every code page of the pairs; the others are
+// looked up one at a time.
+constexpr int kFirstHighByte = 128;
+constexpr int kTableSize = 256;
+
+}  // namespace
+
+bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
+  CodePagePair pair;
+  if (!ReadPair(&pair, problem)) return false;
   ByteConverter converter;
   if (!converter.Open(CodePageEncoding(pair.ansi), CodePageEncoding(pair.oem))) {
     char message[128];
@@ -82,12 +93,37 @@ bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
     *problem = message;
     return false;
   }
-  for (int b = 0; b < 256; ++b) {
-    table[b] = static_cast<unsigned char>(b < 128 ? b : '?');
-    if (b < 128) continue;
+  for (int b = 0; b < kTableSize; ++b) {
+    table[b] = static_cast<unsigned char>(b < kFirstHighByte ? b : '?');
+    if (b < kFirstHighByte) continue;
     std::string converted;
     if (converter.Convert(static_cast<unsigned char>(b), &converted) && converted.size() == 1) {
       table[b] = static_cast<unsigned char>(converted[0]);
+    }
+  }
+  return true;
+}
+
+bool ReadAnsiCodePage(AnsiCodePage* code_page, std::string* problem) {
+  CodePagePair pair;
+  if (!ReadPair(&pair, problem)) return false;
+  // UTF-32 in little-endian order: four bytes a character, no byte-order mark.
+  ByteConverter converter;
+  if (!converter.Open(CodePageEncoding(pair.ansi), "UTF-32LE")) {
+    char message[128];
+    std::snprintf(message, sizeof message, "Code page %d is not known to this system\n", pair.ansi);
+    *problem = message;
+    return false;
+  }
+  code_page->number = pair.ansi;
+  for (int b = 0; b < kTableSize; ++b) {
+    code_page->characters[b] = b < kFirstHighByte ? static_cast<std::uint32_t>(b) : kNoCharacter;
+    if (b < kFirstHighByte) continue;
+    std::string converted;
+    if (converter.Convert(static_cast<unsigned char>(b), &converted) && converted.size() == 4) {
+      std::uint32_t character = 0;
+      for (int i = 3; i >= 0; --i) character = character << 8 | static_cast<unsigned char>(converted[i]);
+      code_page->characters[b] = character;
     }
   }
   return true;

@@ -199,7 +199,8 @@ TEST(LoadMode, ListWithNoAcceptedLineSendsNothing) {
   EXPECT_EQ(r.status, 5);
   EXPECT_EQ(r.out, kBanner);
   EXPECT_EQ(r.err,
-            "Line 1 rejected: fewer than three columns\nLine 2 rejected: fewer than three columns\n"
+            "Line 1 rejected: line \"123;APPLES;12.50;0\" has fewer than three columns\n"
+            "Line 2 rejected: line \"4567;CHOCOLATE BAR WITH NUTS 100G;3.20;1\"... has fewer than three columns\n"
             "2 lines of the price list were rejected\n"
             "No line of the price list was accepted: nothing was sent to the scale.\n"
             "Every line has too few columns for the separator in use (TAB); the separator digit chooses another: "

@@ -28,6 +28,13 @@ const std::string kShortLine =
 
 const char kDefaultIni[] = "[Params]\nCodePage=Win\n";
 
+// The item code of kPearsLine is longer than barcode type 5 keeps.
+std::string PearsWarning(int line) {
+  return "Line " + std::to_string(line) +
+         " warning: item code \"2200077\" is longer than the 5 digits barcode type 5 keeps; the barcode carries "
+         "00077\n";
+}
+
 struct ListCase {
   const char* name;
   std::string price_list;
@@ -41,6 +48,12 @@ void PrintTo(const ListCase& c, std::ostream* out) { *out << c.name; }
 
 class PluFile : public testing_support::ShopTest, public ::testing::WithParamInterface<ListCase> {
  protected:
+  // A scale to load into, so that the loads go through.
+  void SetUp() override {
+    PreparedFiles("000000010006", "000000010006");
+    ASSERT_TRUE(StartScales());
+  }
+
   // Runs "VelkoCon 001 2" (or the given arguments) with the price list
   // (none if null) and the settings.
   ProgramResult Load(const std::string* price_list, const std::vector<std::string>& arguments = {"001", "2"},
@@ -61,9 +74,8 @@ void ExpectErrorLines(const ProgramResult& r, const std::string& lines) {
 const ListCase kLists[] = {
     {"CrLfAndCtrlZReadAsTextMode", kApplesLine + "\r\n" + kPearsLine + "\r\n\x1A" + "9;LOST;1.00\r\n", {"001", "2"}, 0,
      "", kApples + kPears},
-    // A last line without a line feed, and a CR inside a line, are read too.
-    {"LastLineWithoutLineFeedAndCarriageReturnInALine", kApplesLine + "\n12\r3;APPLES;12.5\r0;0", {"001", "2"}, 0, "",
-     kApples + kApples},
+    // A last line without a line end is read too.
+    {"LastLineWithoutLineEnd", kApplesLine + "\n" + kPearsLine, {"001", "2"}, 0, "", kApples + kPears},
     {"BlankLinesAreSkippedAndTheListGoesOn", "\n" + kApplesLine + "\n\n   \n\t \n" + kPearsLine + "\n\n", {"001", "2"},
      0, "", kApples + kPears},
     {"EmptyPriceListGivesAnEmptyFile", "", {"001", "2"}, 0, "", ""},
@@ -82,17 +94,18 @@ const ListCase kLists[] = {
          "1;A;",                        // 11: four characters, no line feed
      {"001", "2"},
      5,
-     "Line 3 rejected: fewer than three columns\n"
-     "Line 4 rejected: PLU number is not 1 to 8 digits\n"
-     "Line 6 rejected: price is not a number of at most 8 digits\n"
-     "Line 7 rejected: item code is not a number\n"
-     "Line 8 rejected: extra number is outside 0 to 999\n"
-     "Line 9 rejected: line is shorter than 5 characters\n"
-     "Line 11 rejected: line is shorter than 5 characters\n"
-     "7 lines of the price list were rejected\n",
+     "Line 3 rejected: line \"12;APPLES\" has fewer than three columns\n"
+     "Line 4 rejected: PLU number \"123456789\" is not 1 to 8 digits\n"
+     "Line 6 rejected: price \"1.2.3\" is not a number\n"
+     "Line 7 rejected: item code \"12A\" is not a number\n"
+     "Line 8 rejected: extra number \"1000\" is outside 0 to 999\n"
+     "Line 9 rejected: line \"ab\" is shorter than 5 characters\n" +
+         PearsWarning(10) +
+         "Line 11 rejected: line \"1;A;\" is shorter than 5 characters\n"
+         "7 lines of the price list were rejected\n",
      kApples + kShortLine + kPears},
     {"OneRejectedLineIsCountedAlone", kApplesLine + "\nx;y;z\n", {"001", "2"}, 5,
-     "Line 2 rejected: PLU number is not 1 to 8 digits\n1 line of the price list was rejected\n", kApples},
+     "Line 2 rejected: PLU number \"x\" is not 1 to 8 digits\n1 line of the price list was rejected\n", kApples},
     {"TabIsTheSeparatorWithoutADigit", "123\tAPPLES\t12.50\t0\n77\tPEARS\t1,99\t0\t\t2200077\n", {"001"}, 0, "",
      kApples + kPears},
 };
@@ -109,6 +122,33 @@ TEST_P(PluFile, Lists) {
 
 INSTANTIATE_TEST_SUITE_P(, PluFile, ::testing::ValuesIn(kLists),
                          [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+
+// A carriage return alone ends a line too (old Mac files), also where it
+// is the last byte of one read of the file and the line feed of a pair the
+// first of the next; a pair is one line end.
+TEST_F(PluFile, CarriageReturnsEndLines) {
+  struct Case {
+    std::string list;
+    std::string err;
+  } cases[] = {
+      {std::string(kApplesLine) + "\r" + kPearsLine + "\r", PearsWarning(2)},
+      {std::string(kApplesLine) + "\rx;y;z\r\n\r" + kPearsLine,
+       "Line 2 rejected: PLU number \"x\" is not 1 to 8 digits\n" + PearsWarning(4) +
+           "1 line of the price list was rejected\n"},
+      // The pair split between two reads of 65536 bytes (the first read takes
+      // 3): still one line end, so x;y;z is line 3.
+      {std::string(kApplesLine) + "\n" + std::string(65535 + 3 - sizeof kApplesLine, ' ') + "\r\nx;y;z\n" +
+           kPearsLine,
+       "Line 3 rejected: PLU number \"x\" is not 1 to 8 digits\n" + PearsWarning(4) +
+           "1 line of the price list was rejected\n"},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Load(c.list);
+    EXPECT_EQ(r.status, c.err.find("rejected") == std::string::npos ? 0 : 5);
+    ExpectErrorLines(r, c.err);
+    EXPECT_EQ(Read("qs001F25.dat"), kApples + kPears);
+  }
+}
 
 TEST_F(PluFile, LongLinesAreReadWhole) {
   std::string name(150, 'N');
@@ -130,8 +170,9 @@ TEST_F(PluFile, HugeLinesKeepMemoryBounded) {
                          "9;" + tail + ";2.00\n" +                // a 200000-byte name: rejected
                          kApplesLine + "\n");
   EXPECT_EQ(r.status, 5);
-  ExpectErrorLines(r, "Line 2 rejected: line is longer than 65536 characters before its item code ends\n"
-                      "1 line of the price list was rejected\n");
+  ExpectErrorLines(r, "Line 2 rejected: line \"9;" + std::string(38, 'x') +
+                          "\"... is longer than 65536 characters before its item code ends\n"
+                          "1 line of the price list was rejected\n");
   std::string plu = Read("qs001F25.dat");
   EXPECT_EQ(plu.substr(0, 48), "00000008" "0020" "11" "000D2000" "00000200" "110525" "123450000001");
   EXPECT_EQ(plu.substr(plu.size() - kApples.size()), kApples);
@@ -189,7 +230,7 @@ TEST_F(PluFile, WriteErrorOnClosingIsReported) {
   ProgramResult r = Load(kApplesLine + "\nx;y;z\n");
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.err,
-            "Line 2 rejected: PLU number is not 1 to 8 digits\n"
+            "Line 2 rejected: PLU number \"x\" is not 1 to 8 digits\n"
             "1 line of the price list was rejected\n"
             "Could not write file.\n");
   EXPECT_EQ(r.out, "");  // no transfer, no banner
@@ -210,6 +251,153 @@ TEST_F(PluFile, WriteErrorWhileWritingIsReported) {
   EXPECT_EQ(r.err, "Could not write file.\n");
   EXPECT_EQ(r.out, "");
   EXPECT_LE(Read("qs001F25.dat").size(), kLimit);
+}
+
+// The record texts of a PLU file, each cut where its length field says.
+std::vector<std::string> Records(const std::string& plu_file) {
+  std::vector<std::string> records;
+  for (std::size_t at = 0; at + 12 <= plu_file.size();) {
+    std::size_t length = 2 * std::stoul(plu_file.substr(at + 8, 4), nullptr, 16);
+    records.push_back(plu_file.substr(at, length));
+    at += length;
+  }
+  return records;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) out += {kDigits[c >> 4], kDigits[c & 15]};
+  return out;
+}
+
+// UTF-16 text with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+// One list saved as a spreadsheet saves it: in the PC's code page (1250 here),
+// as UTF-8 with and without a byte-order mark, and as UTF-16 either way
+// round. Every form gives the same PLU file; the characters that code page
+// 1250 lacks become '?', with a warning for their line. (These letters sit
+// at the same places in 1252, which the Windows programs have under wine.)
+TEST_F(PluFile, EveryEncodingGivesTheSameRecords) {
+  const char kUtf8[] = "1;Šunka dušená;2.49;0\r\n2;\"Sýr; Eidam\";1.99;1\r\n3;Matcha 日本 😀;9.90;1\r\n";
+  const char16_t kUtf16[] = u"1;Šunka dušená;2.49;0\r\n2;\"Sýr; Eidam\";1.99;1\r\n3;Matcha 日本 😀;9.90;1\r\n";
+  const std::string cp1250 = "1;\x8Aunka du\x9A" "en\xE1;2.49;0\r\n2;\"S\xFDr; Eidam\";1.99;1\r\n3;Matcha ?? ?;9.90;1\r\n";
+  const std::string ini = kDefaultIni;
+  const std::vector<std::string> env = {"VELKOCON_CODEPAGES=1250:852"};
+
+  ProgramResult r = Load(&cp1250, {"001", "2"}, ini, env);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string expected = Read("qs001F25.dat");
+  ASSERT_NE(expected.find("070C" + Hex("\x8Aunka du\x9A" "en\xE1") + "0C00"), std::string::npos) << expected;
+  ASSERT_NE(expected.find("070B" + Hex("Matcha ?? ?") + "0C00"), std::string::npos) << expected;
+
+  struct Case {
+    const char* form;
+    std::string ini;
+    std::string list;
+  } cases[] = {
+      {"UTF-8 with a mark", ini, "\xEF\xBB\xBF" + std::string(kUtf8)},
+      {"UTF-8 and the setting", ini + "Price List Encoding=UTF-8\n", kUtf8},
+      {"UTF-8 with a mark and the setting", ini + "Price List Encoding=utf-8\n", "\xEF\xBB\xBF" + std::string(kUtf8)},
+      {"UTF-16 little endian", ini, Utf16(kUtf16, false)},
+      {"UTF-16 big endian", ini, Utf16(kUtf16, true)},
+  };
+  for (const Case& c : cases) {
+    r = Load(&c.list, {"001", "2"}, c.ini, env);
+    EXPECT_EQ(r.status, 0) << c.form;
+    EXPECT_EQ(Read("qs001F25.dat"), expected) << c.form;
+    EXPECT_EQ(r.err.rfind("Line 3 warning: characters that code page ", 0), 0u) << c.form << r.err;
+    EXPECT_NE(r.err.find(" does not have became \"?\"\n"), std::string::npos) << c.form << r.err;
+  }
+
+  // Without a mark or the setting the bytes are taken as they are.
+  const std::string unmarked = kUtf8;
+  r = Load(&unmarked, {"001", "2"}, ini, env);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(Read("qs001F25.dat").find(Hex("Šunka")), std::string::npos);
+}
+
+TEST_F(PluFile, QuotedNamesAndAHeaderLine) {
+  ProgramResult r = Load(
+                            "PLU;Name;Price;Type;Extra;Code\n"
+                            "24;\"Ham; sliced\";248,38;1;8;69945\n"
+                            "25;\"Say \"\"Cheese\"\"\";1.00;0\n");
+  EXPECT_EQ(r.status, 0);
+  ExpectErrorLines(r, "Line 1 skipped as a header: \"PLU;Name;Price;Type;Extra;Code\"\n");
+  EXPECT_EQ(Read("qs001F25.dat"), "00000024" "0029" "15" "000D2001" "00024838" "110525" "699450000001" "0008"
+                          "070B" + Hex("Ham; sliced") + "0C00"
+                          "00000025" "0028" "10" "000D2000" "00000100" "110525" "000250000001"
+                          "070C" + Hex("Say \"Cheese\"") + "0C00");
+  // A header is only ever the first line; later it is a malformed line.
+  r = Load(std::string(kApplesLine) + "\nPLU;Name;Price\n");
+  EXPECT_EQ(r.status, 5);
+  ExpectErrorLines(r, "Line 2 rejected: PLU number \"PLU\" is not 1 to 8 digits\n"
+                      "1 line of the price list was rejected\n");
+}
+
+TEST_F(PluFile, PriceDecimals) {
+  const std::string list = "1;A;12;0\n2;B;12,5;0\n3;C;0.125;0\n";
+  struct Case {
+    const char* setting;
+    std::vector<std::string> prices;
+    const char* err;
+  } cases[] = {
+      {"", {"00000012", "00000125", "00000125"}, ""},
+      {"Price Decimals=0\n", {"00000012"},
+       "Line 2 rejected: price \"12,5\" has more than 0 decimals\n"
+       "Line 3 rejected: price \"0.125\" has more than 0 decimals\n"
+       "2 lines of the price list were rejected\n"},
+      {"Price Decimals=2\n", {"00001200", "00001250"},
+       "Line 3 rejected: price \"0.125\" has more than 2 decimals\n"
+       "1 line of the price list was rejected\n"},
+      {"Price Decimals=3\n", {"00012000", "00012500", "00000125"}, ""},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Load(&list, {"001", "2"}, std::string(kDefaultIni) + c.setting);
+    EXPECT_EQ(r.status, c.err[0] == '\0' ? 0 : 5) << c.setting;
+    ExpectErrorLines(r, c.err);
+    std::vector<std::string> prices;
+    for (const std::string& record : Records(Read("qs001F25.dat"))) prices.push_back(record.substr(22, 8));
+    EXPECT_EQ(prices, c.prices) << c.setting;
+  }
+  std::remove(File("qs001F25.dat").c_str());
+  ProgramResult r = Load(&list, {"001", "2"}, std::string(kDefaultIni) + "Price Decimals=5\n");
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "Incorrect price decimals\n");
+  EXPECT_FALSE(Has("qs001F25.dat"));
+}
+
+// Lines that load all the same: a PLU number given before, an item code
+// (or the PLU number standing for it) longer than its barcode type keeps.
+TEST_F(PluFile, DuplicatePluNumbersAndLongItemCodesAreWarned) {
+  const std::string list =
+      "24;Ham;2.49;1;;69945521\n"
+      "123456;Cheese;1.99;1\n"
+      "25;Pears;1.99;0;;2200077\n"   // weighed: type 20 keeps 7 digits
+      "26;Plums;1.99;1;;0000012345\n"
+      "0024;Ham again;2.59;1;;1\n"
+      "\n"
+      "24;Ham third;2.69;1;;1\n";
+  ProgramResult r = Load(&list, {"001", "2"}, std::string(kDefaultIni) + "Barcode Weight Type=20\n");
+  EXPECT_EQ(r.status, 0);
+  ExpectErrorLines(r,
+                   "Line 1 warning: item code \"69945521\" is longer than the 5 digits barcode type 5 keeps; "
+                   "the barcode carries 45521\n"
+                   "Line 2 warning: PLU number \"123456\", the item code, is longer than the 5 digits barcode type 5 "
+                   "keeps; the barcode carries 23456\n"
+                   "Line 5 warning: PLU number 24 was already given on line 1; the scale keeps the article of this "
+                   "line\n"
+                   "Line 7 warning: PLU number 24 was already given on line 1; the scale keeps the article of this "
+                   "line\n");
+  EXPECT_EQ(Records(Read("qs001F25.dat")).size(), 6u);
 }
 
 }  // namespace

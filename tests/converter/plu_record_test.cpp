@@ -25,8 +25,8 @@ NameTable Identity() {
 std::string Record(std::string line, const Settings& settings = Settings(), const NameTable& names = Identity()) {
   converter::PriceListEntry entry;
   converter::Rejection rejection;
-  auto result =
-      converter::ParsePriceListLine(line, true, ';', settings.no_type != 0, &entry, &rejection);
+  converter::LineFormat format{';', settings.no_type != 0, settings.price_decimals};
+  auto result = converter::ParsePriceListLine(line, true, format, &entry, &rejection);
   if (result != converter::LineResult::kEntry) return "<not an entry>";
   char text[converter::kMaxPluRecordText];
   std::size_t length = converter::BuildPluRecord(entry, settings, names, text);
@@ -131,6 +131,8 @@ TEST(PluRecord, BarcodeRuleForEveryListedType) {
   Settings type8;
   type8.barcode_type = 8;
   EXPECT_EQ(Record("1;A;1;1;;42", type8).substr(36, 12), "000000004201");
+  // A longer item code keeps its last 10 digits.
+  EXPECT_EQ(Record("1;A;1;1;;12345678901234", type8).substr(36, 12), "567890123401");
   Settings type11;
   type11.barcode_type = 11;
   EXPECT_EQ(Record("1;A;1;1;;98765", type11).substr(36, 12), "650000000001");

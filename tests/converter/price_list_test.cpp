@@ -9,27 +9,35 @@
 namespace {
 
 using converter::ItemKind;
+using converter::LineFormat;
 using converter::LineResult;
 using converter::ParsePriceListLine;
 using converter::PriceListEntry;
-using converter::Rejection;
+using converter::RejectionReason;
 
 struct Parsed {
   LineResult result = LineResult::kBlank;
-  Rejection rejection = Rejection::kNone;
-  std::string plu_number, name, price, item_code;
+  RejectionReason rejection = RejectionReason::kNone;
+  std::string message;  // the rejection in words
+  std::string plu_number, name, price, price_digits, item_code;
   ItemKind kind = ItemKind::kWeighed;
   int extra_number = 0;
 };
 
-Parsed Parse(std::string line, char separator = ';', bool no_type = false, bool line_feed = true) {
+Parsed Parse(std::string line, char separator = ';', bool no_type = false, bool line_end = true,
+             int price_decimals = converter::kPriceDigitsAsTheyStand) {
   PriceListEntry entry;
+  converter::Rejection rejection;
+  LineFormat format{separator, no_type, price_decimals};
   Parsed p;
-  p.result = ParsePriceListLine(line, line_feed, separator, no_type, &entry, &p.rejection);
+  p.result = ParsePriceListLine(line, line_end, format, &entry, &rejection);
+  p.rejection = rejection.reason;
+  if (p.result == LineResult::kRejected) p.message = converter::DescribeRejection(rejection, format);
   if (p.result == LineResult::kEntry) {
     p.plu_number = std::string(entry.plu_number);
     p.name = std::string(entry.name);
     p.price = std::string(entry.price);
+    p.price_digits = std::string(entry.price_digits, sizeof entry.price_digits);
     p.item_code = std::string(entry.item_code);
     p.kind = entry.kind;
     p.extra_number = entry.extra_number;
@@ -64,7 +72,7 @@ TEST(PriceList, OptionalColumns) {
       {"10;PEAR;2.40;1;999;12;more;columns", false, C, 999, "12"},
       {"10;PEAR;2.40;1;;; 42 ", false, C, kAbsent, ""},
       {"10;PEAR;2.40;1;;  ", false, C, kAbsent, ""},
-      {"10;PEAR;2.40;0;;12345678901234", false, W, kAbsent, "5678901234"},
+      {"10;PEAR;2.40;0;;12345678901234", false, W, kAbsent, "12345678901234"},
       // Without the item-kind column every item is weighed.
       {"10;PEAR;2.40;15;777", true, W, 15, "777"},
       {"10;PEAR;2.40;1", true, W, 1, "10"},
@@ -96,7 +104,7 @@ TEST(PriceList, UkrainianIAndUnderscoreBecomeLatinLetters) {
   ASSERT_EQ(p.result, LineResult::kEntry);
   EXPECT_EQ(p.name, "Iii");
   // In a number column the letter makes the line malformed.
-  EXPECT_EQ(Parse("7_;A;1.00").rejection, Rejection::kBadPluNumber);
+  EXPECT_EQ(Parse("7_;A;1.00").rejection, RejectionReason::kBadPluNumber);
 }
 
 TEST(PriceList, SeparatorsAndDecimalMarks) {
@@ -127,46 +135,55 @@ TEST(PriceList, BlankLinesAreSkipped) {
   }
 }
 
-TEST(PriceList, MalformedLines) {
+TEST(PriceList, MalformedLinesAreNamedWithTheirValue) {
   struct Case {
     const char* line;
-    bool line_feed;
-    Rejection rejection;
+    bool line_end;
+    RejectionReason rejection;
+    const char* message;
   } cases[] = {
-      {"1;A;", false, Rejection::kTooShort},  // 4 characters, no line feed
-      {"1;;", true, Rejection::kTooShort},    // 3 characters and the line feed
-      {"x", true, Rejection::kTooShort},
-      {"12345;APPLES", true, Rejection::kTooFewColumns},
-      {"12345 APPLES 1.00", true, Rejection::kTooFewColumns},
-      {" ;APPLES;1.00", true, Rejection::kBadPluNumber},
-      {"123456789;APPLES;1.00", true, Rejection::kBadPluNumber},
-      {"12a;APPLES;1.00", true, Rejection::kBadPluNumber},
-      {"-12;APPLES;1.00", true, Rejection::kBadPluNumber},
-      {"1 2;APPLES;1.00", true, Rejection::kBadPluNumber},
-      {"12;APPLES;1.0a", true, Rejection::kBadPrice},
-      {"12;APPLES;1.000.0", true, Rejection::kBadPrice},
-      {"12;APPLES;1,5.0", true, Rejection::kBadPrice},
-      {"12;APPLES;123456789", true, Rejection::kBadPrice},
-      {"12;APPLES;1234567.89", true, Rejection::kBadPrice},
-      {"12;APPLES;-1.00", true, Rejection::kBadPrice},
-      {"12;APPLES;1 00", true, Rejection::kBadPrice},
-      {"12;APPLES;1.00;0;1000", true, Rejection::kBadExtraNumber},
-      {"12;APPLES;1.00;0;-2", true, Rejection::kBadExtraNumber},
-      {"12;APPLES;1.00;0;99999999999999999999", true, Rejection::kBadExtraNumber},
-      {"12;APPLES;1.00;0;;12A", true, Rejection::kBadItemCode},
-      {"12;APPLES;1.00;0;;1 2", true, Rejection::kBadItemCode},
-      {"12;APPLES;1.00;0;;-5", true, Rejection::kBadItemCode},
+      {"1;A;", false, RejectionReason::kTooShort, "line \"1;A;\" is shorter than 5 characters"},
+      {"1;;", true, RejectionReason::kTooShort, "line \"1;;\" is shorter than 5 characters"},
+      {"12345;APPLES", true, RejectionReason::kTooFewColumns, "line \"12345;APPLES\" has fewer than three columns"},
+      {"12345 APPLES 1.00", true, RejectionReason::kTooFewColumns, nullptr},
+      {"12;\"APPLES;1.00", true, RejectionReason::kUnclosedQuote, "column \"\\\"APPLES;1.00\" has no closing quote"},
+      {"12;A;1;\"1;5", true, RejectionReason::kUnclosedQuote, nullptr},
+      {" ;APPLES;1.00", true, RejectionReason::kBadPluNumber, "PLU number \"\" is not 1 to 8 digits"},
+      {"123456789;APPLES;1.00", true, RejectionReason::kBadPluNumber, nullptr},
+      {"12a;APPLES;1.00", true, RejectionReason::kBadPluNumber, "PLU number \"12a\" is not 1 to 8 digits"},
+      {"-12;APPLES;1.00", true, RejectionReason::kBadPluNumber, nullptr},
+      {"1 2;APPLES;1.00", true, RejectionReason::kBadPluNumber, nullptr},
+      {"26;Ham;Ham;1", true, RejectionReason::kBadPrice, "price \"Ham\" is not a number"},
+      {"12;APPLES;1.000.0", true, RejectionReason::kBadPrice, nullptr},
+      {"12;APPLES;1,5.0", true, RejectionReason::kBadPrice, nullptr},
+      {"12;APPLES;123456789", true, RejectionReason::kPriceTooLong, "price \"123456789\" does not fit in 8 digits"},
+      {"12;APPLES;1234567.89", true, RejectionReason::kPriceTooLong, nullptr},
+      {"12;APPLES;-1.00", true, RejectionReason::kBadPrice, nullptr},
+      {"12;APPLES;1 00", true, RejectionReason::kBadPrice, nullptr},
+      {"12;APPLES;1.00;0;1000", true, RejectionReason::kBadExtraNumber, "extra number \"1000\" is outside 0 to 999"},
+      {"12;APPLES;1.00;0;-2", true, RejectionReason::kBadExtraNumber, nullptr},
+      {"12;APPLES;1.00;0;99999999999999999999", true, RejectionReason::kBadExtraNumber, nullptr},
+      {"12;APPLES;1.00;0;;12A", true, RejectionReason::kBadItemCode, "item code \"12A\" is not a number"},
+      {"12;APPLES;1.00;0;;1 2", true, RejectionReason::kBadItemCode, nullptr},
+      {"12;APPLES;1.00;0;;-5", true, RejectionReason::kBadItemCode, nullptr},
+      // Control bytes, quotes and backslashes escaped, values cut after 40 bytes.
+      {"1\t2;A;1", true, RejectionReason::kBadPluNumber, "PLU number \"1\\x092\" is not 1 to 8 digits"},
+      {"12;A;\"x\"\"\\\x01\"", true, RejectionReason::kBadPrice, "price \"x\\\"\\\\\\x01\" is not a number"},
+      {"12;A;1234567890123456789012345678901234567890123", true, RejectionReason::kPriceTooLong,
+       "price \"1234567890123456789012345678901234567890\"... does not fit in 8 digits"},
   };
   for (const Case& c : cases) {
-    Parsed p = Parse(c.line, ';', false, c.line_feed);
+    Parsed p = Parse(c.line, ';', false, c.line_end);
     EXPECT_EQ(p.result, LineResult::kRejected) << c.line;
     EXPECT_EQ(p.rejection, c.rejection) << c.line;
-    EXPECT_STRNE(converter::RejectionText(p.rejection), "") << c.line;
+    if (c.message != nullptr) {
+      EXPECT_EQ(p.message, c.message) << c.line;
+    }
   }
 }
 
 TEST(PriceList, ShortestAcceptedLines) {
-  // Five characters with the line feed; without it the same text is short.
+  // Five characters with the line end; without it the same text is short.
   Parsed p = Parse("1;A;");
   ASSERT_EQ(p.result, LineResult::kEntry);
   EXPECT_EQ(p.price, "");
@@ -176,6 +193,104 @@ TEST(PriceList, ShortestAcceptedLines) {
   EXPECT_EQ(Parse("1;A;12345678").price, "12345678");
   EXPECT_EQ(Parse("1;A;.").price, ".");
   EXPECT_EQ(Parse("12345678;A;1").plu_number, "12345678");
+}
+
+// Columns quoted as spreadsheets quote them: the separator inside is text, a
+// doubled quote is one quote, a quote anywhere but at a column's start is an
+// ordinary character.
+TEST(PriceList, QuotedColumns) {
+  struct Case {
+    const char* line;
+    const char* plu_number;
+    const char* name;
+    const char* price;
+    const char* item_code;
+  } cases[] = {
+      {"24;\"Ham; sliced\";248,38;1;8;69945521", "24", "Ham; sliced", "248,38", "69945521"},
+      {"24;\"Say \"\"Cheese\"\"\";1.00", "24", "Say \"Cheese\"", "1.00", "24"},
+      {"\"24\";\"Ham\";\"2,50\";\"1\";\"\";\"777\"", "24", "Ham", "2,50", "777"},
+      {"24;\"\";1.00;0", "24", "", "1.00", "24"},
+      {"24;\"Bio\" milk 1L;1.00", "24", "Bio milk 1L", "1.00", "24"},  // text after the closing quote stays
+      {"24;12\" pizza;1.00", "24", "12\" pizza", "1.00", "24"},
+      {"24;Ham \"x;y\";1.00", nullptr, nullptr, nullptr, nullptr},  // the price column is y"
+      {"24;\"\"\"\";1.00", "24", "\"", "1.00", "24"},
+  };
+  for (const Case& c : cases) {
+    Parsed p = Parse(c.line);
+    if (c.item_code == nullptr) {
+      EXPECT_EQ(p.rejection, RejectionReason::kBadPrice) << c.line;
+      continue;
+    }
+    ASSERT_EQ(p.result, LineResult::kEntry) << c.line;
+    EXPECT_EQ(p.plu_number, c.plu_number) << c.line;
+    EXPECT_EQ(p.name, c.name) << c.line;
+    EXPECT_EQ(p.price, c.price) << c.line;
+    EXPECT_EQ(p.item_code, c.item_code) << c.line;
+  }
+  EXPECT_EQ(Parse("24;\"Ham; sliced\";248,38;1").kind, C);
+  // A quoted separator does not count towards the columns of a cut line.
+  LineFormat format{';', false, converter::kPriceDigitsAsTheyStand};
+  EXPECT_TRUE(converter::ColumnsEndWithin("1;\"a;b\";1;1;2;3;", format));
+  EXPECT_FALSE(converter::ColumnsEndWithin("1;\"a;b;1;1;2;3;", format));
+}
+
+TEST(PriceList, PriceDecimals) {
+  struct Case {
+    int decimals;
+    const char* price;
+    const char* digits;  // nullptr: rejected
+    RejectionReason rejection = RejectionReason::kNone;
+  } cases[] = {
+      // Digits as they stand: the mark is dropped, nothing is scaled.
+      {-1, "12", "00000012"},
+      {-1, "12,5", "00000125"},
+      {-1, "12.50", "00001250"},
+      {2, "12", "00001200"},
+      {2, "12,5", "00001250"},
+      {2, "12.50", "00001250"},
+      {2, "0.99", "00000099"},
+      {2, ".5", "00000050"},
+      {2, "5.", "00000500"},
+      {2, "", "00000000"},
+      {2, "000012.5", "00001250"},
+      {2, "999999.99", "99999999"},
+      {2, "12.500", "00001250"},  // zeros beyond the decimals change nothing
+      {2, "12.505", nullptr, RejectionReason::kTooManyDecimals},
+      {2, "1000000", nullptr, RejectionReason::kPriceTooLong},
+      {2, ".", nullptr, RejectionReason::kBadPrice},
+      {2, "1.2.3", nullptr, RejectionReason::kBadPrice},
+      {0, "12", "00000012"},
+      {0, "12.0", "00000012"},
+      {0, "12.5", nullptr, RejectionReason::kTooManyDecimals},
+      {3, "12", "00012000"},
+      {3, "1,255", "00001255"},
+      {3, "0.0005", nullptr, RejectionReason::kTooManyDecimals},
+      {3, "99999.999", "99999999"},
+      {3, "100000", nullptr, RejectionReason::kPriceTooLong},
+      {4, "1", "00010000"},
+  };
+  for (const Case& c : cases) {
+    Parsed p = Parse(std::string("1;A;") + c.price + ";0", ';', false, true, c.decimals);
+    if (c.digits == nullptr) {
+      EXPECT_EQ(p.rejection, c.rejection) << c.decimals << ' ' << c.price;
+      continue;
+    }
+    ASSERT_EQ(p.result, LineResult::kEntry) << c.decimals << ' ' << c.price;
+    EXPECT_EQ(p.price_digits, c.digits) << c.decimals << ' ' << c.price;
+  }
+  EXPECT_EQ(Parse("1;A;12.505;0", ';', false, true, 2).message, "price \"12.505\" has more than 2 decimals");
+}
+
+TEST(PriceList, HeaderLines) {
+  LineFormat format{';', false, converter::kPriceDigitsAsTheyStand};
+  for (const char* header : {"PLU;Name;Price;Type;Extra;Code", "\"PLU\";\"Name\";\"Price\"", "Nr;Name;Price",
+                             "PLU Nr;Article; Price (EUR) "}) {
+    EXPECT_TRUE(converter::IsHeaderLine(header, format)) << header;
+  }
+  // An article with a mistake is no header: it is rejected and counted.
+  for (const char* line : {"PLU;Name", "12a;Name;Price", "PLU;Name;1.00", "PLU;Name;", ";Name;Price", "PLU,Name,Price"}) {
+    EXPECT_FALSE(converter::IsHeaderLine(line, format)) << line;
+  }
 }
 
 }  // namespace

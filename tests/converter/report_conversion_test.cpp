@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -47,14 +48,16 @@ struct Outcome {
 };
 
 Outcome Convert(const std::string& incoming, ReportLayout layout, char separator = ';',
-                const std::string& incoming_file = "qs001t30.dat") {
+                const std::string& incoming_file = "qs001t30.dat",
+                converter::ReportHeader header = converter::ReportHeader::kNone) {
   TempDir dir;
   if (incoming != "<missing>") WriteFile(dir.File(incoming_file), incoming);
   Outcome o;
   common::StringSink messages;
   clock_readings = 0;
   common::Status status =
-      converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", separator, layout, messages, MovingClock);
+      converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", separator, layout, header, messages,
+                               MovingClock);
   o.result = converter::ResultOf(status);
   o.fatal = converter::IsFatal(status);
   // A fatal result's message is the run's last.
@@ -318,6 +321,42 @@ TEST(ReportConversion, ReplacesAReportWhoseNameDiffersInCase) {
                   .ok());
   EXPECT_EQ(ReadFile(dir.File("REPORT.TXT")), "12;345;1000;0;1;12345;100;1405;\r\n");
   EXPECT_FALSE(Exists(dir.File("report.txt")));
+}
+
+// With Report Header the report begins with the names of its columns: as
+// many as its lines have, in the same separator, ended by CR LF; a report
+// without data gets no file and so no header.
+TEST(ReportConversion, HeaderLineNamesTheColumns) {
+  const auto kNames = converter::ReportHeader::kColumnNames;
+  Outcome o = Convert(std::string(kTransactRecord) + kEnd, ReportLayout::kTransact, ';', "qs001t30.dat", kNames);
+  EXPECT_EQ(o.report, "Ticket;PLU;Grams;Pieces;Clerk;Amount;Date;Time;\r\n12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(converter::ReportHeaderLine(ReportLayout::kRTBuffer, '\t'),
+            "Ticket\tPLU\tGrams\tPieces\tUnit price\tAmount\tDate\tGroup\tClerk\tTime\tConverted\r\n");
+
+  for (ReportLayout layout :
+       {ReportLayout::kMGTotal, ReportLayout::kPLUTotal, ReportLayout::kTransact, ReportLayout::kRTBuffer}) {
+    // A record of zeros as long as the layout reads.
+    const std::size_t reach = converter::LayoutOf(layout).reach;
+    std::string record(reach, '0');
+    char length[3];
+    std::snprintf(length, sizeof length, "%02X", static_cast<unsigned>(reach / 2));
+    record.replace(10, 2, length);
+    for (char separator : {',', ';', '#', '.', '\t'}) {
+      o = Convert(record + kEnd, layout, separator, "qs001t30.dat", kNames);
+      ASSERT_EQ(o.result, ConversionResult::kConverted) << reach;
+      std::size_t header_end = o.report.find("\r\n");
+      ASSERT_NE(header_end, std::string::npos);
+      std::string header = o.report.substr(0, header_end);
+      std::string line = o.report.substr(header_end + 2);
+      EXPECT_EQ(std::count(header.begin(), header.end(), separator), std::count(line.begin(), line.end(), separator))
+          << header << " | " << line;
+      for (char c : std::string(",;#.\t")) {
+        if (c == separator) continue;
+        EXPECT_EQ(header.find(c), std::string::npos) << "a name holds a separator: " << header;
+      }
+    }
+  }
+  EXPECT_EQ(Convert("E2", ReportLayout::kTransact, ';', "qs001t30.dat", kNames).report, "<missing>");
 }
 
 }  // namespace

@@ -101,6 +101,38 @@ TEST(Settings, Validation) {
   }
 }
 
+TEST(Settings, PriceListAndReportKeys) {
+  struct Case {
+    const char* lines;
+    const char* message;  // empty: accepted
+    bool utf8 = false;
+    int decimals = -1;
+    int header = 0;
+  } cases[] = {
+      {"", "", false, -1, 0},
+      {"Price List Encoding=UTF-8\nPrice Decimals=2\nReport Header=1\n", "", true, 2, 1},
+      {"Price List Encoding=utf8\nPrice Decimals=0\n", "", true, 0, 0},
+      {"Price List Encoding=ANSI\nPrice Decimals=4\n", "", false, 4, 0},
+      {"Price List Encoding=\nPrice Decimals=\n", "", false, -1, 0},
+      {"Price List Encoding=UTF-16\n", "Incorrect price list encoding\n"},
+      {"Price List Encoding=Windows-1250\n", "Incorrect price list encoding\n"},
+      {"Price Decimals=5\n", "Incorrect price decimals\n"},
+      {"Price Decimals=-1\n", "Incorrect price decimals\n"},
+      {"Price Decimals=2x\n", "Incorrect price decimals\n"},
+      {"Price Decimals=02\n", "Incorrect price decimals\n"},
+      {"Label Format=100\nPrice Decimals=5\n", "Incorrect label format\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    ReadResult r = Read(dir, std::string("[Params]\nCodePage=Win\n") + c.lines);
+    EXPECT_EQ(r.message, c.message) << c.lines;
+    if (!r.ok) continue;
+    EXPECT_EQ(r.settings.price_list_utf8, c.utf8) << c.lines;
+    EXPECT_EQ(r.settings.price_decimals, c.decimals) << c.lines;
+    EXPECT_EQ(r.settings.report_header, c.header) << c.lines;
+  }
+}
+
 TEST(Settings, ShopFont) {
   struct Case {
     const char* value;
@@ -125,6 +157,8 @@ TEST(Settings, PageDetailTable) {
       {"192 128\n193   129\n", "", 193, 129},
       {"192 128\n193   129\n", "", 65, 65},
       {"192 128\r\n193\t 129\r\n", "", 193, 129},
+      {"192 128\r193 129\r", "", 193, 129},  // a carriage return alone ends a line
+      {"\xEF\xBB\xBF" "192 128\n", "", 192, 128},
       {"  65 66  \n", "", 65, 66},
       {"65 300\n", "", 65, 44},
       {"65 -1\n", "", 65, 255},
@@ -207,6 +241,18 @@ TEST(DosTranslation, UnknownPairFailsLikeASettingsFailure) {
   r = RunProgram(BinPath("VelkoCon"), {"001"}, dir.path(), {"VELKOCON_CODEPAGES=cyrillic"});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.out, "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
+}
+
+// A Unicode price list needs the ANSI code page even where CodePage=Win
+// needs no pair; without one the run ends before the PLU file is made.
+TEST(DosTranslation, UnicodePriceListNeedsTheAnsiCodePage) {
+  TempDir dir;
+  WriteFile(dir.File("velkocon.ini"), "[Params]\nCodePage=Win\n");
+  WriteFile(dir.File("VelkoCon.txt"), "\xEF\xBB\xBF" "1;A;1\n");
+  auto r = RunProgram(BinPath("VelkoCon"), {"001"}, dir.path(), {"VELKOCON_CODEPAGES=cyrillic"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
+  EXPECT_FALSE(testing_support::Exists(dir.File("qs001F25.dat")));
 }
 
 TEST(DosTranslation, LocaleChoosesThePair) {

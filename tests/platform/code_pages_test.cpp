@@ -1,5 +1,6 @@
 // What platform/code_pages.h promises on every platform: a table of 256
-// bytes in which ASCII stands for itself.
+// bytes in which ASCII stands for itself, and an ANSI code page whose ASCII
+// bytes are the Unicode characters of the same number.
 #include "platform/code_pages.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,14 @@ TEST(CodePagesTest, AsciiMapsToItself) {
   std::string problem;
   ASSERT_TRUE(platform::BuildAnsiToOemTable(table, &problem)) << problem;
   for (int b = 0; b < 128; ++b) EXPECT_EQ(table[b], b) << b;
+}
+
+TEST(CodePagesTest, AnsiCodePageKeepsAscii) {
+  platform::AnsiCodePage code_page;
+  std::string problem;
+  ASSERT_TRUE(platform::ReadAnsiCodePage(&code_page, &problem)) << problem;
+  EXPECT_GT(code_page.number, 0);
+  for (int b = 0; b < 128; ++b) EXPECT_EQ(code_page.characters[b], static_cast<std::uint32_t>(b)) << b;
 }
 
 }  // namespace
