@@ -97,9 +97,9 @@ common::Status Archive::KeepLeftover(const std::string& path) const {
   common::Status moved = platform::RenameFile(path, place);
   if (moved.ok()) return moved;
   // Another file system: copy, and remove the file only once it is kept.
-  if (!platform::CopyFile(platform::ResolveName(path), place)) {
+  if (common::Status copied = platform::CopyFile(platform::ResolveName(path), place); !copied.ok()) {
     (void)platform::DeleteFile(place);
-    return Failure(path, moved.message());
+    return Failure(path, copied.message());
   }
   if (!platform::DeleteFile(path)) return Failure(path, "it cannot be removed from the working folder");
   return common::Status::Ok();
@@ -111,9 +111,10 @@ common::Status Archive::KeepCopy(const std::string& path, const std::string& nam
   std::string problem;
   const std::string place = PlaceFor(path, name_prefix, &same, &problem);
   if (place.empty()) return Failure(path, problem);
-  if (!same && !platform::CopyFile(platform::ResolveName(path), place)) {
+  if (same) return common::Status::Ok();
+  if (common::Status copied = platform::CopyFile(platform::ResolveName(path), place); !copied.ok()) {
     (void)platform::DeleteFile(place);
-    return Failure(path, "the copy failed");
+    return Failure(path, copied.message());
   }
   return common::Status::Ok();
 }

@@ -29,7 +29,7 @@ common::Status CopyPreparedFile(const RunContext& context, DataFile file) {
     (void)platform::DeleteFile(target);
     return common::Status::Ok();
   }
-  if (!platform::CopyFile(source, platform::ResolveName(target))) return CouldNotWrite();
+  if (!platform::CopyFile(source, platform::ResolveName(target)).ok()) return CouldNotWrite();
   return common::Status::Ok();
 }
 

@@ -173,7 +173,7 @@ common::Status ConvertReport(const std::string& working_directory, const std::st
   }
 
   platform::MappedFile incoming;
-  if (platform::MapFileReadOnly(incoming_path, &incoming) != platform::MapResult::kOk) {
+  if (!platform::MapFileReadOnly(incoming_path, &incoming).ok()) {
     return Result(ConversionResult::kIncomingUnreadable, "File error\n");
   }
 

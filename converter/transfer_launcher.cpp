@@ -38,7 +38,7 @@ std::vector<std::string> SplitAtBlanks(const std::string& text) {
 // The start of a result file's text; false if it cannot be read.
 bool ReadResultFile(const std::string& path, std::string* text) {
   platform::MappedFile file;
-  if (platform::MapFileReadOnly(path, &file) != platform::MapResult::kOk) return false;
+  if (!platform::MapFileReadOnly(path, &file).ok()) return false;
   text->assign(file.data != nullptr ? file.data : "", file.size < kMaxResultText ? file.size : kMaxResultText);
   platform::UnmapFile(&file);
   return true;

@@ -39,8 +39,9 @@ std::string ResolveName(const std::string& path);
 // resolved name.
 bool FileExists(const std::string& path);
 
-// Copies source to target, replacing target. False on any failure.
-bool CopyFile(const std::string& source, const std::string& target);
+// Copies source to target, replacing target. A failure (code: the system's
+// error number, message: its reason in words) if it cannot be done whole.
+common::Status CopyFile(const std::string& source, const std::string& target);
 
 // Renames source to target (both under their resolved names), replacing a
 // target that exists: in one step where the system allows it (within one
@@ -80,14 +81,14 @@ struct MappedFile {
   std::size_t size = 0;
 };
 
-enum class MapResult { kOk, kSizeUnreadable, kMapFailed };
-
 // Reads the size of the file under the resolved name; false if the file is
 // missing or its size cannot be read.
 bool ReadFileSize(const std::string& path, std::uint64_t* size);
 
-// Maps the whole file read-only.
-MapResult MapFileReadOnly(const std::string& path, MappedFile* file);
+// Maps the whole file (under its resolved name) read-only. A failure (code:
+// the system's error number, message: its reason in words) if it cannot be
+// opened, its size read, or it mapped.
+common::Status MapFileReadOnly(const std::string& path, MappedFile* file);
 void UnmapFile(MappedFile* file);
 
 }  // namespace platform

@@ -15,6 +15,12 @@
 
 namespace platform {
 
+namespace {
+
+common::Status SystemError(int error) { return common::Status::Error(error, std::strerror(error)); }
+
+}  // namespace
+
 const char kPathSeparator = '/';
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
@@ -63,35 +69,33 @@ bool FileExists(const std::string& path) {
   return stat(ResolveName(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool CopyFile(const std::string& source, const std::string& target) {
+common::Status CopyFile(const std::string& source, const std::string& target) {
   int in = open(ResolveName(source).c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
+  if (in < 0) return SystemError(errno);
   int out = open(ResolveName(target).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (out < 0) {
+    int error = errno;
     close(in);
-    return false;
+    return SystemError(error);
   }
-  bool ok = true;
+  int error = 0;
   char buffer[65536];
-  for (;;) {
+  while (error == 0) {
     ssize_t n = read(in, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ok = false;
+    if (n < 0) error = errno;
     if (n <= 0) break;
-    for (ssize_t done = 0; done < n;) {
+    for (ssize_t done = 0; done < n && error == 0;) {
       ssize_t w = write(out, buffer + done, static_cast<size_t>(n - done));
       if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) {
-        ok = false;
-        break;
-      }
-      done += w;
+      if (w < 0) error = errno;
+      if (w == 0) error = ENOSPC;
+      if (w > 0) done += w;
     }
-    if (!ok) break;
   }
   close(in);
-  if (close(out) != 0) ok = false;
-  return ok;
+  if (close(out) != 0 && error == 0) error = errno;
+  return error == 0 ? common::Status::Ok() : SystemError(error);
 }
 
 common::Status RenameFile(const std::string& source, const std::string& target) {
@@ -143,27 +147,29 @@ bool ReadFileSize(const std::string& path, std::uint64_t* size) {
   return ok;
 }
 
-MapResult MapFileReadOnly(const std::string& path, MappedFile* file) {
+common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
   *file = MappedFile();
   int fd = open(ResolveName(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return MapResult::kMapFailed;
+  if (fd < 0) return SystemError(errno);
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
     close(fd);
-    return MapResult::kSizeUnreadable;
+    return SystemError(error);
   }
   std::size_t size = static_cast<std::size_t>(st.st_size);
   if (size > 0) {
     void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (data == MAP_FAILED) {
+      int error = errno;
       close(fd);
-      return MapResult::kMapFailed;
+      return SystemError(error);
     }
     file->data = static_cast<const char*>(data);
   }
   close(fd);  // the mapping stays valid without the descriptor
   file->size = size;
-  return MapResult::kOk;
+  return common::Status::Ok();
 }
 
 void UnmapFile(MappedFile* file) {

@@ -87,8 +87,9 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool CopyFile(const std::string& source, const std::string& target) {
-  return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+common::Status CopyFile(const std::string& source, const std::string& target) {
+  if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return LastError();
+  return common::Status::Ok();
 }
 
 common::Status RenameFile(const std::string& source, const std::string& target) {
@@ -146,20 +147,21 @@ bool ReadFileSize(const std::string& path, std::uint64_t* size) {
   return ok;
 }
 
-MapResult MapFileReadOnly(const std::string& path, MappedFile* file) {
+common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
   *file = MappedFile();
   HANDLE handle = OpenForReading(path);
-  if (handle == INVALID_HANDLE_VALUE) return MapResult::kMapFailed;
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
   DWORD high = 0;
   DWORD low = GetFileSize(handle, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+    common::Status failure = LastError();
     CloseHandle(handle);
-    return MapResult::kSizeUnreadable;
+    return failure;
   }
   std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
   if (size > static_cast<std::uint64_t>(SIZE_MAX)) {
     CloseHandle(handle);
-    return MapResult::kMapFailed;
+    return common::Status::Error(ERROR_NOT_ENOUGH_MEMORY, SystemMessage(ERROR_NOT_ENOUGH_MEMORY));
   }
   if (size > 0) {  // an empty file cannot be mapped; it has no data
     HANDLE mapping = CreateFileMappingA(handle, nullptr, PAGE_READONLY, 0, 0, kMappingName);
@@ -170,14 +172,15 @@ MapResult MapFileReadOnly(const std::string& path, MappedFile* file) {
     void* data = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
     if (mapping != nullptr) CloseHandle(mapping);  // the view keeps the mapping alive
     if (data == nullptr) {
+      common::Status failure = LastError();
       CloseHandle(handle);
-      return MapResult::kMapFailed;
+      return failure;
     }
     file->data = static_cast<const char*>(data);
   }
   CloseHandle(handle);
   file->size = static_cast<std::size_t>(size);
-  return MapResult::kOk;
+  return common::Status::Ok();
 }
 
 void UnmapFile(MappedFile* file) {

@@ -44,9 +44,9 @@ TEST(FilesTest, CopyReplacesTheTarget) {
   TempDir dir;
   WriteFile(dir.File("source"), "new bytes");
   WriteFile(dir.File("target"), "old bytes, longer ones");
-  EXPECT_TRUE(platform::CopyFile(dir.File("source"), dir.File("target")));
+  EXPECT_TRUE(platform::CopyFile(dir.File("source"), dir.File("target")).ok());
   EXPECT_EQ(ReadFile(dir.File("target")), "new bytes");
-  EXPECT_FALSE(platform::CopyFile(dir.File("missing"), dir.File("target")));
+  EXPECT_FALSE(platform::CopyFile(dir.File("missing"), dir.File("target")).ok());
 }
 
 TEST(FilesTest, IdentityChangesOnlyWithTheFile) {
@@ -67,15 +67,15 @@ TEST(FilesTest, MappingShowsTheWholeFile) {
   WriteFile(dir.File("full"), std::string("a\0b\r\n", 5));
   WriteFile(dir.File("empty"), "");
   platform::MappedFile file;
-  ASSERT_EQ(platform::MapFileReadOnly(dir.File("FULL"), &file), platform::MapResult::kOk);
+  ASSERT_TRUE(platform::MapFileReadOnly(dir.File("FULL"), &file).ok());
   EXPECT_EQ(std::string(file.data, file.size), std::string("a\0b\r\n", 5));
   platform::UnmapFile(&file);
   EXPECT_EQ(file.data, nullptr);
-  ASSERT_EQ(platform::MapFileReadOnly(dir.File("empty"), &file), platform::MapResult::kOk);
+  ASSERT_TRUE(platform::MapFileReadOnly(dir.File("empty"), &file).ok());
   EXPECT_EQ(file.data, nullptr);
   EXPECT_EQ(file.size, 0u);
   platform::UnmapFile(&file);
-  EXPECT_EQ(platform::MapFileReadOnly(dir.File("missing"), &file), platform::MapResult::kMapFailed);
+  EXPECT_FALSE(platform::MapFileReadOnly(dir.File("missing"), &file).ok());
 }
 
 TEST(FilesTest, RenameReplacesTheTargetOfAnyLetterCase) {
