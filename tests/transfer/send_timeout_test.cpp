@@ -7,8 +7,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <string>
 #include <thread>
 
 #include "support/shop.h"
