@@ -25,6 +25,17 @@ TEST(RunSettingsTest, ReplyWaitFromOneSecondToAnHour) {
   for (const auto& c : cases) EXPECT_EQ(ReplyWaitSecondsFromValue(true, c.value), c.seconds) << c.value;
 }
 
+TEST(RunSettingsTest, RecordLimitFromOneToAHundredMillion) {
+  EXPECT_EQ(MaxRecordsFromValue(false, ""), 1000000);
+  const struct {
+    const char* value;
+    long records;
+  } cases[] = {{"1", 1},          {"100000000", 100000000}, {"50", 50},       {"0050", 50},
+               {"0", 1000000},    {"100000001", 1000000},   {"-1", 1000000},  {"", 1000000},
+               {"5k", 1000000},   {" 5", 1000000},          {"+5", 1000000},  {"99999999999999999999", 1000000}};
+  for (const auto& c : cases) EXPECT_EQ(MaxRecordsFromValue(true, c.value), c.records) << c.value;
+}
+
 TEST(TransferKindsTest, TheConverterFileNumbers) {
   const struct {
     int number;
