@@ -104,7 +104,7 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
   context.log = &log;
   const std::string run = "scale=" + context.scale_identifier + " mode=" + ModeName(context.mode);
   if (!log.Write("VelkoCon start " + run)) {
-    messages.Err("The log " + log.path() + " cannot be written; the run goes on without it.\n");
+    messages.Err("The log " + context.settings.log_file + " cannot be written; the run goes on without it.\n");
   }
   const auto started = std::chrono::steady_clock::now();
 

@@ -77,9 +77,13 @@ Status ReplyMissing(OpenConnection& connection, const Reply& reply, int code, co
   return Status::Error(code, cause);
 }
 
-std::string ProgressText(const char* what, long done, long total) {
-  return "after " + std::to_string(done) + " of " + std::to_string(total) + " " + what;
+// "after 9 of 38 records"; what names one ("record", "key").
+std::string ProgressText(const std::string& what, long done, long total) {
+  return "after " + std::to_string(done) + " of " + std::to_string(total) + " " + what + (total == 1 ? "" : "s");
 }
+
+// "after 1 record", "after 3 records".
+std::string RecordsText(long done) { return "after " + std::to_string(done) + (done == 1 ? " record" : " records"); }
 
 std::uint32_t KeyValue(const std::uint8_t* key) {
   return static_cast<std::uint32_t>(key[0]) << 24 | static_cast<std::uint32_t>(key[1]) << 16 |
@@ -138,8 +142,8 @@ Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code, c
   if (!file.is_open()) return status;
 
   const bool records = kind == LoadKind::kRecords;
-  const char* what = records ? "records" : "keys";
-  progress.Start(what, total);
+  const char* what = records ? "record" : "key";
+  progress.Start(records ? "records" : "keys", total);
   OutgoingReader reader(file.get(), text_length);
   std::uint8_t packet[kPacketHeaderBytes + kMaxRecordBytes];
   std::uint8_t reply[kMaxReplyBytes];
@@ -197,7 +201,7 @@ Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std
   progress.Start("records", -1);
   for (;;) {
     const long records = progress.done();
-    auto so_far = [records]() { return "after " + std::to_string(records) + " records"; };
+    auto so_far = [records]() { return RecordsText(records); };
     FillKeyPacket(packet, kReadCommand, file_code, key);
     const Status sent = connection.Send(packet, sizeof packet);
     if (TimedOut(sent)) return ReplyMissing(connection, Reply{sent, kReceiveFailed, 0}, kResultNoReply, so_far());

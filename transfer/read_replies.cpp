@@ -1,5 +1,6 @@
 #include "transfer/read_replies.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "transfer/conversations.h"
@@ -11,6 +12,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kLengthFieldEnd = 6;  // bytes 4-5 hold the record's length
+// An end reply: its first byte and the key of the last record. A shorter one
+// is taken as it is once no more has come for a moment, so that the rest of
+// an end reply cut in two is not taken for the answer to the next request.
+constexpr std::size_t kEndReplyBytes = 5;
+constexpr int kEndReplyGraceMs = 500;
 // A scale that keeps sending unasked is not followed further than this at a time.
 constexpr std::size_t kMaxDiscardedBytes = 1 << 20;
 
@@ -37,6 +43,13 @@ ReadReply ReceiveReadReply(OpenConnection& connection, std::uint8_t* buffer) {
     }
     have += static_cast<std::size_t>(count);
     if (first && IsEndReply(buffer[0])) {
+      const Clock::time_point grace = Clock::now() + std::chrono::milliseconds(kEndReplyGraceMs);
+      while (have < kEndReplyBytes) {
+        const long more = connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have,
+                                                   MillisecondsLeft(std::min(grace, deadline)), &reply.socket_error);
+        if (more <= 0) break;
+        have += static_cast<std::size_t>(more);
+      }
       reply.kind = ReadReplyKind::kEnd;
       reply.length = have;
       return reply;

@@ -1,7 +1,9 @@
 // The replies to read packets, framed by their own length: a record reply is
 // whole when it holds the length that its bytes 4-5 give (6 to 6143); its
 // pieces are gathered within the reply time limit, however TCP cuts them. An
-// end reply (first byte 0xE0, 0xE1 or 0xE2) is whatever one receive gave.
+// end reply (first byte 0xE0, 0xE1 or 0xE2) is complete with the key after
+// its first byte (5 bytes), or, shorter, once nothing more has come for half
+// a second.
 #pragma once
 
 #include <cstddef>

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "common/transfer_results.h"
 #include "support/shop.h"
 
 namespace {
@@ -182,6 +183,9 @@ void PrepareDisk(Disk disk, Shop& shop) {
       break;
     }
     case Disk::kIncomingFull:
+      // Without the archive, which would keep the file there first and let
+      // the fetch make a new one.
+      shop.Settings(std::string(kSettings) + "Archive=\r\n");
       LinkToFullDevice(shop.File("qs001t30.dat"));
       break;
     case Disk::kReportFull: {
@@ -416,6 +420,16 @@ TEST_P(FaultMatrix, LeavesWhatItMust) {
 }
 
 std::string Refused() { return kRefused; }
+// The transfer program's line for scale 001 that failed, and the converter's
+// for its transfer of the data file.
+std::string Xferlnk(const std::string& cause) { return "xferlnk: scale 001 (S0001:2001): " + cause + "\n"; }
+std::string Transfer(const char* file, int result) {
+  return std::string("Transfer of ") + file + " to scale 001 failed: " + common::TransferResultText(result) +
+         " (result " + std::to_string(result) + ")\n";
+}
+std::string Fetch(const std::string& cause, int result) { return Xferlnk(cause) + Transfer("F30.DAT", result); }
+const char kConnectTimeOut[] = "no answer to the connection within 3 s";
+const char kNoReply[] = "no reply within 1 s after 0 records";
 std::string TimedOut() { return "Connect error 10060\nConnection error fffffffb\n"; }
 std::string Fatal() { return kFatal; }
 std::string Incomplete() { return "Incomplete data in file: qs001t30.dat\n"; }
@@ -426,31 +440,37 @@ std::vector<FaultCase> Matrix() {
   std::vector<FaultCase> rows = {
       // name, job, emulator faults, disk, status, out, err, error, retvals, count
       {"load_fine", Job::kTransferLoad, {}, Disk::kFine, 0, "", "", "0", none, 3},
-      {"load_refused", Job::kTransferLoad, {"--refuse"}, Disk::kFine, 0, Refused(), "", "001", "-5", -1},
-      {"load_connect_times_out", Job::kTransferLoad, {"--no-accept"}, Disk::kFine, 0, TimedOut(), "", "001", "-5", 0},
-      {"load_no_answer", Job::kTransferLoad, {"--no-answer"}, Disk::kFine, 0, "Nread control -8\n", "", "001", "-8", 1},
-      {"load_late_answer", Job::kTransferLoad, {"--delay-ms", "1500"}, Disk::kFine, 0, "Nread control -8\n", "", "001", "-8", 1},
+      {"load_refused", Job::kTransferLoad, {"--refuse"}, Disk::kFine, 1, Refused(), Xferlnk("connection refused"), "001", "-5", -1},
+      {"load_connect_times_out", Job::kTransferLoad, {"--no-accept"}, Disk::kFine, 1, TimedOut(), Xferlnk(kConnectTimeOut), "001", "-5", 0},
+      {"load_no_answer", Job::kTransferLoad, {"--no-answer"}, Disk::kFine, 1, "Nread control -8\n", Xferlnk("no reply within 1 s after 0 of 3 records"), "001", "-8", 1},
+      {"load_late_answer", Job::kTransferLoad, {"--delay-ms", "1500"}, Disk::kFine, 1, "Nread control -8\n", Xferlnk("no reply within 1 s after 0 of 3 records"), "001", "-8", 1},
       {"load_short_reply_1", Job::kTransferLoad, {"--short-reply", "1"}, Disk::kFine, 0, "", "", "0", none, 3},
       {"load_short_reply_2", Job::kTransferLoad, {"--short-reply", "2"}, Disk::kFine, 0, "", "", "0", none, 3},
       {"load_short_reply_3", Job::kTransferLoad, {"--short-reply", "3"}, Disk::kFine, 0, "", "", "0", none, 3},
       {"load_garbage_reply", Job::kTransferLoad, {"--reply", "DEADBEEF"}, Disk::kFine, 0, "", "", "0", none, 3},
 
       {"read_fine", Job::kConverterReport, {}, Disk::kFine, 0, kBanner, "", "0", none, 3},
-      {"read_refused", Job::kConverterReport, {"--refuse"}, Disk::kFine, 4, Refused() + Fatal(), "", "001", "-5", 0},
-      {"read_connect_times_out", Job::kConverterReport, {"--no-accept"}, Disk::kFine, 4, TimedOut() + Fatal(), "", "001", "-5", 0},
-      {"read_no_answer", Job::kConverterReport, {"--no-answer"}, Disk::kFine, 4, "Nread control -8\nNo data for file: transact.txt\n" + std::string(kBanner), "", "001", "-6", 0},
-      {"read_short_reply_1", Job::kConverterReport, {"--short-reply", "1"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), "", "001", "-6", 0},
-      {"read_short_reply_2", Job::kConverterReport, {"--short-reply", "2"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), "", "001", "-6", 0},
-      {"read_short_reply_3", Job::kConverterReport, {"--short-reply", "3"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), "", "001", "-6", 0},
-      {"read_garbage_reply_promising_more", Job::kConverterReport, {"--reply", "0102030405060708"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), "", "001", "-6", 0},
-      {"read_garbage_reply_beyond_a_record", Job::kConverterReport, {"--reply", "01020304FFFF0708"}, Disk::kFine, 4, NoData(), "", "001", "-6", 0},
-      {"read_echoing_the_key_ends_at_once", Job::kConverterReport, {"--echo-key"}, Disk::kFine, 4, NoData(), "", "001", "-6", 0},
+      {"read_refused", Job::kConverterReport, {"--refuse"}, Disk::kFine, 4, Refused() + Fatal(), Fetch("connection refused", -5), "001", "-5", 0},
+      {"read_connect_times_out", Job::kConverterReport, {"--no-accept"}, Disk::kFine, 4, TimedOut() + Fatal(), Fetch(kConnectTimeOut, -5), "001", "-5", 0},
+      {"read_no_answer", Job::kConverterReport, {"--no-answer"}, Disk::kFine, 4, "Nread control -8\nNo data for file: transact.txt\n" + std::string(kBanner), Fetch(kNoReply, -6), "001", "-6", 0},
+      {"read_short_reply_1", Job::kConverterReport, {"--short-reply", "1"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), Fetch(kNoReply, -6), "001", "-6", 0},
+      {"read_short_reply_2", Job::kConverterReport, {"--short-reply", "2"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), Fetch(kNoReply, -6), "001", "-6", 0},
+      {"read_short_reply_3", Job::kConverterReport, {"--short-reply", "3"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), Fetch(kNoReply, -6), "001", "-6", 0},
+      {"read_garbage_reply_promising_more", Job::kConverterReport, {"--reply", "0102030405060708"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), Fetch(kNoReply, -6), "001", "-6", 0},
+      {"read_garbage_reply_beyond_a_record", Job::kConverterReport, {"--reply", "01020304FFFF0708"}, Disk::kFine, 4, NoData(),
+       Fetch("answered a read with something that is neither a record nor an end reply after 0 records", -6), "001", "-6", 0},
+      {"read_echoing_the_key_ends_at_once", Job::kConverterReport, {"--echo-key"}, Disk::kFine, 4, NoData(),
+       Fetch("handed out the key 00000000 a second time after 0 records", -6), "001", "-6", 0},
       {"transfer_read_fine", Job::kTransferRead, {}, Disk::kFine, 0, "", "", "0", none, 3},
 
       {"plu_file_disk_full", Job::kConverterLoad, {}, Disk::kPluFileFull, 3, "", "Could not write file.\n", none, none, 0},
-      {"incoming_file_disk_full", Job::kConverterReport, {}, Disk::kIncomingFull, 4, "file write error\n" + Fatal(), "", "001", "-3", 0},
-      {"incoming_file_limit", Job::kConverterReport, {}, Disk::kIncomingLimited, 4, "file write error\n" + Incomplete() + kBanner, "", "001", "-3", 2},
-      {"report_file_disk_full", Job::kConverterReport, {}, Disk::kReportFull, 4, kBanner, "Could not write file.\n", "0", none, 3},
+      {"incoming_file_disk_full", Job::kConverterReport, {}, Disk::kIncomingFull, 4, "file write error\n" + Fatal(),
+       Fetch("the file QS001T30.DAT did not take a reply", -3), "001", "-3", 0},
+      {"incoming_file_limit", Job::kConverterReport, {}, Disk::kIncomingLimited, 4, "file write error\n" + Incomplete() + kBanner,
+       Fetch("the file QS001T30.DAT did not take a reply", -3), "001", "-3", 2},
+      {"report_file_disk_full", Job::kConverterReport, {}, Disk::kReportFull, 4, kBanner,
+       "The log velkocon.log cannot be written; the run goes on without it.\n"
+       "Could not keep qs001t30.dat in the archive: File too large\nCould not write file.\n", "0", none, 3},
 
       {"no_settings", Job::kConverterLoad, {"down"}, Disk::kNoSettings, 255, "velkocon.ini absent\n", "", none, none, -1},
       {"settings_directory", Job::kConverterLoad, {"down"}, Disk::kSettingsDirectory, 255, "velkocon.ini absent\n", "", none, none, -1},
@@ -458,14 +478,19 @@ std::vector<FaultCase> Matrix() {
       {"page_detail_directory", Job::kConverterLoad, {"down"}, Disk::kPageDetailDirectory, 255, "File PageDetail is absent. Fatal error!\n", "", none, none, -1},
       {"no_price_list", Job::kConverterLoad, {}, Disk::kNoPriceList, 2, "", "Could not open file.\n", none, none, 0},
       {"price_list_directory", Job::kConverterLoad, {}, Disk::kPriceListDirectory, 2, "", "Could not open file.\n", none, none, 0},
-      {"no_f34", Job::kConverterLoad, {}, Disk::kNoF34, 0, "\nfopen QS001F34.DAT failed err = 2\n" + std::string(kBanner), "", "0", none, 3},
+      {"no_f34", Job::kConverterLoad, {}, Disk::kNoF34, 6, "\nfopen QS001F34.DAT failed err = 2\n" + std::string(kBanner),
+       Xferlnk("the file QS001F34.DAT cannot be opened (No such file or directory)") + Transfer("F34.DAT", -1), "0", none, 3},
       {"plu_file_directory", Job::kConverterLoad, {}, Disk::kPluFileDirectory, 3, "", "Could not create file.\n", none, none, 0},
       {"store_name_file_directory", Job::kConverterLoad, {}, Disk::kStoreNameFileDirectory, 3, "", "Could not create file.\n", "0", none, 3},
       {"report_file_directory", Job::kConverterReport, {}, Disk::kReportDirectory, 4, kBanner, "Could not open file.\n", "0", none, 3},
-      {"transfer_no_record_file", Job::kTransferLoad, {}, Disk::kNoOutgoing, 0, "\nfopen QS001F25.DAT failed err = 2\n", "", "001", "-1", 0},
-      {"transfer_record_file_directory", Job::kTransferLoad, {}, Disk::kOutgoingDirectory, 0, "\nBad record file QS001F25.DAT at offset 0\n", "", "001", "-1", 0},
-      {"transfer_no_key_file", Job::kTransferKeys, {}, Disk::kNoOutgoing, 0, "\nfopen QS001F92.DAT failed\n", "", "001", "-1", -1},
-      {"transfer_incoming_directory", Job::kTransferRead, {}, Disk::kIncomingDirectory, 0, "\nfopen QS001T30.DAT failed\n", "", "001", "-1", 0},
+      {"transfer_no_record_file", Job::kTransferLoad, {}, Disk::kNoOutgoing, 1, "\nfopen QS001F25.DAT failed err = 2\n",
+       Xferlnk("the file QS001F25.DAT cannot be opened (No such file or directory)"), "001", "-1", 0},
+      {"transfer_record_file_directory", Job::kTransferLoad, {}, Disk::kOutgoingDirectory, 1, "\nBad record file QS001F25.DAT at offset 0\n",
+       Xferlnk("the file QS001F25.DAT is not well formed at offset 0"), "001", "-1", 0},
+      {"transfer_no_key_file", Job::kTransferKeys, {}, Disk::kNoOutgoing, 1, "\nfopen QS001F92.DAT failed\n",
+       Xferlnk("the file QS001F92.DAT cannot be opened (No such file or directory)"), "001", "-1", -1},
+      {"transfer_incoming_directory", Job::kTransferRead, {}, Disk::kIncomingDirectory, 1, "\nfopen QS001T30.DAT failed\n",
+       Xferlnk("the file QS001T30.DAT cannot be created"), "001", "-1", 0},
       {"transfer_result_files_directory", Job::kTransferLoad, {}, Disk::kResultFileDirectory, 255, "Could not create result files\n", "", none, none, 0},
   };
 
@@ -476,20 +501,23 @@ std::vector<FaultCase> Matrix() {
   // the end reply after the last answer: a break leaves the file incomplete,
   // and empty while nothing was written (up to request 3).
   for (int k = 1; k <= 3; ++k) {
-    rows.push_back({"load_close_after_" + std::to_string(k), Job::kTransferLoad, {"--close-after", std::to_string(k)}, Disk::kFine, 0,
-                    "Nread control 0\n", "", "001", "-6", k - 1});
-    rows.push_back({"load_reset_after_" + std::to_string(k), Job::kTransferLoad, {"--reset-after", std::to_string(k)}, Disk::kFine, 0,
-                    "Nread control -8\n", "", "001", "-8", k - 1});
+    const std::string so_far = " after " + std::to_string(k - 1) + " of 3 records";
+    rows.push_back({"load_close_after_" + std::to_string(k), Job::kTransferLoad, {"--close-after", std::to_string(k)}, Disk::kFine, 1,
+                    "Nread control 0\n", Xferlnk("closed the connection" + so_far), "001", "-6", k - 1});
+    rows.push_back({"load_reset_after_" + std::to_string(k), Job::kTransferLoad, {"--reset-after", std::to_string(k)}, Disk::kFine, 1,
+                    "Nread control -8\n", Xferlnk("connection reset by the scale" + so_far), "001", "-8", k - 1});
   }
   for (int k = 1; k <= 8; ++k) {
     bool read_packet = k % 2 == 1;
     int cleared = k <= 4 ? 0 : (k - 3) / 2;  // the key packet of transaction n is request 2n + 2
-    std::string code = read_packet ? "-6" : "-3";
+    int code = read_packet ? -6 : -3;
+    const int read = (k - 1) / 2;  // the records read when the pass of request k began
+    const std::string so_far = " after " + std::to_string(read) + (read == 1 ? " record" : " records");
     std::string conversion = k <= 3 ? NoData() : Incomplete() + kBanner;
     rows.push_back({"read_close_after_" + std::to_string(k), Job::kConverterReport, {"--close-after", std::to_string(k)}, Disk::kFine, 4,
-                    "Nread control 0\n" + conversion, "", "001", code, cleared});
+                    "Nread control 0\n" + conversion, Fetch("closed the connection" + so_far, code), "001", std::to_string(code), cleared});
     rows.push_back({"read_reset_after_" + std::to_string(k), Job::kConverterReport, {"--reset-after", std::to_string(k)}, Disk::kFine, 4,
-                    "Nread control -8\n" + conversion, "", "001", code, cleared});
+                    "Nread control -8\n" + conversion, Fetch("connection reset by the scale" + so_far, code), "001", std::to_string(code), cleared});
   }
   return rows;
 }

@@ -141,7 +141,7 @@ TEST_F(XferlnkLoadTest, ReplyThatDoesNotComeInTimeIsAFailedReceive) {
   auto start = std::chrono::steady_clock::now();
   auto result = Transfer({"F25.DAT", "1"}, {"XFLTIMEOUT=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");
-  EXPECT_EQ(result.err, "xferlnk: scale 1 (S0001:2001): no reply within 1 s after 0 of 1 records\n");
+  EXPECT_EQ(result.err, "xferlnk: scale 1 (S0001:2001): no reply within 1 s after 0 of 1 record\n");
   EXPECT_EQ(Read("retvals"), "-8");
   result = Transfer({"F92.DAT", "1"}, {"xfltimeout=1"});
   EXPECT_EQ(result.out, "Nread control -8\n");

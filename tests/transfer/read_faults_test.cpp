@@ -44,6 +44,8 @@ std::string Held(const std::vector<std::string>& records) {
 const std::vector<std::string> kHeld = {Record(0x101, 6), Record(0x202, 9), Record(0x303, 700)};
 const std::string kAllHeld = kHeld[0] + kHeld[1] + kHeld[2];
 const char kEnd[] = "E200000000";
+// The transfer program's line for the failed scale.
+std::string Failed(const std::string& cause) { return "xferlnk: scale 001 (S0001:2001): " + cause + "\n"; }
 std::string Dropped(int bytes) {
   return "xferlnk: scale 001 (S0001:2001): " + std::to_string(bytes) + " bytes after a record dropped\n";
 }
@@ -67,25 +69,29 @@ class XferlnkReadFaultTest : public testing_support::ShopTest,
 // The scale holds kHeld (file code 24) for each case. No case waits for a
 // reply that does not come, so none writes to standard output.
 const ReadFaultCase kCases[] = {
-    // Each reply in two pieces 100 ms apart: the records are gathered whole;
-    // an end reply is what its first receive gave (E2).
-    {"SplitRepliesGiveTheWholeFile", {"--split-reply", "100"}, {}, "F24.DAT", "", kAllHeld + "E2", "<missing>", ""},
+    // Each reply in two pieces 100 ms apart: the records and the end reply
+    // are gathered whole.
+    {"SplitRepliesGiveTheWholeFile", {"--split-reply", "100"}, {}, "F24.DAT", "", kAllHeld + kEnd, "<missing>", ""},
     // Three records a reply: the first is taken, the rest dropped unwritten,
     // and the next read asks for the record after it.
     {"SeveralRecordsInAReplyGiveEachRecordOnce", {"--records-per-reply", "3"}, {}, "F24.DAT",
      Dropped(9 + 700) + Dropped(700), kAllHeld + kEnd, "<missing>", ""},
     // Keys 1, 2, 3, 1: the repeat ends the read. The paired read cleared and
     // wrote records 1 and 2; record 3 was read, neither written nor cleared.
-    {"CyclingKeysEndThePairedRead", {"--cycle-keys", "3"}, {}, "F24.DAT", "", MadeUpRecords(1, 2), "-6", Held(kHeld)},
-    {"CyclingKeysEndThePlainRead", {"--cycle-keys", "3"}, {}, "F64.DAT", "", MadeUpRecords(1, 3), "-6", Held(kHeld)},
+    {"CyclingKeysEndThePairedRead", {"--cycle-keys", "3"}, {}, "F24.DAT",
+     Failed("handed out the key 00000001 a second time after 3 records"), MadeUpRecords(1, 2), "-6", Held(kHeld)},
+    {"CyclingKeysEndThePlainRead", {"--cycle-keys", "3"}, {}, "F64.DAT",
+     Failed("handed out the key 00000001 a second time after 3 records"), MadeUpRecords(1, 3), "-6", Held(kHeld)},
     // Ever new keys: record 51 passes the limit; the paired read wrote the
     // 49 records it cleared, the plain read the 50 it took.
-    {"NewKeysEndThePairedReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F24.DAT", "",
-     MadeUpRecords(1, 49), "-6", Held(kHeld)},
-    {"NewKeysEndThePlainReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F64.DAT", "",
-     MadeUpRecords(1, 50), "-6", Held(kHeld)},
+    {"NewKeysEndThePairedReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F24.DAT",
+     Failed("handed out more than 50 records"), MadeUpRecords(1, 49), "-6", Held(kHeld)},
+    {"NewKeysEndThePlainReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F64.DAT",
+     Failed("handed out more than 50 records"), MadeUpRecords(1, 50), "-6", Held(kHeld)},
     // A length field beyond 6143: neither a record nor an end reply.
-    {"LengthBeyondARecordEndsTheRead", {"--reply", "00000001FFFF"}, {}, "F24.DAT", "", "", "-6", Held(kHeld)},
+    {"LengthBeyondARecordEndsTheRead", {"--reply", "00000001FFFF"}, {}, "F24.DAT",
+     Failed("answered a read with something that is neither a record nor an end reply after 0 records"), "", "-6",
+     Held(kHeld)},
 };
 
 TEST_P(XferlnkReadFaultTest, Reads) {
@@ -96,7 +102,7 @@ TEST_P(XferlnkReadFaultTest, Reads) {
   env.push_back("XFLTIMEOUT=2");
   auto result = Transfer({c.file_argument, "001"}, env, 10000);
   EXPECT_FALSE(result.timed_out);
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, std::string(c.retvals) == "<missing>" ? 0 : 1);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, c.err);
   EXPECT_EQ(Read("QS001T" + std::string(c.file_argument).substr(1)), c.incoming);
@@ -112,10 +118,9 @@ INSTANTIATE_TEST_SUITE_P(, XferlnkReadFaultTest, ::testing::ValuesIn(kCases),
                          });
 
 // The last key packet goes unanswered (the scale closes), so the file must
-// show the read incomplete and the scale still holds the last record.
-// Disabled: the rest of the split end reply (00000000) is taken as that key
-// packet's answer, and the read is reported whole.
-TEST_F(XferlnkReadFaultTest, DISABLED_SplitEndReplyIsNoAnswerToTheLastKeyPacket) {
+// show the read incomplete and the scale still holds the last record: the
+// rest of the split end reply is no answer to that key packet.
+TEST_F(XferlnkReadFaultTest, SplitEndReplyIsNoAnswerToTheLastKeyPacket) {
   SeedStore(1, Held(kHeld));
   ASSERT_TRUE(StartScales({1}, {"--split-reply", "100", "--close-after", "8"}));
   auto result = Transfer({"F24.DAT", "001"}, {"XFLTIMEOUT=2"}, 10000);
