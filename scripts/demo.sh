@@ -72,4 +72,10 @@ for report in mgtotal.txt plutotal.txt transact.txt rtbuffer.txt; do
   if [ -f "$report" ]; then cat "$report"; else echo "(not written)"; fi
 done
 echo
+echo "== velkocon.log, the run log"
+cat velkocon.log
+echo
+echo "== the archive: every fetch and report, by day"
+find archive -type f | sort
+echo
 echo "The shop folder of this run is $shop"

@@ -216,8 +216,8 @@ Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std
     }
     if (answer.dropped > 0) {
       const std::size_t dropped = answer.dropped + DiscardPendingBytes(connection);
-      messages.Print(Stream::kErr, "xferlnk: %s: %zu bytes after a record dropped\n", connection.label().c_str(),
-                     dropped);
+      messages.Print(Stream::kErr, "xferlnk: %s: %lu bytes after a record dropped\n", connection.label().c_str(),
+                     static_cast<unsigned long>(dropped));
     }
     const bool end = answer.kind == ReadReplyKind::kEnd;
     if (!end) {
