@@ -15,7 +15,8 @@ bash scripts/build-windows.sh
 windows_bin="$PWD/${WINDOWS_BUILD_DIR:-build-windows}/bin"
 windows_tests="$PWD/${WINDOWS_BUILD_DIR:-build-windows}/platform-tests/bin"
 build="${BUILD_DIR:-build}"
-if [ ! -x "$build/bin/converter_tests" ] || [ ! -x "$build/bin/transfer_tests" ]; then
+if [ ! -x "$build/bin/converter_tests" ] || [ ! -x "$build/bin/transfer_tests" ] ||
+  [ ! -x "$build/bin/packaging_tests" ]; then
   build_all -DSCALELINK_TESTS=ON
 fi
 
@@ -64,4 +65,32 @@ timeout 300 "$wine" "$windows_tests/platform_tests.exe" --gtest_brief=1 </dev/nu
 
 export SCALELINK_PROGRAM_DIR="$windows_bin" SCALELINK_EXE_SUFFIX=.exe SCALELINK_RUNNER="$wine"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)" -R "$included" -E "$excluded")
+
+# The Windows zip (scripts/package.sh zip), unpacked: its files, the version
+# resources of its programs, then their help and version and the morning batch
+# against the emulator (tests/packaging).
+bash scripts/package.sh zip
+zip_folder="$wine_root/zip"
+mkdir "$zip_folder"
+zip=$(ls "$PWD/${PACKAGE_DIR:-build-packages}"/scalelink-*-win64.zip)
+(cd "$zip_folder" && cmake -E tar xf "$zip")
+zip_files="F34.DAT F38.DAT README.txt VelkoCon.exe load-all-scales.bat velkocon.ini xferlnk.exe"
+[ "$(cd "$zip_folder" && echo $(LC_ALL=C ls))" = "$zip_files" ] || {
+  echo "The zip holds $(cd "$zip_folder" && echo $(LC_ALL=C ls)), not $zip_files" >&2
+  exit 1
+}
+version=$("$build/bin/VelkoCon" --version | cut -d" " -f2)
+for program in VelkoCon xferlnk; do
+  # The resource's strings, each key followed by its value (UTF-16).
+  resource=$(strings -el "$zip_folder/$program.exe" | tr '\n' ' ')
+  for entry in "FileVersion $version" "ProductVersion $version" "ProductName ScaleLink" \
+    "OriginalFilename $program.exe"; do
+    [[ " $resource" == *" $entry "* ]] || {
+      echo "$program.exe: the version resource lacks \"$entry\"" >&2
+      exit 1
+    }
+  done
+done
+SCALELINK_PROGRAM_DIR="$zip_folder" SCALELINK_ZIP_FOLDER="$zip_folder" timeout 300 "$build/bin/packaging_tests" \
+  --gtest_filter='ProgramInfo.*:WindowsZip.*' --gtest_brief=1
 echo "Windows stage done in $(($(date +%s) - started)) s"
