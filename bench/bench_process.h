@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,6 +60,28 @@ inline Timed RunTimed(const std::vector<std::string>& args, const std::string& d
   }
   timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return timed;
+}
+
+// The scale emulator serving the store on listen ("ADDRESS:PORT"), started in
+// dir and ready; -1 (after a line on the error stream) if it did not get
+// ready.
+inline pid_t StartScale(const std::string& dir, const std::string& store, const std::string& listen) {
+  const std::string ready = dir + "/ready";
+  std::remove(ready.c_str());
+  pid_t sim = Start({BinDir() + "/scalesim", "serve", "--store", store, "--listen", listen, "--ready", ready}, dir, {});
+  for (int i = 0; i < 1000 && access(ready.c_str(), F_OK) != 0; ++i) usleep(10000);
+  if (access(ready.c_str(), F_OK) == 0) return sim;
+  std::fprintf(stderr, "the scale emulator did not start\n");
+  kill(sim, SIGKILL);
+  waitpid(sim, nullptr, 0);
+  return -1;
+}
+
+// Stops the emulator; its store is written.
+inline void StopScale(pid_t sim) {
+  if (sim <= 0) return;
+  kill(sim, SIGTERM);
+  waitpid(sim, nullptr, 0);
 }
 
 // The file's bytes, empty if it cannot be read.

@@ -4,8 +4,6 @@
 // the end reply, keeping nothing.
 //
 //   fetch_pingpong ADDRESS PORT FILE_CODE
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,20 +12,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "loopback_client.h"
+
 int main(int argc, char** argv) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: fetch_pingpong ADDRESS PORT FILE_CODE\n");
     return 1;
   }
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_port = htons(static_cast<uint16_t>(std::atoi(argv[2])));
-  if (fd < 0 || inet_pton(AF_INET, argv[1], &peer.sin_addr) != 1 ||
-      connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) {
-    std::perror("connect");
-    return 1;
-  }
+  int fd = bench::ConnectTo(argv[1], argv[2]);
+  if (fd < 0) return 1;
   const auto code = static_cast<std::uint8_t>(std::strtol(argv[3], nullptr, 16));
   std::uint8_t packet[6] = {0xF7, code, 0, 0, 0, 0};
   std::uint8_t reply[12288];

@@ -24,11 +24,6 @@
 
 namespace {
 
-using bench::BinDir;
-using bench::ReadAll;
-using bench::RunTimed;
-using bench::Start;
-using bench::Timed;
 
 constexpr long kDefaultArticles = 10000;
 constexpr int kRuns = 3;
@@ -90,7 +85,7 @@ int main(int argc, char** argv) {
     std::fputs("usage: load_bench [articles]\n", stderr);
     return 1;
   }
-  const std::string bin = BinDir();
+  const std::string bin = bench::BinDir();
   char pattern[] = "/tmp/load-bench-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return 1;
   const std::string dir = pattern;
@@ -107,41 +102,32 @@ int main(int argc, char** argv) {
             WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
-  const std::string ready = dir + "/ready";
-  pid_t sim = Start({bin + "/scalesim", "serve", "--store", dir + "/store", "--listen",
-                     std::string(kAddress) + ":" + kPort, "--ready", ready},
-                    dir, {});
-  for (int i = 0; i < 500 && access(ready.c_str(), F_OK) != 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  if (access(ready.c_str(), F_OK) != 0) {
-    std::fprintf(stderr, "load_bench: the scale emulator did not start\n");
-    return 1;
-  }
+  pid_t sim = bench::StartScale(dir, dir + "/store", std::string(kAddress) + ":" + kPort);
+  if (sim < 0) return 1;
 
   // The packets of a load: F34, F38, the PLU file and the store name.
   long packets = 0;
   {
-    Timed first = RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
-    ok = ok && first.ok && ReadAll(shop + "/error") == "0";
-    packets = CountRecords(ReadAll(shop + "/qs001F34.DAT")) + CountRecords(ReadAll(shop + "/qs001F38.DAT")) +
-              CountRecords(ReadAll(shop + "/qs001F25.dat")) + CountRecords(ReadAll(shop + "/qs001F52.dat"));
+    bench::Timed first = bench::RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
+    ok = ok && first.ok && bench::ReadAll(shop + "/error") == "0";
+    packets = CountRecords(bench::ReadAll(shop + "/qs001F34.DAT")) + CountRecords(bench::ReadAll(shop + "/qs001F38.DAT")) +
+              CountRecords(bench::ReadAll(shop + "/qs001F25.dat")) + CountRecords(bench::ReadAll(shop + "/qs001F52.dat"));
   }
   double best_load = 1e9, best_raw = 1e9;
   long rss = 0;
   for (int run = 0; run < kRuns && ok; ++run) {
     // The raw client's records go first: the load then puts the articles
     // back over the ones with the same keys.
-    Timed raw = RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(packets)}, dir, {});
-    Timed load = RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
-    ok = raw.ok && load.ok && ReadAll(shop + "/error") == "0";
+    bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(packets)}, dir, {});
+    bench::Timed load = bench::RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
+    ok = raw.ok && load.ok && bench::ReadAll(shop + "/error") == "0";
     if (load.seconds < best_load) best_load = load.seconds;
     if (raw.seconds < best_raw) best_raw = raw.seconds;
     if (load.max_rss_kb > rss) rss = load.max_rss_kb;
   }
-  kill(sim, SIGTERM);
-  waitpid(sim, nullptr, 0);
+  bench::StopScale(sim);
   // Every record of the PLU file is at the scale.
-  std::string store_text = ReadAll(dir + "/store/001/tables.hex");
+  std::string store_text = bench::ReadAll(dir + "/store/001/tables.hex");
   std::unordered_set<std::string> store;
   for (std::size_t at = 0; at < store_text.size();) {
     std::size_t end = store_text.find('\n', at);
@@ -149,7 +135,7 @@ int main(int argc, char** argv) {
     store.insert(store_text.substr(at, end - at));
     at = end + 1;
   }
-  std::string plu_file = ReadAll(shop + "/qs001F25.dat");
+  std::string plu_file = bench::ReadAll(shop + "/qs001F25.dat");
   long found = 0, records = 0;
   for (std::size_t at = 0; at + 12 <= plu_file.size();) {
     unsigned long length = std::strtoul(plu_file.substr(at + 8, 4).c_str(), nullptr, 16);

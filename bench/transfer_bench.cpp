@@ -25,11 +25,6 @@
 
 namespace {
 
-using bench::BinDir;
-using bench::ReadAll;
-using bench::RunTimed;
-using bench::Start;
-using bench::Timed;
 
 constexpr long kDefaultRecords = 100000;
 constexpr long kSmallRecords = 10000;
@@ -60,41 +55,32 @@ bool WriteRecordFile(const std::string& path, long records) {
 
 int main(int argc, char** argv) {
   const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
-  const std::string bin = BinDir();
+  const std::string bin = bench::BinDir();
   char pattern[] = "/tmp/transfer-bench-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return 1;
   const std::string dir = pattern;
   const std::string file_name = std::string("QS") + kAddress + "F25.DAT.DAT";
   const std::vector<std::string> env = {"XFLTCPMODE=DHCP"};
 
-  const std::string ready = dir + "/ready";
-  pid_t sim = Start({bin + "/scalesim", "serve", "--store", dir + "/store", "--listen",
-                     std::string(kAddress) + ":" + kPort, "--ready", ready},
-                    dir, {});
-  for (int i = 0; i < 500 && access(ready.c_str(), F_OK) != 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  if (access(ready.c_str(), F_OK) != 0) {
-    std::fprintf(stderr, "transfer_bench: the scale emulator did not start\n");
-    return 1;
-  }
+  pid_t sim = bench::StartScale(dir, dir + "/store", std::string(kAddress) + ":" + kPort);
+  if (sim < 0) return 1;
 
   bool ok = WriteRecordFile(dir + "/" + file_name, kSmallRecords);
-  Timed small = RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
-  ok = ok && small.ok && ReadAll(dir + "/error") == "0";
+  bench::Timed small = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
+  ok = ok && small.ok && bench::ReadAll(dir + "/error") == "0";
   ok = ok && WriteRecordFile(dir + "/" + file_name, records);
 
   double best_raw = 1e9, best_xferlnk = 1e9;
   long rss = 0;
   for (int run = 0; run < kRuns && ok; ++run) {
-    Timed raw = RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(records)}, dir, {});
-    Timed load = RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
-    ok = raw.ok && load.ok && ReadAll(dir + "/error") == "0";
+    bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(records)}, dir, {});
+    bench::Timed load = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
+    ok = raw.ok && load.ok && bench::ReadAll(dir + "/error") == "0";
     if (raw.seconds < best_raw) best_raw = raw.seconds;
     if (load.seconds < best_xferlnk) best_xferlnk = load.seconds;
     rss = load.max_rss_kb;
   }
-  kill(sim, SIGTERM);
-  waitpid(sim, nullptr, 0);
+  bench::StopScale(sim);
   std::error_code ignored;
   std::filesystem::remove_all(dir, ignored);
   if (!ok) {

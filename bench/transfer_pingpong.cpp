@@ -3,14 +3,14 @@
 // reply to the one before, from memory, without files or checks.
 //
 //   transfer_pingpong ADDRESS PORT RECORDS
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "loopback_client.h"
 
 #include "transfer_records.h"
 
@@ -20,15 +20,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const long records = std::atol(argv[3]);
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_port = htons(static_cast<uint16_t>(std::atoi(argv[2])));
-  if (fd < 0 || inet_pton(AF_INET, argv[1], &peer.sin_addr) != 1 ||
-      connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) {
-    std::perror("connect");
-    return 1;
-  }
+  int fd = bench::ConnectTo(argv[1], argv[2]);
+  if (fd < 0) return 1;
   std::uint8_t packet[2 + transfer_bench::kRecordBytes];
   std::uint8_t reply[12288];
   packet[0] = 0xF1;

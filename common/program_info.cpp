@@ -16,4 +16,12 @@ InfoRequest InfoRequestOf(int argc, char** argv) {
   return InfoRequest::kNone;
 }
 
+bool AnswerInfoRequest(int argc, char** argv, const char* name, const char* help, MessageSink& messages) {
+  const InfoRequest request = InfoRequestOf(argc, argv);
+  if (request == InfoRequest::kNone) return false;
+  messages.Print(Stream::kOut, "%s %s\n", name, ProgramVersion());
+  if (request == InfoRequest::kHelp) messages.Out(help);
+  return true;
+}
+
 }  // namespace common

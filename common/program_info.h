@@ -3,6 +3,8 @@
 // help or version rather than for work.
 #pragma once
 
+#include "common/message_sink.h"
+
 namespace common {
 
 // "1.0.0".
@@ -12,5 +14,9 @@ const char* ProgramVersion();
 // ("--version"), as the only argument.
 enum class InfoRequest { kNone, kHelp, kVersion };
 InfoRequest InfoRequestOf(int argc, char** argv);
+
+// Answers such a request on the standard output: "<name> <version>", and
+// for help the help text after it. True if the command line was one.
+bool AnswerInfoRequest(int argc, char** argv, const char* name, const char* help, MessageSink& messages);
 
 }  // namespace common

@@ -149,16 +149,7 @@ int Run(int argc, char** argv, common::MessageSink& messages) {
 
 int RunConverter(int argc, char** argv) {
   common::ConsoleSink console;
-  switch (common::InfoRequestOf(argc, argv)) {
-    case common::InfoRequest::kHelp:
-      console.Out(std::string("VelkoCon ") + common::ProgramVersion() + "\n" + kHelp);
-      return kExitOk;
-    case common::InfoRequest::kVersion:
-      console.Out(std::string("VelkoCon ") + common::ProgramVersion() + "\n");
-      return kExitOk;
-    case common::InfoRequest::kNone:
-      break;
-  }
+  if (common::AnswerInfoRequest(argc, argv, "VelkoCon", kHelp, console)) return kExitOk;
   int exit_code = Run(argc, argv, console);
   console.Flush();
   return exit_code;

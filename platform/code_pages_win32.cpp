@@ -3,11 +3,7 @@
 // MultiByteToWideChar for the characters of the ANSI code page.
 #include "platform/code_pages.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 namespace platform {
 

@@ -2,11 +2,7 @@
 // which ignores the letter case of the name.
 #include "platform/environment.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 #include <vector>
 

@@ -2,11 +2,7 @@
 // byte of the file; the system drops the lock when the handle closes.
 #include "platform/file_lock.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 #include "platform/system_message_win32.h"
 

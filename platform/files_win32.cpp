@@ -2,11 +2,7 @@
 // here, so ResolveName hands every path back as it is.
 #include "platform/files.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 // windows.h names its A/W pairs by macros; the functions of files.h keep
 // their own names.

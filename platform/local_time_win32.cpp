@@ -2,11 +2,7 @@
 // clock turned into local time, and the offset as their difference.
 #include "platform/local_time.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 namespace platform {
 namespace {

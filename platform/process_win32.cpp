@@ -3,11 +3,7 @@
 // and a job object that ends the program should the caller die.
 #include "platform/process.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 #include "platform/system_message_win32.h"
 #include "platform/windows_command_line.h"

@@ -2,11 +2,7 @@
 // functions read the file, so their rules are those of the system.
 #include "platform/profile.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,12 +2,7 @@
 // error numbers are the system's own: nothing needs mapping.
 #include "platform/sockets.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <winsock2.h>
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 #include <cstring>
 

@@ -1,11 +1,7 @@
 // The system's words for an error number: see platform/system_message_win32.h.
 #include "platform/system_message_win32.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 namespace platform {
 namespace {

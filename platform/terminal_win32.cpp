@@ -2,11 +2,7 @@
 // console mode.
 #include "platform/terminal.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 namespace platform {
 

@@ -21,17 +21,8 @@
 namespace {
 
 int Run(int argc, char** argv, common::MessageSink& console) {
-  switch (common::InfoRequestOf(argc, argv)) {
-    case common::InfoRequest::kHelp:
-      console.Print(common::Stream::kOut, "scalesim %s\nA networked price-computing scale in software.\n\n%s",
-                    common::ProgramVersion(), scalesim::kUsage);
-      return scalesim::kExitOk;
-    case common::InfoRequest::kVersion:
-      console.Print(common::Stream::kOut, "scalesim %s\n", common::ProgramVersion());
-      return scalesim::kExitOk;
-    case common::InfoRequest::kNone:
-      break;
-  }
+  const std::string help = std::string("A networked price-computing scale in software.\n\n") + scalesim::kUsage;
+  if (common::AnswerInfoRequest(argc, argv, "scalesim", help.c_str(), console)) return scalesim::kExitOk;
   scalesim::Command command;
   if (argc < 2 || !scalesim::FindCommand(argv[1], &command)) {
     console.Err(scalesim::kUsage);

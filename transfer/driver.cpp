@@ -97,16 +97,7 @@ int Run(int argc, char** argv, common::MessageSink& messages) {
 
 int RunTransferProgram(int argc, char** argv) {
   common::ConsoleSink console;
-  switch (common::InfoRequestOf(argc, argv)) {
-    case common::InfoRequest::kHelp:
-      console.Out(std::string("xferlnk ") + common::ProgramVersion() + "\n" + kHelp);
-      return kExitDone;
-    case common::InfoRequest::kVersion:
-      console.Out(std::string("xferlnk ") + common::ProgramVersion() + "\n");
-      return kExitDone;
-    case common::InfoRequest::kNone:
-      break;
-  }
+  if (common::AnswerInfoRequest(argc, argv, "xferlnk", kHelp, console)) return kExitDone;
   int exit_code = Run(argc, argv, console);
   console.Flush();
   return exit_code;

@@ -30,13 +30,7 @@
 
 namespace {
 
-using testing_support::kBanner;
-using testing_support::kFatal;
-using testing_support::kRefused;
-using testing_support::ProgramResult;
-using testing_support::ReadFile;
-using testing_support::Shop;
-using testing_support::WriteFile;
+using namespace testing_support;
 
 const char kMissing[] = "<missing>";
 const char kSettings[] = "[Params]\r\nCodePage=Win\r\nShop Name=Corner\r\nTransact=transact.txt\r\n";

@@ -25,11 +25,7 @@
 #include "platform/process.h"
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 #else
 #include <signal.h>
 #include <unistd.h>

@@ -13,12 +13,7 @@
 #include "platform/process.h"
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <winsock2.h>
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 
 #include "platform/windows_command_line.h"
 #else

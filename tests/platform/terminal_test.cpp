@@ -7,11 +7,7 @@
 #include "platform_test_support.h"
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_headers_win32.h"
 #else
 #include <fcntl.h>
 #include <stdlib.h>

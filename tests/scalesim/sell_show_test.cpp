@@ -12,12 +12,7 @@
 namespace {
 
 using scalesim_test::RawClient;
-using testing_support::BinPath;
-using testing_support::ReadFile;
-using testing_support::RunProgram;
-using testing_support::ScaleSim;
-using testing_support::TempDir;
-using testing_support::WriteFile;
+using namespace testing_support;
 
 // The three worked-example PLUs: weighed APPLES 12.50, weighed PEARS 1.99
 // under weight barcode settings, counted CHOCOLATE BAR 3.20 with an extra

@@ -14,9 +14,7 @@ namespace {
 using scalesim_test::Bytes;
 using scalesim_test::FromHex;
 using scalesim_test::RawClient;
-using testing_support::ReadFile;
-using testing_support::ScaleSim;
-using testing_support::TempDir;
+using namespace testing_support;
 
 // Worked-example records: a weighed PLU 123 and a store name.
 const char kApples[] = "00000123002210000D20000000125011052500123000000107064150504C45530C00";

@@ -105,16 +105,20 @@ class OutgoingFileTest : public ::testing::Test {
   ~OutgoingFileTest() override {
     if (file_ != nullptr) std::fclose(file_);
   }
+  // A file holding text, checked as format and read from its start.
+  OutgoingReader Checked(const std::string& text, OutgoingFormat format) {
+    std::FILE* file = Open(text);
+    long length = 0, bad = 0;
+    EXPECT_TRUE(CheckOutgoingFile(file, format, &length, &bad));
+    EXPECT_EQ(std::fseek(file, 0, SEEK_SET), 0);
+    return OutgoingReader(file, length);
+  }
   testing_support::TempDir dir_;
   std::FILE* file_ = nullptr;
 };
 
 TEST_F(OutgoingFileTest, ReadsRecordsBackToBackAndStopsAtTrailingLineEnd) {
-  std::FILE* file = Open("0000000A000C0102030405FF00000001000F001105034142430C00\r\n");
-  long length = 0, bad = 0;
-  ASSERT_TRUE(CheckOutgoingFile(file, OutgoingFormat::kRecords, &length, &bad));
-  ASSERT_EQ(std::fseek(file, 0, SEEK_SET), 0);
-  OutgoingReader reader(file, length);
+  OutgoingReader reader = Checked("0000000A000C0102030405FF00000001000F001105034142430C00\r\n", OutgoingFormat::kRecords);
   std::uint8_t record[kMaxRecordBytes];
   std::size_t size = 0;
   ASSERT_TRUE(reader.NextRecord(record, &size));
@@ -127,11 +131,7 @@ TEST_F(OutgoingFileTest, ReadsRecordsBackToBackAndStopsAtTrailingLineEnd) {
 }
 
 TEST_F(OutgoingFileTest, ReadsKeysAndReportsTheBadOffset) {
-  std::FILE* file = Open("00000012abcdef01");
-  long length = 0, bad = 0;
-  ASSERT_TRUE(CheckOutgoingFile(file, OutgoingFormat::kKeys, &length, &bad));
-  ASSERT_EQ(std::fseek(file, 0, SEEK_SET), 0);
-  OutgoingReader reader(file, length);
+  OutgoingReader reader = Checked("00000012abcdef01", OutgoingFormat::kKeys);
   std::uint8_t key[kKeyBytes];
   ASSERT_TRUE(reader.NextKey(key));
   EXPECT_EQ(std::vector<std::uint8_t>(key, key + 4), (std::vector<std::uint8_t>{0, 0, 0, 0x12}));
@@ -140,7 +140,8 @@ TEST_F(OutgoingFileTest, ReadsKeysAndReportsTheBadOffset) {
   EXPECT_FALSE(reader.NextKey(key));
 
   std::fclose(file_);
-  file = Open("00000012\n0000");
+  long length = 0, bad = 0;
+  std::FILE* file = Open("00000012\n0000");
   EXPECT_FALSE(CheckOutgoingFile(file, OutgoingFormat::kKeys, &length, &bad));
   EXPECT_EQ(bad, 8);
 }
