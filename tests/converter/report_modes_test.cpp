@@ -243,6 +243,17 @@ TEST_F(RetrievalMode, ReportFileThatCannotBeCreatedGoesOn) {
   EXPECT_EQ(Read("plu.txt"), "");
 }
 
+// A header line of the column names on top of the report when the settings
+// ask for it; a report name with {scale} gets the scale's.
+TEST_F(RetrievalMode, ReportHeaderAndScaleInTheName) {
+  Settings("[Params]\nTransact=tr-{scale}.txt\nReport Header=1\n");
+  Fetch("30", std::string(kTransactRecord) + kEnd);
+  ProgramResult r = Converter({"001", "2", "-Transact"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read("tr-001.txt"),
+            "Ticket;PLU;Grams;Pieces;Clerk;Amount;Date;Time;\r\n12;345;1000;0;1;12345;100;1405;\r\n");
+}
+
 // Nothing a fetch brought is replaced unconverted: the incoming file is kept
 // in the archive as soon as it has come, the report as soon as it is
 // written, a leftover moved there before the next fetch (once only), under
