@@ -208,8 +208,8 @@ common::Status ReadPriceList(const RunContext& context, PluWriter* writer, commo
   std::unique_ptr<AnsiEncoder> encoder;
   if (price_list.encoding() != TextEncoding::kBytes) {
     platform::AnsiCodePage code_page;
-    std::string problem;
-    if (!platform::ReadAnsiCodePage(&code_page, &problem)) return common::Status::Error(kFailureSettings, problem);
+    common::Status status = platform::ReadAnsiCodePage(&code_page);
+    if (!status.ok()) return common::Status::Error(kFailureSettings, status.message());
     encoder = std::make_unique<AnsiEncoder>(code_page);
   }
   if (file != nullptr) {

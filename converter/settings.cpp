@@ -180,8 +180,8 @@ bool ReadPriceDecimals(const std::string& value, int* decimals) {
 
 common::Status BuildNameTable(const Settings& settings, const std::string& working_directory, NameTable* names) {
   if (settings.code_page == "Dos") {
-    std::string problem;
-    if (!platform::BuildAnsiToOemTable(names->map, &problem)) return common::Status::Error(kFailureSettings, problem);
+    common::Status status = platform::BuildAnsiToOemTable(names->map);
+    if (!status.ok()) return common::Status::Error(kFailureSettings, status.message());
     return common::Status::Ok();
   }
   if (settings.code_page == "Win") {

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "common/status.h"
+
 namespace platform {
 
-// Fills table so that entry b is the OEM byte for the ANSI byte b. False if
-// the translation cannot be had; problem then holds a one-line message
-// (ending in a line feed) for the user.
-bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem);
+// Fills table so that entry b is the OEM byte for the ANSI byte b. A failure
+// if the translation cannot be had; its message is one line (ending in a line
+// feed) for the user.
+common::Status BuildAnsiToOemTable(unsigned char table[256]);
 
 // A byte of the ANSI code page that stands for no character.
 constexpr std::uint32_t kNoCharacter = 0xFFFFFFFF;
@@ -24,8 +26,8 @@ struct AnsiCodePage {
   std::uint32_t characters[256] = {};
 };
 
-// Reads the ANSI code page. False if it cannot be had; problem then holds a
-// one-line message (ending in a line feed) for the user.
-bool ReadAnsiCodePage(AnsiCodePage* code_page, std::string* problem);
+// Reads the ANSI code page. A failure if it cannot be had; its message is one
+// line (ending in a line feed) for the user.
+common::Status ReadAnsiCodePage(AnsiCodePage* code_page);
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 // ANSI and OEM code pages.
 #include "platform/code_pages.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,19 +61,20 @@ void PairFromLocale(int* ansi, int* oem) {
   *oem = kWesternOem;
 }
 
+common::Status Unknown(const std::string& message) { return common::Status::Error(EINVAL, message); }
+
 // The pair of code pages: VELKOCON_CODEPAGES, else the locale's.
-bool ReadPair(CodePagePair* pair, std::string* problem) {
+common::Status ReadPair(CodePagePair* pair) {
   switch (ReadCodePagesVariable(pair)) {
     case CodePagesSetting::kMalformed:
-      *problem = "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n";
-      return false;
+      return Unknown("VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
     case CodePagesSetting::kNotSet:
       PairFromLocale(&pair->ansi, &pair->oem);
       break;
     case CodePagesSetting::kSet:
       break;
   }
-  return true;
+  return common::Status::Ok();
 }
 
 // Bytes below this are ASCII in every code page of the pairs; the others are
@@ -82,16 +84,15 @@ constexpr int kTableSize = 256;
 
 }  // namespace
 
-bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
+common::Status BuildAnsiToOemTable(unsigned char table[256]) {
   CodePagePair pair;
-  if (!ReadPair(&pair, problem)) return false;
+  if (common::Status status = ReadPair(&pair); !status.ok()) return status;
   ByteConverter converter;
   if (!converter.Open(CodePageEncoding(pair.ansi), CodePageEncoding(pair.oem))) {
     char message[128];
     std::snprintf(message, sizeof message, "Code pages %d:%d are not known to this system\n", pair.ansi,
                   pair.oem);
-    *problem = message;
-    return false;
+    return Unknown(message);
   }
   for (int b = 0; b < kTableSize; ++b) {
     table[b] = static_cast<unsigned char>(b < kFirstHighByte ? b : '?');
@@ -101,19 +102,18 @@ bool BuildAnsiToOemTable(unsigned char table[256], std::string* problem) {
       table[b] = static_cast<unsigned char>(converted[0]);
     }
   }
-  return true;
+  return common::Status::Ok();
 }
 
-bool ReadAnsiCodePage(AnsiCodePage* code_page, std::string* problem) {
+common::Status ReadAnsiCodePage(AnsiCodePage* code_page) {
   CodePagePair pair;
-  if (!ReadPair(&pair, problem)) return false;
+  if (common::Status status = ReadPair(&pair); !status.ok()) return status;
   // UTF-32 in little-endian order: four bytes a character, no byte-order mark.
   ByteConverter converter;
   if (!converter.Open(CodePageEncoding(pair.ansi), "UTF-32LE")) {
     char message[128];
     std::snprintf(message, sizeof message, "Code page %d is not known to this system\n", pair.ansi);
-    *problem = message;
-    return false;
+    return Unknown(message);
   }
   code_page->number = pair.ansi;
   for (int b = 0; b < kTableSize; ++b) {
@@ -126,7 +126,7 @@ bool ReadAnsiCodePage(AnsiCodePage* code_page, std::string* problem) {
       code_page->characters[b] = character;
     }
   }
-  return true;
+  return common::Status::Ok();
 }
 
 }  // namespace platform

@@ -45,8 +45,10 @@ std::string Hex(const std::string& bytes) {
 
 NameTable DosTable() {
   NameTable table;
-  std::string problem;
-  EXPECT_TRUE(platform::BuildAnsiToOemTable(table.map, &problem)) << problem;
+  {
+    common::Status status = platform::BuildAnsiToOemTable(table.map);
+    EXPECT_TRUE(status.ok()) << status.message();
+  }
   return table;
 }
 

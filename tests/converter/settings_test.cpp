@@ -211,8 +211,7 @@ TEST(Settings, CodePageTables) {
 std::string DosTable(const char* pair, bool* ok) {
   setenv("VELKOCON_CODEPAGES", pair, 1);
   unsigned char table[256];
-  std::string problem;
-  *ok = platform::BuildAnsiToOemTable(table, &problem);
+  *ok = platform::BuildAnsiToOemTable(table).ok();
   unsetenv("VELKOCON_CODEPAGES");
   return std::string(reinterpret_cast<char*>(table), 256);
 }
@@ -271,8 +270,10 @@ TEST(DosTranslation, LocaleChoosesThePair) {
     unsetenv("VELKOCON_CODEPAGES");
     setenv("LC_ALL", c.lang, 1);
     unsigned char table[256];
-    std::string problem;
-    ASSERT_TRUE(platform::BuildAnsiToOemTable(table, &problem)) << c.lang << problem;
+    {
+      common::Status status = platform::BuildAnsiToOemTable(table);
+      ASSERT_TRUE(status.ok()) << c.lang << status.message();
+    }
     EXPECT_EQ(table[c.in], c.out) << c.lang;
     unsetenv("LC_ALL");
   }

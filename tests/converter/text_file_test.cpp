@@ -78,8 +78,10 @@ TEST(TextEncoding, Utf16HoweverItIsCut) {
 platform::AnsiCodePage CodePage(const char* pair) {
   setenv("VELKOCON_CODEPAGES", pair, 1);
   platform::AnsiCodePage code_page;
-  std::string problem;
-  EXPECT_TRUE(platform::ReadAnsiCodePage(&code_page, &problem)) << problem;
+  {
+    common::Status status = platform::ReadAnsiCodePage(&code_page);
+    EXPECT_TRUE(status.ok()) << status.message();
+  }
   unsetenv("VELKOCON_CODEPAGES");
   return code_page;
 }

@@ -9,15 +9,19 @@ namespace {
 
 TEST(CodePagesTest, AsciiMapsToItself) {
   unsigned char table[256];
-  std::string problem;
-  ASSERT_TRUE(platform::BuildAnsiToOemTable(table, &problem)) << problem;
+  {
+    common::Status status = platform::BuildAnsiToOemTable(table);
+    ASSERT_TRUE(status.ok()) << status.message();
+  }
   for (int b = 0; b < 128; ++b) EXPECT_EQ(table[b], b) << b;
 }
 
 TEST(CodePagesTest, AnsiCodePageKeepsAscii) {
   platform::AnsiCodePage code_page;
-  std::string problem;
-  ASSERT_TRUE(platform::ReadAnsiCodePage(&code_page, &problem)) << problem;
+  {
+    common::Status status = platform::ReadAnsiCodePage(&code_page);
+    ASSERT_TRUE(status.ok()) << status.message();
+  }
   EXPECT_GT(code_page.number, 0);
   for (int b = 0; b < 128; ++b) EXPECT_EQ(code_page.characters[b], static_cast<std::uint32_t>(b)) << b;
 }
