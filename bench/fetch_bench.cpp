@@ -34,13 +34,13 @@ constexpr double kTargetRatio = 1.10;
 constexpr double kTargetBytesPerRecord = 16;
 // DHCP mode: the scale at this address listens on 2000 + its last number.
 const char kAddress[] = "127.0.9.3";
-const char kPort[] = "2002";
+const char kPort[] = "2003";
 const char kTransactionCode[] = "2E";
 
 // The emulator's store with records transactions of 29 bytes.
 bool WriteStore(const std::string& store, long records) {
-  std::filesystem::create_directories(store + "/002");
-  std::FILE* file = std::fopen((store + "/002/tables.hex").c_str(), "wb");
+  std::filesystem::create_directories(store + "/003");
+  std::FILE* file = std::fopen((store + "/003/tables.hex").c_str(), "wb");
   if (file == nullptr) return false;
   for (long i = 1; i <= records; ++i) {
     // Ticket, length 29, PLU, grams, pieces, clerk, amount, date, time.
