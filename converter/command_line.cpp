@@ -50,6 +50,11 @@ std::string IdentifierProblem(const std::string& identifier, common::TransferMod
   if (identifier.find_first_of("/\\") != std::string::npos) {
     return "The scale identifier must not hold '/' or '\\'.\n";
   }
+  for (char c : identifier) {
+    if (static_cast<unsigned char>(c) <= ' ') {
+      return "The scale identifier must not hold a blank: the transfer program would take it for other scales.\n";
+    }
+  }
   // The longest names the converter makes from it are the PLU and store-name files'.
   if (common::ConverterFileName(identifier, common::DataFile::kF25).size() > kMaxScaleFileName ||
       common::ConverterFileName(identifier, common::DataFile::kF52).size() > kMaxScaleFileName) {

@@ -20,7 +20,7 @@ extern const char kUsage[];
 // kFailureCommandLine status whose message is "Command line error.\n", a
 // line saying why where that helps, and the usage line: for no argument or
 // too many; a scale identifier that cannot name a file (empty, beginning
-// with '-', holding '/' or '\', or too long) or, in scale-number mode, that
+// with '-', holding '/', '\' or a blank, or too long) or, in scale-number mode, that
 // is not three characters long; a word beginning with '-' that is no option
 // word; an option word where the separator digit belongs; anything after the
 // option but -NoFetch after a retrieval option.

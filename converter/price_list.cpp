@@ -238,6 +238,11 @@ LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& f
   if (plu_number.empty() || plu_number.size() > kMaxPluNumberDigits || !AllDigits(plu_number)) {
     return Reject(rejection, RejectionReason::kBadPluNumber, plu_number);
   }
+  // A paired read begins by clearing key 0 without reading it: the totals of
+  // a PLU 0 would be cleared at the first fetch and never reported.
+  if (plu_number.find_first_not_of('0') == std::string_view::npos) {
+    return Reject(rejection, RejectionReason::kZeroPluNumber, plu_number);
+  }
   PriceListEntry result;
   RejectionReason price_problem = ReadPrice(price, format.price_decimals, result.price_digits);
   if (price_problem != RejectionReason::kNone) return Reject(rejection, price_problem, price);
@@ -338,6 +343,8 @@ std::string DescribeRejection(const Rejection& rejection, const LineFormat& form
       return "column " + value + " has no closing quote";
     case RejectionReason::kBadPluNumber:
       return "PLU number " + value + " is not 1 to 8 digits";
+    case RejectionReason::kZeroPluNumber:
+      return "PLU number " + value + " is 0, whose totals no fetch can report";
     case RejectionReason::kBadPrice:
       return "price " + value + " is not a number";
     case RejectionReason::kPriceTooLong:

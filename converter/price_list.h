@@ -65,6 +65,7 @@ enum class RejectionReason {
   kTooFewColumns,
   kUnclosedQuote,
   kBadPluNumber,
+  kZeroPluNumber,
   kBadPrice,
   kPriceTooLong,
   kTooManyDecimals,

@@ -14,6 +14,8 @@ namespace {
 
 // The report file's stream buffer.
 constexpr std::size_t kReportBufferSize = 1 << 16;
+// The ending of the report's name while it is being written.
+const char kPartEnding[] = ".part";
 
 
 // Copies a field of a few characters; shorter than a call of memcpy.
@@ -177,8 +179,13 @@ common::Status ConvertReport(const std::string& working_directory, const std::st
     return Result(ConversionResult::kIncomingUnreadable, "File error\n");
   }
 
-  std::string report_path = platform::ResolveName(platform::JoinPath(working_directory, report_name));
-  common::OwnedFile report(std::fopen(report_path.c_str(), "wb"));
+  // The report is written under a name of its own and takes its name only
+  // once it is whole, so that a reader never finds half a report under it.
+  const std::string report_path = platform::ResolveName(platform::JoinPath(working_directory, report_name));
+  const std::string part_path = report_path + kPartEnding;
+  // A folder of the report's name cannot be replaced.
+  const bool folder = platform::IdentifyFile(report_path).exists && !platform::FileExists(report_path);
+  common::OwnedFile report(folder ? nullptr : std::fopen(part_path.c_str(), "wb"));
   if (!report.is_open()) {
     platform::UnmapFile(&incoming);
     messages.Err("Could not open file.\n");
@@ -192,8 +199,9 @@ common::Status ConvertReport(const std::string& working_directory, const std::st
 
   RecordsEnd end =
       WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), report.get());
-  bool written = report.Close();
+  bool written = report.Close() && platform::RenameFile(part_path, report_path).ok();
   platform::UnmapFile(&incoming);
+  if (!written) (void)platform::DeleteFile(part_path);
 
   common::Status status = common::Status::Ok();
   if (end == RecordsEnd::kIncomplete) {

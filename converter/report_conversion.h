@@ -20,7 +20,7 @@ enum class ConversionResult {
   kConverted = 0,       // every record up to the end reply is in the report file
   kNoData,              // "No data for file: " + report name: under 10 bytes, no report file
   kReportNotCreated,    // "Could not open file.\n" (error stream): no report file
-  kReportNotWritten,    // "Could not write file.\n" (error stream): the report file is short
+  kReportNotWritten,    // "Could not write file.\n" (error stream): no report file
   kIncomplete,          // "Incomplete data in file: " + incoming name: the complete records are written
   kIncomingMissing,     // "File length error\n" "Fatal error\n": missing or its size unreadable
   kIncomingUnreadable,  // "File error\n": it could not be mapped

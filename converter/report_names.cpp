@@ -27,13 +27,47 @@ const common::DataFile kDataFiles[] = {
     common::DataFile::kF46, common::DataFile::kF30, common::DataFile::kF64,
 };
 
-// '\' as '/', without a leading "./".
+// '\' as '/', without a leading "./", and without the dots and blanks at
+// the end of a name, which the shop PC's file system drops ("velkocon.ini."
+// is "velkocon.ini" there).
 std::string Normalized(std::string name) {
   for (char& c : name) {
     if (c == '\\') c = '/';
   }
   while (name.compare(0, 2, "./") == 0) name.erase(0, 2);
-  return name;
+  std::string result;
+  std::string::size_type begin = 0;
+  for (;;) {
+    std::string::size_type end = name.find('/', begin);
+    std::string part = name.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    if (part != "." && part != "..") {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    }
+    result += part;
+    if (end == std::string::npos) return result;
+    result += '/';
+    begin = end + 1;
+  }
+}
+
+// A name the shop PC's system takes for a device, whatever its ending
+// ("NUL", "con.txt", "LPT1.csv"): a report written there is lost.
+bool NamesADevice(const std::string& name) {
+  static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                         "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                         "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+  std::string::size_type begin = 0;
+  for (;;) {
+    std::string::size_type end = name.find('/', begin);
+    std::string part = name.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    part = part.substr(0, part.find('.'));
+    while (!part.empty() && part.back() == ' ') part.pop_back();
+    for (const char* device : kDevices) {
+      if (common::EqualsIgnoringCase(part, device)) return true;
+    }
+    if (end == std::string::npos) return false;
+    begin = end + 1;
+  }
 }
 
 bool LeavesTheFolder(const std::string& name) {
@@ -100,6 +134,7 @@ common::Status CheckReportNames(const RunContext& context) {
     if (value.empty()) continue;
     const std::string name = Normalized(ReportFileName(value, context.scale_identifier));
     if (LeavesTheFolder(name)) return Refused(key.name, value, "is outside the working folder.");
+    if (NamesADevice(name)) return Refused(key.name, value, "names a device.");
     for (const std::string& file : own) {
       if (common::EqualsIgnoringCase(name, Normalized(file))) {
         return Refused(key.name, value, "names a file of the programs.");

@@ -19,22 +19,6 @@ constexpr std::uint32_t kSomeScaleFailed = 1;
 // The most of a result file that is read.
 constexpr std::size_t kMaxResultText = 200;
 
-// The scale identifier split at runs of blanks: "1 2" asks for scales 1 and 2.
-std::vector<std::string> SplitAtBlanks(const std::string& text) {
-  std::vector<std::string> words;
-  std::string word;
-  for (char c : text) {
-    if (c == ' ') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  if (!word.empty()) words.push_back(word);
-  return words;
-}
-
 // The start of a result file's text; false if it cannot be read.
 bool ReadResultFile(const std::string& path, std::string* text) {
   platform::MappedFile file;
@@ -75,8 +59,7 @@ TransferOutcome RunTransfer(const RunContext& context, common::DataFile file) {
   std::string program = platform::ResolveName(platform::JoinPath(context.working_directory, name));
   if (!platform::FileExists(program)) program = context.program_directory + name;
 
-  std::vector<std::string> arguments = {argument};
-  for (const std::string& scale : SplitAtBlanks(context.scale_identifier)) arguments.push_back(scale);
+  const std::vector<std::string> arguments = {argument, context.scale_identifier};
 
   const auto started = std::chrono::steady_clock::now();
   TransferOutcome outcome;

@@ -16,8 +16,8 @@ struct TransferOutcome {
 
 // Runs the transfer program ("xferlnk" of the working directory if there is
 // one, else the one beside the converter) with the data file's argument (such
-// as "F25.DAT", "F25" in DHCP mode) and the scale identifier split at runs of
-// blanks, in the working directory, and waits without a time limit. The
+// as "F25.DAT", "F25" in DHCP mode) and the scale identifier, in the working
+// directory, and waits without a time limit. The
 // messages written so far are flushed first, so that the programs' messages
 // keep their order.
 //

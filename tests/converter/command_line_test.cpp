@@ -62,7 +62,9 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
       {{"-Report"}, kNumber, false, RunMode::kLoad, '\t', true},
       {{"1"}, kNumber, false, RunMode::kLoad, '\t', true},
       {{"1234"}, kNumber, false, RunMode::kLoad, '\t', true},
-      {{"1 2"}, kNumber, true, RunMode::kLoad, '\t', true},  // three characters; the launcher splits it
+      {{"1 2"}, kNumber, false, RunMode::kLoad, '\t', true},  // the transfer program would serve scales 1 and 2
+      {{" 01"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"host 2"}, TransferMode::kDhcp, false, RunMode::kLoad, '\t', true},
       {{"a/b"}, TransferMode::kDhcp, false, RunMode::kLoad, '\t', true},
       {{"a\\b"}, TransferMode::kDhcp, false, RunMode::kLoad, '\t', true},
       {{"10.0.0.5", "2"}, TransferMode::kDhcp, true, RunMode::kLoad, ';', true},
@@ -105,6 +107,8 @@ TEST(ConverterStart, CommandLineErrors) {
       {{"../x"}, "Command line error.\nThe scale identifier must not hold '/' or '\\'.\n" + usage},
       {{"1"}, "Command line error.\nThe scale identifier must have three characters, such as 001: the transfer "
               "program finds the files of no other.\n" + usage},
+      {{"1 2"}, "Command line error.\nThe scale identifier must not hold a blank: the transfer program would take "
+                "it for other scales.\n" + usage},
   };
   for (const Case& c : cases) {
     auto r = RunProgram(BinPath("VelkoCon"), c.args, dir.path());

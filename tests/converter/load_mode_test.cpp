@@ -144,21 +144,6 @@ TEST(LoadMode, ShellCharactersInTheDirectoryRunNothing) {
   EXPECT_FALSE(Exists("PWNED"));
 }
 
-TEST(LoadMode, IdentifierWithABlankAsksForTwoScales) {
-  LoadShop shop(kWithoutShopName);
-  ASSERT_TRUE(shop.StartScales({1, 2}));
-  auto r = shop.Converter({"1 2", "2"});
-  EXPECT_EQ(r.status, 6) << r.out << r.err;
-  EXPECT_TRUE(shop.Has("qs1 2F25.dat"));
-  // The transfer program names its files by scale number (QS001..., QS002...),
-  // which the identifier "1 2" does not give: both scales are contacted and
-  // both fail on the missing file.
-  EXPECT_EQ(shop.Read("error"), "1;2");
-  EXPECT_EQ(shop.Read("retvals"), "-1;-1");
-  std::vector<std::string> requests = shop.Requests();
-  EXPECT_NE(std::find(requests.begin(), requests.end(), "2002 open"), requests.end());
-}
-
 TEST(LoadMode, StartedFromAnotherWorkingDirectory) {
   Shop shop;  // the programs and the prepared files in a folder of their own
   shop.Settings(kWithShopName);

@@ -153,6 +153,8 @@ TEST(PriceList, MalformedLinesAreNamedWithTheirValue) {
       {"12a;APPLES;1.00", true, RejectionReason::kBadPluNumber, "PLU number \"12a\" is not 1 to 8 digits"},
       {"-12;APPLES;1.00", true, RejectionReason::kBadPluNumber, nullptr},
       {"1 2;APPLES;1.00", true, RejectionReason::kBadPluNumber, nullptr},
+      {"0;ZERO;1.00", true, RejectionReason::kZeroPluNumber, "PLU number \"0\" is 0, whose totals no fetch can report"},
+      {"0000;ZERO;1.00", true, RejectionReason::kZeroPluNumber, nullptr},
       {"26;Ham;Ham;1", true, RejectionReason::kBadPrice, "price \"Ham\" is not a number"},
       {"12;APPLES;1.000.0", true, RejectionReason::kBadPrice, nullptr},
       {"12;APPLES;1,5.0", true, RejectionReason::kBadPrice, nullptr},

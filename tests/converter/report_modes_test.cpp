@@ -315,6 +315,8 @@ TEST_F(RetrievalMode, ReportNamesThatLeaveTheFolderOrNameTheProgramsFiles) {
       {"Transact", "../x", "The report file Transact=../x is outside the working folder.\n"},
       {"Transact", "/tmp/x", "The report file Transact=/tmp/x is outside the working folder.\n"},
       {"Transact", "sub\\..\\..\\x", "The report file Transact=sub\\..\\..\\x is outside the working folder.\n"},
+      {"Transact", "VelkoCon.txt. ", "The report file Transact=VelkoCon.txt. names a file of the programs.\n"},
+      {"Transact", "sub/NUL.csv", "The report file Transact=sub/NUL.csv names a device.\n"},
   };
   for (const auto& c : cases) {
     Settings(std::string("[Params]\n") + c.key + "=" + c.value + "\n");

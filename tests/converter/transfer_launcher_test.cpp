@@ -36,14 +36,14 @@ TEST(TransferLauncher, MessagesKeepTheirOrder) {
   EXPECT_EQ(r.status, 4);
 }
 
-// In DHCP mode, where an identifier is a host and not three characters: the
-// file argument without ".DAT", the identifier split at blanks.
-TEST(TransferLauncher, IdentifierIsSplitAtBlanks) {
+// In DHCP mode, where an identifier is a host: the file argument without
+// ".DAT", and the identifier as one argument.
+TEST(TransferLauncher, DhcpModeHandsTheFileArgumentWithoutItsEnding) {
   Shop shop;
   InstallTalkingTransfer(shop, std::filesystem::perms::owner_all);
   shop.Settings("[Params]\nClerkTotal=yes\n");
-  auto r = shop.Converter({"  1  2 ", "-Report"}, {"XFLTCPMODE=DHCP"});
-  EXPECT_EQ(r.out, std::string("fetching F29 for 3 arguments\n") + kBanner);
+  auto r = shop.Converter({"scale-1.shop", "-Report"}, {"XFLTCPMODE=DHCP"});
+  EXPECT_EQ(r.out, std::string("fetching F29 for 2 arguments\n") + kBanner);
   EXPECT_EQ(r.status, 0);
 }
 

@@ -401,6 +401,11 @@ TEST_P(FaultMatrix, LeavesWhatItMust) {
   if (c.disk == Disk::kResultFileDirectory) {
     EXPECT_EQ(log, "") << "a scale was contacted without result files";
   }
+  if (c.disk == Disk::kReportFull) {
+    // A report not written whole is no report, under its name or in the archive.
+    EXPECT_FALSE(shop.Has("transact.txt"));
+    EXPECT_FALSE(shop.Has("transact.txt.part"));
+  }
   if (IsRead(c.job)) {
     const int uncertain = Uncertain(log);
     int cleared = CheckIncomingHoldsTheClearedTransactions(shop, uncertain, c.disk == Disk::kIncomingLimited);
