@@ -27,7 +27,6 @@ class RunLog {
   explicit RunLog(std::string path) : path_(std::move(path)) {}
 
   bool on() const { return !path_.empty(); }
-  const std::string& path() const { return path_; }
 
   // Appends one line: the local time, a blank, text. False if the log is on
   // and could not take it.

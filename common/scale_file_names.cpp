@@ -26,6 +26,13 @@ const DataFileRow kDataFiles[] = {
 
 const DataFileRow& RowOf(DataFile file) { return kDataFiles[static_cast<int>(file)]; }
 
+// The scale argument made three characters long: "7" gives 007, "12" 012,
+// "1234" 123.
+std::string ScaleNumberText(const std::string& scale_argument) {
+  if (scale_argument.size() >= kScaleNumberLength) return scale_argument.substr(0, kScaleNumberLength);
+  return std::string(kScaleNumberLength - scale_argument.size(), '0') + scale_argument;
+}
+
 }  // namespace
 
 const char* DataFileArgument(DataFile file) { return RowOf(file).argument; }
@@ -39,18 +46,11 @@ TransferMode TransferModeFromValue(bool defined, const std::string& value) {
   return defined && EqualsIgnoringCase(value, "DHCP") ? TransferMode::kDhcp : TransferMode::kScaleNumber;
 }
 
-std::string ConverterPrefix(const std::string& scale_identifier) { return kConverterPrefix + scale_identifier; }
-
 std::string ConverterFileName(const std::string& scale_identifier, DataFile file) {
-  return ConverterPrefix(scale_identifier) + RowOf(file).converter_part;
+  return kConverterPrefix + scale_identifier + RowOf(file).converter_part;
 }
 
 bool IsFetched(DataFile file) { return RowOf(file).fetched; }
-
-std::string ScaleNumberText(const std::string& scale_argument) {
-  if (scale_argument.size() >= kScaleNumberLength) return scale_argument.substr(0, kScaleNumberLength);
-  return std::string(kScaleNumberLength - scale_argument.size(), '0') + scale_argument;
-}
 
 TransferNames MakeTransferNames(const std::string& scale_argument, const std::string& file_argument,
                                 TransferMode mode) {

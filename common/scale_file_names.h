@@ -32,21 +32,14 @@ std::string TransferFileArgument(DataFile file, TransferMode mode);
 // more or less; scale-number mode otherwise.
 TransferMode TransferModeFromValue(bool defined, const std::string& value);
 
-// The converter's per-scale prefix: "qs" + scale identifier.
-std::string ConverterPrefix(const std::string& scale_identifier);
-
 // The converter's name of the scale file that goes with the data file, in the
-// working directory: the per-scale prefix + "F34.DAT", "F38.DAT", "F25.dat",
+// working directory: "qs" + scale identifier + "F34.DAT", "F38.DAT", "F25.dat",
 // "f92.DAT", "F52.dat" for the files sent, "t24.dat", "t26.dat", "t29.dat",
 // "t46.dat", "t30.dat", "t64.dat" for the files fetched.
 std::string ConverterFileName(const std::string& scale_identifier, DataFile file);
 
 // True for the data files the converter fetches from the scale.
 bool IsFetched(DataFile file);
-
-// The scale argument made three characters long: "7" gives 007, "12" 012,
-// "1234" 123.
-std::string ScaleNumberText(const std::string& scale_argument);
 
 // The transfer program's names of the file sent (outgoing) and the file
 // filled with the scale's replies (incoming).

@@ -128,7 +128,6 @@ class Pass {
         content_seen_ = true;
         ++counts_->articles;
         WarnAbout(number, loss);
-        if (writer_ == nullptr) return true;
         return writer_->Add(record_, BuildPluRecord(entry_, context_.settings, context_.names, record_));
     }
     return true;
@@ -194,7 +193,8 @@ class Pass {
   bool content_seen_ = false;  // a line that is neither blank nor the header was read
 };
 
-// Reads the price list into the writer (none: only checks it).
+// Reads the price list into the writer, creating the PLU file once the list
+// is open.
 common::Status ReadPriceList(const RunContext& context, PluWriter* writer, common::OwnedFile* file,
                              PriceListCounts* counts) {
   *counts = PriceListCounts();
@@ -212,11 +212,9 @@ common::Status ReadPriceList(const RunContext& context, PluWriter* writer, commo
     if (!status.ok()) return common::Status::Error(kFailureSettings, status.message());
     encoder = std::make_unique<AnsiEncoder>(code_page);
   }
-  if (file != nullptr) {
-    *file = CreateScaleFile(platform::JoinPath(
-        context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
-    if (!file->is_open()) return CouldNotCreate();
-  }
+  *file = CreateScaleFile(platform::JoinPath(
+      context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
+  if (!file->is_open()) return CouldNotCreate();
   Pass pass(context, encoder.get(), writer, counts);
   common::Status status = pass.Run(&price_list);
   price_list.Close();
@@ -238,11 +236,6 @@ common::Status WritePluFile(const RunContext& context, PriceListCounts* counts) 
   bool written = writer->Flush();
   if (!file.Close() || !written) return CouldNotWrite();
   return common::Status::Ok();
-}
-
-
-common::Status CheckPriceList(const RunContext& context, PriceListCounts* counts) {
-  return ReadPriceList(context, nullptr, nullptr, counts);
 }
 
 }  // namespace converter

@@ -29,8 +29,4 @@ struct PriceListCounts {
 // cannot be created or written).
 common::Status WritePluFile(const RunContext& context, PriceListCounts* counts);
 
-// Reads the price list as WritePluFile does, with the same messages, and
-// writes no file.
-common::Status CheckPriceList(const RunContext& context, PriceListCounts* counts);
-
 }  // namespace converter

@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/files.h"
+#include "platform/system_error.h"
 
 namespace platform {
 
@@ -18,7 +18,7 @@ FileLock::~FileLock() { Release(); }
 common::Status FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
   Release();
   int fd = open(ResolveName(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return common::Status::Error(errno, std::strerror(errno));
+  if (fd < 0) return SystemError(errno);
   int rc = flock(fd, LOCK_EX | LOCK_NB);
   if (rc != 0 && errno == EWOULDBLOCK) {
     before_waiting();
@@ -28,7 +28,7 @@ common::Status FileLock::Acquire(const std::string& path, const std::function<vo
   if (rc != 0) {
     int error = errno;
     close(fd);
-    return common::Status::Error(error, std::strerror(error));
+    return SystemError(error);
   }
   handle_ = fd;
   return common::Status::Ok();

@@ -4,7 +4,7 @@
 
 #include "platform/windows_headers_win32.h"
 
-#include "platform/system_message_win32.h"
+#include "platform/system_error.h"
 
 namespace platform {
 namespace {
@@ -31,8 +31,7 @@ common::Status FileLock::Acquire(const std::string& path, const std::function<vo
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+    return SystemError(static_cast<int>(GetLastError()));
   }
   bool locked = LockFirstByte(file, LOCKFILE_FAIL_IMMEDIATELY);
   if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
@@ -40,9 +39,9 @@ common::Status FileLock::Acquire(const std::string& path, const std::function<vo
     locked = LockFirstByte(file, 0);
   }
   if (!locked) {
-    DWORD error = GetLastError();
+    const int error = static_cast<int>(GetLastError());
     CloseHandle(file);
-    return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+    return SystemError(error);
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   return common::Status::Ok();

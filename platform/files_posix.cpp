@@ -1,5 +1,6 @@
 // POSIX implementation of platform/files.h.
 #include "platform/files.h"
+#include "platform/system_error.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,12 +15,6 @@
 #include <cstring>
 
 namespace platform {
-
-namespace {
-
-common::Status SystemError(int error) { return common::Status::Error(error, std::strerror(error)); }
-
-}  // namespace
 
 const char kPathSeparator = '/';
 
@@ -99,9 +94,7 @@ common::Status CopyFile(const std::string& source, const std::string& target) {
 }
 
 common::Status RenameFile(const std::string& source, const std::string& target) {
-  if (rename(ResolveName(source).c_str(), ResolveName(target).c_str()) != 0) {
-    return common::Status::Error(errno, std::strerror(errno));
-  }
+  if (rename(ResolveName(source).c_str(), ResolveName(target).c_str()) != 0) return SystemError(errno);
   return common::Status::Ok();
 }
 
@@ -114,9 +107,9 @@ common::Status CreateDirectoryPath(const std::string& path) {
     struct stat st;
     if (stat(folder.c_str(), &st) == 0) {
       if (S_ISDIR(st.st_mode)) continue;
-      return common::Status::Error(ENOTDIR, std::strerror(ENOTDIR));
+      return SystemError(ENOTDIR);
     }
-    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return common::Status::Error(errno, std::strerror(errno));
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return SystemError(errno);
   }
   return common::Status::Ok();
 }
@@ -152,8 +145,10 @@ common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
   int fd = open(ResolveName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return SystemError(errno);
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  const bool read = fstat(fd, &st) == 0;
+  if (!read || !S_ISREG(st.st_mode)) {
+    // Only a regular file has a size to map.
+    int error = !read ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     close(fd);
     return SystemError(error);
   }

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "platform/system_message_win32.h"
+#include "platform/system_error.h"
 
 namespace platform {
 namespace {
@@ -38,8 +38,7 @@ std::string::size_type RootLength(const std::string& path) {
 }
 
 common::Status LastError() {
-  DWORD error = GetLastError();
-  return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+  return SystemError(static_cast<int>(GetLastError()));
 }
 
 HANDLE OpenForReading(const std::string& path) {
@@ -103,7 +102,7 @@ common::Status CreateDirectoryPath(const std::string& path) {
     DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
       if (attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      return common::Status::Error(ERROR_DIRECTORY, SystemMessage(ERROR_DIRECTORY));
+      return SystemError(ERROR_DIRECTORY);
     }
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return LastError();
   }
@@ -157,7 +156,7 @@ common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
   std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
   if (size > static_cast<std::uint64_t>(SIZE_MAX)) {
     CloseHandle(handle);
-    return common::Status::Error(ERROR_NOT_ENOUGH_MEMORY, SystemMessage(ERROR_NOT_ENOUGH_MEMORY));
+    return SystemError(ERROR_NOT_ENOUGH_MEMORY);
   }
   if (size > 0) {  // an empty file cannot be mapped; it has no data
     HANDLE mapping = CreateFileMappingA(handle, nullptr, PAGE_READONLY, 0, 0, kMappingName);

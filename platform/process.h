@@ -39,10 +39,6 @@ struct ProgramEnd {
 common::Status RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& directory, ProgramEnd* end);
 
-// The same without the end: false if it could not be started.
-bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory);
-
 // The file name of a program of the system ("xferlnk" here, "xferlnk.exe"
 // where programs carry an extension).
 std::string ProgramFileName(const std::string& base_name);

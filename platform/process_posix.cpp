@@ -10,7 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/system_error.h"
 
 extern char** environ;
 
@@ -56,14 +57,14 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
   argv.push_back(nullptr);
 
   int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return common::Status::Error(errno, std::strerror(errno));
+  if (pipe2(report, O_CLOEXEC) != 0) return SystemError(errno);
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {
     int error = errno;
     close(report[0]);
     close(report[1]);
-    return common::Status::Error(error, std::strerror(error));
+    return SystemError(error);
   }
   if (pid == 0) {
     close(report[0]);
@@ -78,7 +79,7 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
   int status = 0;
   WaitForEnd(pid, &status);
   if (n == static_cast<ssize_t>(sizeof child_error)) {
-    return common::Status::Error(child_error, std::strerror(child_error));
+    return SystemError(child_error);
   }
   *end = ProgramEnd();
   if (WIFSIGNALED(status)) {
@@ -88,12 +89,6 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
     end->exit_status = static_cast<std::uint32_t>(WEXITSTATUS(status));
   }
   return common::Status::Ok();
-}
-
-bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory) {
-  ProgramEnd end;
-  return RunProgramToEnd(program, arguments, directory, &end).ok();
 }
 
 std::string ProgramFileName(const std::string& base_name) { return base_name; }

@@ -5,7 +5,7 @@
 
 #include "platform/windows_headers_win32.h"
 
-#include "platform/system_message_win32.h"
+#include "platform/system_error.h"
 #include "platform/windows_command_line.h"
 
 namespace platform {
@@ -45,8 +45,7 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
   // program starts suspended and runs once it is in the job.
   if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                       directory.c_str(), &startup, &process)) {
-    DWORD error = GetLastError();
-    return common::Status::Error(static_cast<int>(error), SystemMessage(error));
+    return SystemError(static_cast<int>(GetLastError()));
   }
   // A system that refuses the job (an older one, whose caller already runs in
   // a job of its own) still runs the program, without that safeguard.
@@ -65,12 +64,6 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
   *end = ProgramEnd();
   end->exit_status = exit_code;
   return common::Status::Ok();
-}
-
-bool RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory) {
-  ProgramEnd end;
-  return RunProgramToEnd(program, arguments, directory, &end).ok();
 }
 
 std::string ProgramFileName(const std::string& base_name) { return base_name + ".exe"; }

@@ -70,9 +70,9 @@ bool SetReceiveWait(SocketHandle socket, int wait_ms);
 long ReceiveOnSocket(SocketHandle socket, void* buffer, std::size_t capacity, int* error);
 
 // Receives what one receive call delivers, at most capacity bytes, waiting at
-// most wait_ms for it (0: only what has already come). The count; 0 when the peer has closed the connection;
-// -1 with *error set on an error or when nothing came in time
-// (kSocketErrorTimedOut).
+// most wait_ms for it (0: only what has already come). The count; 0 when the
+// peer has closed the connection; -1 with *error set on an error or when
+// nothing came in time (kSocketErrorTimedOut).
 long ReceiveFromSocket(SocketHandle socket, void* buffer, std::size_t capacity, int wait_ms, int* error);
 
 // Shuts down the sending direction and closes the socket.

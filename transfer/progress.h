@@ -32,7 +32,7 @@ class Progress {
 };
 
 // A Progress that draws itself on the error stream: "xferlnk: scale 001
-// (S0001:2001): 120 of 300 records, 85 records/s", redrawn at most a few
+// (S0001:2001): 120 of 300 records, 85/s", redrawn at most a few
 // times a second and finished with a line end.
 class ProgressLine final : public Progress {
  public:

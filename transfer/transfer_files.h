@@ -33,7 +33,6 @@ std::uint8_t FileNumber(const std::string& file_argument);
 // The names of the files a transfer sends and fills: the one contract with
 // the converter (common/scale_file_names.h).
 using common::MakeTransferNames;
-using common::ScaleNumberText;
 using common::TransferNames;
 
 enum class OutgoingFormat { kRecords, kKeys };

@@ -2,6 +2,9 @@
 // and separator tables, and the option words, through the built program.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include "converter/command_line.h"
 #include "support/test_support.h"
 
@@ -95,6 +98,7 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
 TEST(ConverterStart, CommandLineErrors) {
   TempDir dir;
   WriteFile(dir.File("velkocon.ini"), "[Params]\n");
+  WriteFile(dir.File("VelkoCon.txt"), "1;A;1\n");  // a run that went on would write a PLU file
   const std::string usage = converter::kUsage;
   struct Case {
     std::vector<std::string> args;
@@ -116,6 +120,7 @@ TEST(ConverterStart, CommandLineErrors) {
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(testing_support::Exists(dir.File("qs001F25.dat")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "nothing but the inputs";
   }
 }
 

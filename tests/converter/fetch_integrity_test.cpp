@@ -123,6 +123,7 @@ TEST_F(FetchIntegrity, TwoConvertersAtOnceTakeTurns) {
   CountArchive(&incoming, &reports);
   for (const auto& [ticket, times] : reports) EXPECT_EQ(times, 1) << ticket;
   ExpectEveryTicketOnce(reports, kTransactions, "reports");
+  ExpectEveryTicketOnce(incoming, kTransactions, "incoming");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "common/transfer_results.h"
 #include "support/shop.h"
 
 namespace {
@@ -16,6 +15,7 @@ using testing_support::kBanner;
 using testing_support::kRefused;
 using testing_support::kStoreNameRecord;
 using testing_support::Shop;
+using testing_support::TransferFailedLine;
 
 const char kPriceList[] =
     "123;APPLES;12.50;0\n"
@@ -238,6 +238,7 @@ TEST(LoadMode, RunLogHasOneLinePerEvent) {
   EXPECT_EQ(r.status, 0) << r.err;
   std::string log = shop.Read("velkocon.log");
   std::vector<std::string> events;
+  ASSERT_TRUE(log.ends_with("\n")) << log;
   for (std::size_t pos = 0; pos < log.size();) {
     std::size_t end = log.find('\n', pos);
     std::string line = log.substr(pos, end - pos);
@@ -303,14 +304,14 @@ TEST(LoadMode, FailedTransfersAreNamedAndLogged) {
   for (const auto& c : cases) {
     LoadShop shop(kWithShopName);
     if (c.unknown_host) shop.UseHostsFile(false);
-    if (!c.faults.empty()) ASSERT_TRUE(shop.StartScales({1}, c.faults));
+    if (!c.faults.empty()) {
+      ASSERT_TRUE(shop.StartScales({1}, c.faults));
+    }
     const std::string scale = c.unknown_host ? unknown : "001";
     auto r = shop.Converter({scale, "2"}, c.env, 30000);
     EXPECT_EQ(r.status, 6) << c.name;
     const std::string place = c.unknown_host ? unknown : "S0001:2001";
-    const std::string transfer_line =
-        "Transfer of F34.DAT to scale " + scale + " failed: " + common::TransferResultText(c.result) + " (result " +
-        std::to_string(c.result) + ")\n";
+    const std::string transfer_line = TransferFailedLine("F34.DAT", scale, c.result);
     EXPECT_TRUE(r.err.starts_with("xferlnk: scale " + scale + " (" + place + "): " + c.xferlnk_cause + "\n" +
                                   transfer_line))
         << c.name << "\n" << r.err;

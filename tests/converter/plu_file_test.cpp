@@ -135,9 +135,10 @@ TEST_F(PluFile, CarriageReturnsEndLines) {
       {std::string(kApplesLine) + "\rx;y;z\r\n\r" + kPearsLine,
        "Line 2 rejected: PLU number \"x\" is not 1 to 8 digits\n" + PearsWarning(4) +
            "1 line of the price list was rejected\n"},
-      // The pair split between two reads of 65536 bytes (the first read takes
-      // 3): still one line end, so x;y;z is line 3.
-      {std::string(kApplesLine) + "\n" + std::string(65535 + 3 - sizeof kApplesLine, ' ') + "\r\nx;y;z\n" +
+      // The pair split between two reads (the first takes 3 bytes, the
+      // next 65536): the carriage return at offset 65538 ends the second.
+      // Still one line end, so x;y;z is line 3.
+      {kApplesLine + "\n" + std::string(65538 - (kApplesLine.size() + 1), ' ') + "\r\nx;y;z\n" +
            kPearsLine,
        "Line 3 rejected: PLU number \"x\" is not 1 to 8 digits\n" + PearsWarning(4) +
            "1 line of the price list was rejected\n"},

@@ -6,6 +6,7 @@
 
 #include "converter/settings.h"
 #include "platform/code_pages.h"
+#include "support/shop.h"
 #include "support/test_support.h"
 
 namespace {
@@ -244,14 +245,15 @@ TEST(DosTranslation, UnknownPairFailsLikeASettingsFailure) {
 
 // A Unicode price list needs the ANSI code page even where CodePage=Win
 // needs no pair; without one the run ends before the PLU file is made.
+// The shop names its scales: a run that went on would not ask the resolver.
 TEST(DosTranslation, UnicodePriceListNeedsTheAnsiCodePage) {
-  TempDir dir;
-  WriteFile(dir.File("velkocon.ini"), "[Params]\nCodePage=Win\n");
-  WriteFile(dir.File("VelkoCon.txt"), "\xEF\xBB\xBF" "1;A;1\n");
-  auto r = RunProgram(BinPath("VelkoCon"), {"001"}, dir.path(), {"VELKOCON_CODEPAGES=cyrillic"});
+  testing_support::Shop shop;
+  shop.Settings("[Params]\nCodePage=Win\n");
+  shop.PriceList("\xEF\xBB\xBF" "1;A;1\n");
+  auto r = shop.Converter({"001"}, {"VELKOCON_CODEPAGES=cyrillic"});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.out, "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
-  EXPECT_FALSE(testing_support::Exists(dir.File("qs001F25.dat")));
+  EXPECT_FALSE(shop.Has("qs001F25.dat"));
 }
 
 TEST(DosTranslation, LocaleChoosesThePair) {

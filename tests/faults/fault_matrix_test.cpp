@@ -25,7 +25,6 @@
 #include <string>
 #include <vector>
 
-#include "common/transfer_results.h"
 #include "support/shop.h"
 
 namespace {
@@ -422,10 +421,7 @@ std::string Refused() { return kRefused; }
 // The transfer program's line for scale 001 that failed, and the converter's
 // for its transfer of the data file.
 std::string Xferlnk(const std::string& cause) { return "xferlnk: scale 001 (S0001:2001): " + cause + "\n"; }
-std::string Transfer(const char* file, int result) {
-  return std::string("Transfer of ") + file + " to scale 001 failed: " + common::TransferResultText(result) +
-         " (result " + std::to_string(result) + ")\n";
-}
+std::string Transfer(const char* file, int result) { return TransferFailedLine(file, "001", result); }
 std::string Fetch(const std::string& cause, int result) { return Xferlnk(cause) + Transfer("F30.DAT", result); }
 const char kConnectTimeOut[] = "no answer to the connection within 3 s";
 const char kNoReply[] = "no reply within 1 s after 0 records";

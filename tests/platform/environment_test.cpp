@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/process.h"
 #include "platform_test_support.h"
 
 namespace {
@@ -34,6 +35,11 @@ TEST(EnvironmentTest, SetVariableIsFoundAndInherited) {
   std::string value;
   EXPECT_TRUE(platform::FindEnvironmentVariable("PLATFORMTEST_SET", &value));
   EXPECT_EQ(value, "log path");
+  platform_test::TempDir dir;
+  platform::ProgramEnd end;
+  ASSERT_TRUE(platform::RunProgramToEnd(platform_test::HelperPath(), {"variable", "PlatformTest_Set", "value"},
+                                        dir.path(), &end).ok());
+  EXPECT_EQ(platform_test::ReadFile(dir.File("value")), "log path");
 }
 
 }  // namespace

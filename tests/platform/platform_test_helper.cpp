@@ -14,10 +14,12 @@
 //                            "waiting" to FILE if it has to wait and
 //                            "locked" once it has it, each on a line
 //   hold-lock LOCK FILE      takes the lock, adds "locked" to FILE, sleeps
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "platform/environment.h"
 #include "platform/file_lock.h"
@@ -48,13 +50,7 @@ long long ProcessId() {
 #endif
 }
 
-void SleepMs(int ms) {
-#ifdef _WIN32
-  Sleep(static_cast<DWORD>(ms));
-#else
-  usleep(static_cast<useconds_t>(ms) * 1000);
-#endif
-}
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/process.h"
@@ -41,13 +42,7 @@ void CloseNative(NativeSocket s) { close(s); }
 
 }  // namespace
 
-void SleepMs(int ms) {
-#ifdef _WIN32
-  Sleep(static_cast<DWORD>(ms));
-#else
-  usleep(static_cast<useconds_t>(ms) * 1000);
-#endif
-}
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 TempDir::TempDir() {
   namespace fs = std::filesystem;
@@ -200,10 +195,15 @@ void SetVariable(const std::string& name, const std::string& value) { setenv(nam
 #endif
 
 LoopbackListener::LoopbackListener(int receive_buffer) {
-  // 127.x.y.z from the test's name, as tests/support does, so that tests
-  // running at once never meet.
+  // 127.x.y.z from the test's name and the process id, as tests/support
+  // does, so that tests running at once never meet.
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name() : "none";
+#ifdef _WIN32
+  name += "/" + std::to_string(GetCurrentProcessId());
+#else
+  name += "/" + std::to_string(getpid());
+#endif
   unsigned long long h = 1469598103934665603ULL;
   for (unsigned char c : name) h = (h ^ c) * 1099511628211ULL;
   std::uint32_t address = 0x7F000000u | static_cast<std::uint32_t>((10 + h % 240) << 16) |

@@ -22,6 +22,12 @@ std::vector<std::string> SplitAtZeros(const std::string& bytes) {
   return words;
 }
 
+// True if the program could be started (and has ended).
+bool Runs(const std::string& program, const std::vector<std::string>& arguments, const std::string& directory) {
+  platform::ProgramEnd end;
+  return platform::RunProgramToEnd(program, arguments, directory, &end).ok();
+}
+
 TEST(ProcessTest, ArgumentsArriveAsGiven) {
   TempDir dir;
   const std::vector<std::string> given = {
@@ -30,23 +36,23 @@ TEST(ProcessTest, ArgumentsArriveAsGiven) {
   };
   std::vector<std::string> arguments = {"arguments", dir.File("argv")};
   arguments.insert(arguments.end(), given.begin(), given.end());
-  ASSERT_TRUE(platform::RunProgramAndWait(HelperPath(), arguments, dir.path()));
+  ASSERT_TRUE(Runs(HelperPath(), arguments, dir.path()));
   EXPECT_EQ(SplitAtZeros(ReadFile(dir.File("argv"))), given);
 }
 
 TEST(ProcessTest, RunsInTheFolderWithTheCallersEnvironment) {
   TempDir dir;
   platform_test::SetVariable("PlatformTest_Inherited", "from the caller");
-  ASSERT_TRUE(platform::RunProgramAndWait(HelperPath(), {"touch", "made here"}, dir.path()));
+  ASSERT_TRUE(Runs(HelperPath(), {"touch", "made here"}, dir.path()));
   EXPECT_TRUE(platform::FileExists(dir.File("made here")));
-  ASSERT_TRUE(platform::RunProgramAndWait(HelperPath(), {"variable", "PlatformTest_Inherited", "value"}, dir.path()));
+  ASSERT_TRUE(Runs(HelperPath(), {"variable", "PlatformTest_Inherited", "value"}, dir.path()));
   EXPECT_EQ(ReadFile(dir.File("value")), "from the caller");
 }
 
 TEST(ProcessTest, MissingProgramIsNotStarted) {
   TempDir dir;
   const std::string missing = dir.File(platform::ProgramFileName("missing"));
-  EXPECT_FALSE(platform::RunProgramAndWait(missing, {}, dir.path()));
+  EXPECT_FALSE(Runs(missing, {}, dir.path()));
   platform::ProgramEnd end;
   common::Status status = platform::RunProgramToEnd(missing, {}, dir.path(), &end);
   EXPECT_FALSE(status.ok());

@@ -271,22 +271,24 @@ TEST_F(FaultsTest, IdleTimeoutClosesQuietConnectionsSoOthersGetIn) {
 }
 
 TEST_F(FaultsTest, RefusesBadCommandLines) {
+  // Should a line be taken, the emulator listens on the test's own address.
+  const std::string listen = address_ + ":2001";
   const std::vector<std::vector<std::string>> lines = {
       {"serve"},
       {"serve", "--store", "s"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:1999"},
+      {"serve", "--store", "s", "--listen", address_},
+      {"serve", "--store", "s", "--listen", address_ + ":1999"},
       {"serve", "--store", "s", "--listen", "localhost:2001"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--short-reply", "4"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--reply", "0"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--close-after", "0"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--bogus"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--split-reply", "x"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--records-per-reply", "0"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--records-per-reply", "101"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--cycle-keys", "0"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--idle-timeout", "-1"},
-      {"serve", "--store", "s", "--listen", "127.0.0.1:2001", "--idle-timeout"},
+      {"serve", "--store", "s", "--listen", listen, "--short-reply", "4"},
+      {"serve", "--store", "s", "--listen", listen, "--reply", "0"},
+      {"serve", "--store", "s", "--listen", listen, "--close-after", "0"},
+      {"serve", "--store", "s", "--listen", listen, "--bogus"},
+      {"serve", "--store", "s", "--listen", listen, "--split-reply", "x"},
+      {"serve", "--store", "s", "--listen", listen, "--records-per-reply", "0"},
+      {"serve", "--store", "s", "--listen", listen, "--records-per-reply", "101"},
+      {"serve", "--store", "s", "--listen", listen, "--cycle-keys", "0"},
+      {"serve", "--store", "s", "--listen", listen, "--idle-timeout", "-1"},
+      {"serve", "--store", "s", "--listen", listen, "--idle-timeout"},
       {"dance"},
       {},
   };

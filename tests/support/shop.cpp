@@ -8,6 +8,26 @@
 #include <thread>
 
 namespace testing_support {
+
+std::string TransferFailedLine(const std::string& file, const std::string& scale, int result) {
+  const struct {
+    int result;
+    const char* words;
+  } kWords[] = {
+      {-1, "the file to send cannot be opened or is not well formed, or the file to fill cannot be created"},
+      {-3, "a key packet got no reply, or the incoming file did not take a reply"},
+      {-5, "no connection to the scale"},
+      {-6, "a reply is missing, or the scale's records did not end as they must"},
+      {-7, "a request could not be sent"},
+      {-8, "receiving a reply failed or timed out"},
+  };
+  std::string words = "unknown result";
+  for (const auto& row : kWords) {
+    if (row.result == result) words = row.words;
+  }
+  return "Transfer of " + file + " to scale " + scale + " failed: " + words + " (result " + std::to_string(result) +
+         ")\n";
+}
 namespace {
 
 // How long ExpectLog waits for the emulator's log to be complete.

@@ -24,6 +24,10 @@ inline const char kBanner[] = "Conversion finished.\nPrice-list converter for ne
 inline const char kRefused[] = "Connect error 10061\nConnection error fffffffb\n";
 // The converter's lines when a fetch left no incoming file to convert.
 inline const char kFatal[] = "File length error\nFatal error\n";
+// The converter's line for a failed transfer, its result in words written
+// out here as the user reads them ("Transfer of F34.DAT to scale 001 failed:
+// no connection to the scale (result -5)").
+std::string TransferFailedLine(const std::string& file, const std::string& scale, int result);
 // The store-name record of "ABC" under the default settings.
 inline const char kStoreNameRecord[] = "00000001000F001105034142430C00";
 

@@ -70,7 +70,8 @@ class PeerThatNeverReads {
 
 using XferlnkSendTimeoutTest = testing_support::ShopTest;
 
-// Disabled until sends of the platform layer are bounded in time.
+// A scale that takes the connection and never reads fills the buffers; the
+// send then gives up within the reply time limit, and the load fails with -7.
 TEST_F(XferlnkSendTimeoutTest, LoadToAPeerThatNeverReadsFailsWithinTheTimeLimit) {
   std::string record = std::string(8, '0') + "17FF" + std::string(2 * (kRecordBytes - 6), 'A');
   std::string file;
