@@ -115,6 +115,17 @@ TEST_F(XferlnkCommandLineTest, ResultFilesThatCannotBeCreatedStopTheRun) {
   EXPECT_EQ(Log(), "");
 }
 
+// A result file that takes nothing (a full disk) fails the run, however well
+// the scales went.
+TEST_F(XferlnkCommandLineTest, ResultFilesThatCannotBeWrittenFailTheRun) {
+  ASSERT_TRUE(StartScales());
+  Write("QS001F52.DAT", kStoreNameRecord);
+  ASSERT_EQ(symlink("/dev/full", File("error").c_str()), 0);
+  auto result = Transfer({"F52.DAT", "1"});
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.out, "Could not write result files\n");
+}
+
 TEST_F(XferlnkCommandLineTest, MoreThanTwentyScales) {
   ASSERT_TRUE(StartScales());
   Write("QS001F52.DAT", kStoreNameRecord);
