@@ -112,7 +112,7 @@ double TimeConversion(const converter::RunContext& context, const char* label) {
   for (int run = 0; run < kRuns; ++run) {
     converter::PriceListCounts counts;
     auto start = std::chrono::steady_clock::now();
-    common::Status result = converter::WritePluFile(context, &counts);
+    auto result = converter::WritePluFile(context, &counts);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!result.ok()) {
       std::fprintf(stderr, "The conversion failed: %s", result.message().c_str());

@@ -118,7 +118,7 @@ bool Bench(const char* title, const std::string& dir, const std::string& incomin
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpu_start = std::clock();
     common::StringSink messages;
-    common::Status result = converter::ConvertReport(dir, "report.txt", incoming, ';', layout, messages);
+    auto result = converter::ConvertReport(dir, "report.txt", incoming, ';', layout, messages);
     double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (run == 0 || cpu < best_cpu) best_cpu = cpu;

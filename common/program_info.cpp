@@ -16,7 +16,7 @@ InfoRequest InfoRequestOf(int argc, char** argv) {
   return InfoRequest::kNone;
 }
 
-bool AnswerInfoRequest(int argc, char** argv, const char* name, const char* help, MessageSink& messages) {
+bool AnswerInfoRequest(int argc, char** argv, const char* name, std::string_view help, MessageSink& messages) {
   const InfoRequest request = InfoRequestOf(argc, argv);
   if (request == InfoRequest::kNone) return false;
   messages.Print(Stream::kOut, "%s %s\n", name, ProgramVersion());

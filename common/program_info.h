@@ -3,6 +3,8 @@
 // help or version rather than for work.
 #pragma once
 
+#include <string_view>
+
 #include "common/message_sink.h"
 
 namespace common {
@@ -17,6 +19,6 @@ InfoRequest InfoRequestOf(int argc, char** argv);
 
 // Answers such a request on the standard output: "<name> <version>", and
 // for help the help text after it. True if the command line was one.
-bool AnswerInfoRequest(int argc, char** argv, const char* name, const char* help, MessageSink& messages);
+bool AnswerInfoRequest(int argc, char** argv, const char* name, std::string_view help, MessageSink& messages);
 
 }  // namespace common

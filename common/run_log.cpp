@@ -3,12 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/owned_file.h"
-#include "platform/files.h"
-
 namespace common {
-
-const char kLogVariable[] = "VELKOCON_LOG";
 
 std::string IsoLocalTime(const platform::LocalTime& t) {
   const int offset = t.utc_offset_minutes;
@@ -25,19 +20,18 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
-bool RunLog::Write(const std::string& text) const {
-  if (!on()) return true;
-  std::uint64_t size = 0;
-  if (platform::ReadFileSize(path_, &size) && size >= kMaxLogBytes) {
-    (void)platform::RenameFile(path_, path_ + ".1");
-  }
-  const std::string line = IsoLocalTime(platform::CurrentLocalTime()) + " " + text + "\n";
+platform::SystemStatus RunLog::Write(const std::string& text) const {
+  if (!on()) return platform::SystemStatus::Ok();
+  const platform::FileInfo info = env_->Stat(path_);
+  if (info.exists && !info.folder && info.size >= kMaxLogBytes) (void)env_->Rename(path_, path_ + ".1");
+  const std::string line = IsoLocalTime(env_->LocalNow()) + " " + text + "\n";
   // One write of the whole line in append mode: two programs that take turns
   // never cut each other's lines.
-  OwnedFile file(std::fopen(platform::ResolveName(path_).c_str(), "ab"));
-  if (!file.is_open()) return false;
-  bool written = std::fwrite(line.data(), 1, line.size(), file.get()) == line.size();
-  return file.Close() && written;
+  std::unique_ptr<platform::OutputFile> file;
+  if (platform::SystemStatus opened = env_->OpenForAppending(path_, &file); !opened.ok()) return opened;
+  platform::SystemStatus written = file->Write(line.data(), line.size());
+  platform::SystemStatus closed = file->Close();
+  return written.ok() ? closed : written;
 }
 
 }  // namespace common

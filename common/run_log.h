@@ -8,15 +8,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/local_time.h"
+#include "platform/env.h"
 
 namespace common {
 
 constexpr std::uint64_t kMaxLogBytes = 1 << 20;
-
-// The environment variable through which the converter hands the log's full
-// path to the transfer program it starts.
-extern const char kLogVariable[];
 
 // "2026-12-08T06:00:01+01:00".
 std::string IsoLocalTime(const platform::LocalTime& time);
@@ -24,15 +20,17 @@ std::string IsoLocalTime(const platform::LocalTime& time);
 class RunLog {
  public:
   RunLog() = default;  // off
-  explicit RunLog(std::string path) : path_(std::move(path)) {}
+  RunLog(platform::Env& env, std::string path) : env_(&env), path_(std::move(path)) {}
 
-  bool on() const { return !path_.empty(); }
+  bool on() const { return env_ != nullptr && !path_.empty(); }
+  const std::string& path() const { return path_; }
 
-  // Appends one line: the local time, a blank, text. False if the log is on
-  // and could not take it.
-  bool Write(const std::string& text) const;
+  // Appends one line: the local time, a blank, text. A failure if the log is
+  // on and could not take it.
+  platform::SystemStatus Write(const std::string& text) const;
 
  private:
+  platform::Env* env_ = nullptr;
   std::string path_;
 };
 

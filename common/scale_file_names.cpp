@@ -1,6 +1,6 @@
 #include "common/scale_file_names.h"
 
-#include "common/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace common {
 namespace {
@@ -43,7 +43,7 @@ std::string TransferFileArgument(DataFile file, TransferMode mode) {
 }
 
 TransferMode TransferModeFromValue(bool defined, const std::string& value) {
-  return defined && EqualsIgnoringCase(value, "DHCP") ? TransferMode::kDhcp : TransferMode::kScaleNumber;
+  return defined && base::EqualsIgnoringCase(value, "DHCP") ? TransferMode::kDhcp : TransferMode::kScaleNumber;
 }
 
 std::string ConverterFileName(const std::string& scale_identifier, DataFile file) {

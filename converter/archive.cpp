@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
-#include "common/owned_file.h"
-#include "platform/files.h"
-#include "platform/local_time.h"
+#include "converter/scale_file.h"
+#include "platform/env.h"
 
 namespace converter {
 namespace {
@@ -14,109 +14,113 @@ namespace {
 constexpr int kMaxSameNames = 100;
 constexpr std::size_t kCompareChunk = 1 << 16;
 
-bool IsAbsolute(const std::string& path) {
-  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
-  return path.size() >= 2 && path[1] == ':';
-}
-
-std::string LastComponent(const std::string& path) {
-  std::string::size_type slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+// Reads as much of the file as the buffer holds, or up to its end.
+bool ReadChunk(platform::InputFile& file, char* buffer, std::size_t capacity, std::size_t* count) {
+  *count = 0;
+  while (*count < capacity) {
+    std::size_t n = 0;
+    if (!file.Read(buffer + *count, capacity - *count, &n).ok()) return false;
+    if (n == 0) break;
+    *count += n;
+  }
+  return true;
 }
 
 // True if the two files hold the same bytes.
-bool SameBytes(const std::string& a, const std::string& b) {
-  common::OwnedFile first(std::fopen(platform::ResolveName(a).c_str(), "rb"));
-  common::OwnedFile second(std::fopen(platform::ResolveName(b).c_str(), "rb"));
-  if (!first.is_open() || !second.is_open()) return false;
-  static char x[kCompareChunk], y[kCompareChunk];
+bool SameBytes(platform::Env& env, const std::string& a, const std::string& b) {
+  std::unique_ptr<platform::InputFile> first, second;
+  if (!env.OpenForReading(a, &first).ok() || !env.OpenForReading(b, &second).ok()) return false;
+  auto x = std::make_unique<char[]>(kCompareChunk);
+  auto y = std::make_unique<char[]>(kCompareChunk);
   for (;;) {
-    std::size_t n = std::fread(x, 1, sizeof x, first.get());
-    std::size_t m = std::fread(y, 1, sizeof y, second.get());
-    if (n != m || std::memcmp(x, y, n) != 0) return false;
-    if (n == 0) return !std::ferror(first.get()) && !std::ferror(second.get());
+    std::size_t n = 0, m = 0;
+    if (!ReadChunk(*first, x.get(), kCompareChunk, &n) || !ReadChunk(*second, y.get(), kCompareChunk, &m)) return false;
+    if (n != m || std::memcmp(x.get(), y.get(), n) != 0) return false;
+    if (n == 0) return true;
   }
 }
 
-common::Status Failure(const std::string& path, const std::string& reason) {
-  return common::Status::Error(kFailureArchive, "Could not keep " + LastComponent(path) + " in the archive: " +
-                                                    reason + "\n");
+RunStatus Failure(const std::string& path, const std::string& reason, int system_error = 0) {
+  return RunStatus::Error(RunFailure::kArchive,
+                          "Could not keep " + FileNameOf(path) + " in the archive: " + reason, system_error);
+}
+
+RunStatus Failure(const std::string& path, const platform::SystemStatus& reason) {
+  return Failure(path, reason.message(), reason.system_error());
 }
 
 }  // namespace
 
-Archive::Archive(const RunContext& context) {
+Archive::Archive(const RunContext& context) : env_(*context.env) {
   const std::string& folder = context.settings.archive;
   if (folder.empty()) return;
-  folder_ = IsAbsolute(folder) ? folder : platform::JoinPath(context.working_directory, folder);
+  folder_ = platform::IsAbsolutePath(folder) ? folder : platform::JoinPath(context.working_directory, folder);
 }
 
 std::string Archive::PlaceFor(const std::string& path, const std::string& name_prefix, bool* same,
-                              std::string* problem) const {
-  platform::LocalTime written;
-  if (!platform::FileModifiedLocalTime(path, &written)) written = platform::CurrentLocalTime();
+                              platform::SystemStatus* problem) const {
+  const platform::FileInfo info = env_.Stat(path);
+  const platform::LocalTime written = info.exists ? info.modified : env_.LocalNow();
   char day[16], time[16];
   std::snprintf(day, sizeof day, "%04d-%02d-%02d", written.year, written.month, written.day);
   std::snprintf(time, sizeof time, "-%02d%02d%02d", written.hour, written.minute, written.second);
   const std::string folder = platform::JoinPath(folder_, day);
-  common::Status made = platform::CreateDirectoryPath(folder);
-  if (!made.ok()) {
-    *problem = made.message();
+  if (platform::SystemStatus made = env_.CreateFolders(folder); !made.ok()) {
+    *problem = made;
     return std::string();
   }
-  const std::string name = name_prefix + LastComponent(platform::ResolveName(path));
+  const std::string name = name_prefix + FileNameOf(env_.ResolveName(path));
   const std::string::size_type dot = name.rfind('.');
   const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   const std::string ending = dot == std::string::npos ? std::string() : name.substr(dot);
   for (int n = 1; n <= kMaxSameNames; ++n) {
     const std::string place =
         platform::JoinPath(folder, stem + time + (n > 1 ? "-" + std::to_string(n) : std::string()) + ending);
-    if (!platform::FileExists(place)) {
+    if (!platform::IsFile(env_, place)) {
       *same = false;
       return place;
     }
-    if (SameBytes(path, place)) {
+    if (SameBytes(env_, path, place)) {
       *same = true;
       return place;
     }
   }
-  *problem = "too many files of that name and time";
+  *problem = platform::Failure("too many files of that name and time");
   return std::string();
 }
 
-common::Status Archive::KeepLeftover(const std::string& path) const {
-  if (!on() || !platform::FileExists(path)) return common::Status::Ok();
+RunStatus Archive::KeepLeftover(const std::string& path) const {
+  if (!on() || !platform::IsFile(env_, path)) return RunStatus::Ok();
   bool same = false;
-  std::string problem;
+  platform::SystemStatus problem;
   const std::string place = PlaceFor(path, std::string(), &same, &problem);
   if (place.empty()) return Failure(path, problem);
   if (same) {
-    if (!platform::DeleteFile(path)) return Failure(path, "it cannot be removed from the working folder");
-    return common::Status::Ok();
+    if (!env_.Remove(path).ok()) return Failure(path, "it cannot be removed from the working folder");
+    return RunStatus::Ok();
   }
-  common::Status moved = platform::RenameFile(path, place);
-  if (moved.ok()) return moved;
+  if (env_.Rename(path, place).ok()) return RunStatus::Ok();
   // Another file system: copy, and remove the file only once it is kept.
-  if (common::Status copied = platform::CopyFile(platform::ResolveName(path), place); !copied.ok()) {
-    (void)platform::DeleteFile(place);
-    return Failure(path, copied.message());
+  if (platform::SystemStatus copied = env_.Copy(path, place); !copied.ok()) {
+    (void)env_.Remove(place);
+    return Failure(path, copied);
   }
-  if (!platform::DeleteFile(path)) return Failure(path, "it cannot be removed from the working folder");
-  return common::Status::Ok();
+  if (!env_.Remove(path).ok()) return Failure(path, "it cannot be removed from the working folder");
+  return RunStatus::Ok();
 }
 
-common::Status Archive::KeepCopy(const std::string& path, const std::string& name_prefix) const {
-  if (!on() || !platform::FileExists(path)) return common::Status::Ok();
+RunStatus Archive::KeepCopy(const std::string& path, const std::string& name_prefix) const {
+  if (!on() || !platform::IsFile(env_, path)) return RunStatus::Ok();
   bool same = false;
-  std::string problem;
+  platform::SystemStatus problem;
   const std::string place = PlaceFor(path, name_prefix, &same, &problem);
   if (place.empty()) return Failure(path, problem);
-  if (same) return common::Status::Ok();
-  if (common::Status copied = platform::CopyFile(platform::ResolveName(path), place); !copied.ok()) {
-    (void)platform::DeleteFile(place);
-    return Failure(path, copied.message());
+  if (same) return RunStatus::Ok();
+  if (platform::SystemStatus copied = env_.Copy(path, place); !copied.ok()) {
+    (void)env_.Remove(place);
+    return Failure(path, copied);
   }
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

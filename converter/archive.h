@@ -13,7 +13,6 @@
 
 #include <string>
 
-#include "common/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
@@ -26,20 +25,21 @@ class Archive {
   // Moves an incoming file left by an earlier run into the archive before a
   // fetch replaces it; no file there is fine. A failure (the file stays where
   // it is) names the file and the reason.
-  common::Status KeepLeftover(const std::string& path) const;
+  RunStatus KeepLeftover(const std::string& path) const;
 
   // Copies a file just written into the archive; name_prefix goes before its
   // name there ("001-" for a report of scale 001). A failure names the file
   // and the reason; the file stays where it is.
-  common::Status KeepCopy(const std::string& path, const std::string& name_prefix = std::string()) const;
+  RunStatus KeepCopy(const std::string& path, const std::string& name_prefix = std::string()) const;
 
  private:
   // Where path is kept: a free name in the folder of its day, or the name
-  // that already holds the same bytes (*same set). Empty with a failure
-  // message in *problem when the folder cannot be made.
+  // that already holds the same bytes (*same set). Empty with the failure in
+  // *problem when the folder cannot be made.
   std::string PlaceFor(const std::string& path, const std::string& name_prefix, bool* same,
-                       std::string* problem) const;
+                       platform::SystemStatus* problem) const;
 
+  platform::Env& env_;
   std::string folder_;
 };
 

@@ -3,18 +3,18 @@
 #include <cstring>
 #include <string>
 
-#include "common/ascii_case.h"
+#include "base/ascii_case.h"
 #include "common/scale_file_names.h"
 
 namespace converter {
 
-const char kUsage[] = "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]\n";
+const char kUsage[] = "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]";
 
 namespace {
 
 constexpr int kMaxArguments = 4;
 constexpr std::size_t kScaleNumberLength = 3;
-const char kCommandLineError[] = "Command line error.\n";
+const char kCommandLineError[] = "Command line error.";
 const char kNoFetch[] = "-NoFetch";
 
 struct OptionWord {
@@ -31,7 +31,7 @@ const OptionWord kOptionWords[] = {
 
 const OptionWord* FindOption(const char* word) {
   for (const OptionWord& option : kOptionWords) {
-    if (common::EqualsIgnoringCase(word, option.word)) return &option;
+    if (base::EqualsIgnoringCase(word, option.word)) return &option;
   }
   return nullptr;
 }
@@ -40,8 +40,8 @@ bool IsRetrieval(RunMode mode) {
   return mode == RunMode::kReport || mode == RunMode::kTransact || mode == RunMode::kRTBuffer;
 }
 
-common::Status Error(const std::string& why = std::string()) {
-  return common::Status::Error(kFailureCommandLine, kCommandLineError + why + kUsage);
+RunStatus Error(const std::string& why = std::string()) {
+  return RunStatus::Error(RunFailure::kCommandLine, std::string(kCommandLineError) + "\n" + why + kUsage);
 }
 
 // Why the identifier names no scale the programs can serve; empty if it does.
@@ -70,16 +70,13 @@ std::string IdentifierProblem(const std::string& identifier, common::TransferMod
 }  // namespace
 
 char SeparatorForDigit(char digit) {
-  switch (digit) {
-    case '1': return ',';
-    case '2': return ';';
-    case '3': return '#';
-    case '4': return '.';
-    default: return '\t';
+  for (const SeparatorChoice& choice : kSeparatorChoices) {
+    if (choice.digit == digit) return choice.separator;
   }
+  return '\t';
 }
 
-common::Status ParseCommandLine(int argument_count, char** arguments, RunContext* context) {
+RunStatus ParseCommandLine(int argument_count, char** arguments, RunContext* context) {
   if (argument_count < 1 || argument_count > kMaxArguments) return Error();
   const std::string problem = IdentifierProblem(arguments[0], context->transfer_mode);
   if (!problem.empty()) return Error(problem);
@@ -100,12 +97,12 @@ common::Status ParseCommandLine(int argument_count, char** arguments, RunContext
     context->mode = option->mode;
     ++next;
   }
-  if (next < argument_count && IsRetrieval(context->mode) && common::EqualsIgnoringCase(arguments[next], kNoFetch)) {
+  if (next < argument_count && IsRetrieval(context->mode) && base::EqualsIgnoringCase(arguments[next], kNoFetch)) {
     context->fetch = false;
     ++next;
   }
   if (next < argument_count) return Error();
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

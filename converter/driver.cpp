@@ -1,6 +1,6 @@
 #include "converter/driver.h"
 
-#include <chrono>
+#include <string>
 #include <vector>
 
 #include "common/message_sink.h"
@@ -14,6 +14,8 @@
 #include "converter/run_lock.h"
 #include "converter/settings.h"
 #include "platform/environment.h"
+#include "common/transfer_contract.h"
+#include "platform/env.h"
 #include "platform/files.h"
 
 namespace converter {
@@ -22,12 +24,13 @@ const char kBanner[] = "Conversion finished.\nPrice-list converter for networked
 
 namespace {
 
-const char kHelp[] =
+// The help text, around the line that names the separator digits.
+const char kHelpStart[] =
     "Loads the price list into a networked scale, or fetches its totals into report files.\n"
     "\n"
     "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]\n"
-    "  SCALE      the scale: three characters such as 001 (with XFLTCPMODE=DHCP its host name or address)\n"
-    "  DIGIT      the field separator: 1 comma, 2 semicolon, 3 #, 4 full stop, anything else TAB\n"
+    "  SCALE      the scale: three characters such as 001 (with XFLTCPMODE=DHCP its host name or address)\n";
+const char kHelpEnd[] =
     "  (none)     load VelkoCon.txt into the scale\n"
     "  -Check     check VelkoCon.txt and write the PLU file, send nothing\n"
     "  -Report    fetch the totals that MGTotal, PLUTotal, ClerkTotal and StoreTotal name\n"
@@ -39,8 +42,6 @@ const char kHelp[] =
     "Exit codes: 0 done, 1 command line, 2 price list unreadable, 3 a file cannot be written,\n"
     "4 a report not fetched whole, 5 price-list lines rejected, 6 a transfer failed, 255 settings.\n";
 
-const char kTransferModeVariable[] = "XFLTCPMODE";
-
 // Where the message of a failure that ends the run goes, and the exit code.
 struct FailureExit {
   RunFailure failure;
@@ -49,22 +50,31 @@ struct FailureExit {
 };
 
 const FailureExit kFailureExits[] = {
-    {kFailureSettings, common::Stream::kOut, kExitSettings},
-    {kFailureCommandLine, common::Stream::kErr, kExitCommandLine},
-    {kFailurePriceList, common::Stream::kErr, kExitNoPriceList},
-    {kFailureScaleFile, common::Stream::kErr, kExitScaleFile},
-    {kFailureReport, common::Stream::kOut, kExitReportFailed},
-    {kFailureArchive, common::Stream::kErr, kExitReportFailed},
+    {RunFailure::kSettings, common::Stream::kOut, kExitSettings},
+    {RunFailure::kCommandLine, common::Stream::kErr, kExitCommandLine},
+    {RunFailure::kPriceList, common::Stream::kErr, kExitNoPriceList},
+    {RunFailure::kScaleFile, common::Stream::kErr, kExitScaleFile},
+    {RunFailure::kReport, common::Stream::kOut, kExitReportFailed},
+    {RunFailure::kArchive, common::Stream::kErr, kExitReportFailed},
 };
 
-int EndWithFailure(common::MessageSink& messages, const common::Status& status) {
+int EndWithFailure(common::MessageSink& messages, const RunStatus& status) {
   for (const FailureExit& row : kFailureExits) {
     if (row.failure != status.code()) continue;
-    messages.Write(row.stream, status.message());
+    messages.Write(row.stream, status.message() + "\n");
     return row.exit_code;
   }
-  messages.Err(status.message());
+  messages.Err(status.message() + "\n");
   return kExitSettings;
+}
+
+std::string HelpText() {
+  std::string digits;
+  for (const SeparatorChoice& choice : kSeparatorChoices) {
+    if (choice.separator == '\t') break;
+    digits += std::string(1, choice.digit) + " " + choice.name + ", ";
+  }
+  return std::string(kHelpStart) + "  DIGIT      the field separator: " + digits + "anything else TAB\n" + kHelpEnd;
 }
 
 // A run that reached its end: a failed transfer before rejected lines.
@@ -90,23 +100,22 @@ const char* ModeName(RunMode mode) {
 common::RunLog OpenLog(const RunContext& context) {
   const std::string& name = context.settings.log_file;
   if (name.empty()) return common::RunLog();
-  const bool absolute = name[0] == '/' || name[0] == '\\' || (name.size() >= 2 && name[1] == ':');
-  std::string path = absolute ? name : platform::JoinPath(context.working_directory, name);
+  std::string path = platform::IsAbsolutePath(name) ? name : platform::JoinPath(context.working_directory, name);
   (void)platform::SetEnvironmentVariable(common::kLogVariable, path);
-  return common::RunLog(path);
+  return common::RunLog(*context.env, path);
 }
 
 int RunLocked(RunContext& context, common::MessageSink& messages) {
   platform::FileLock lock;
-  common::Status status = TakeRunLock(context, &lock);
+  RunStatus status = TakeRunLock(context, &lock);
   if (!status.ok()) return EndWithFailure(messages, status);
   const common::RunLog log = OpenLog(context);
   context.log = &log;
   const std::string run = "scale=" + context.scale_identifier + " mode=" + ModeName(context.mode);
-  if (!log.Write("VelkoCon start " + run)) {
+  if (!log.Write("VelkoCon start " + run).ok()) {
     messages.Err("The log " + context.settings.log_file + " cannot be written; the run goes on without it.\n");
   }
-  const auto started = std::chrono::steady_clock::now();
+  const double started = context.env->SteadySeconds();
 
   RunOutcome outcome;
   const bool load = context.mode == RunMode::kLoad || context.mode == RunMode::kCheck;
@@ -118,41 +127,39 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
     messages.Out(kBanner);
     exit_code = ExitCodeOf(outcome);
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const double seconds = context.env->SteadySeconds() - started;
   (void)log.Write("VelkoCon end " + run + " exit=" + std::to_string(exit_code & 0xFF) +
                   " seconds=" + common::SecondsText(seconds));
   return exit_code;
 }
 
-int Run(int argc, char** argv, common::MessageSink& messages) {
+int Run(int argc, char** argv, platform::Env& env, common::MessageSink& messages) {
   RunContext context;
+  context.env = &env;
   context.messages = &messages;
   context.working_directory = platform::CurrentDirectory();
 
   std::vector<std::string> warnings;
-  common::Status status = ReadSettings(context.working_directory, &context.settings, &context.names, &warnings);
+  RunStatus status = ReadSettings(env, context.working_directory, &context.settings, &context.names, &warnings);
   if (!status.ok()) return EndWithFailure(messages, status);
   context.program_directory = platform::ProgramDirectory();
   std::string mode_value;
-  const bool defined = platform::FindEnvironmentVariable(kTransferModeVariable, &mode_value);
+  const bool defined = platform::FindEnvironmentVariable(common::kTransferModeVariable, &mode_value);
   context.transfer_mode = common::TransferModeFromValue(defined, mode_value);
 
   status = ParseCommandLine(argc - 1, argv + 1, &context);
   if (!status.ok()) return EndWithFailure(messages, status);
   status = CheckReportNames(context);
   if (!status.ok()) return EndWithFailure(messages, status);
-  for (const std::string& warning : warnings) messages.Err(warning);
+  for (const std::string& warning : warnings) messages.Err(warning + "\n");
   return RunLocked(context, messages);
 }
 
 }  // namespace
 
-int RunConverter(int argc, char** argv) {
-  common::ConsoleSink console;
-  if (common::AnswerInfoRequest(argc, argv, "VelkoCon", kHelp, console)) return kExitOk;
-  int exit_code = Run(argc, argv, console);
-  console.Flush();
-  return exit_code;
+int RunConverter(int argc, char** argv, platform::Env& env, common::MessageSink& messages) {
+  if (common::AnswerInfoRequest(argc, argv, "VelkoCon", HelpText(), messages)) return kExitOk;
+  return Run(argc, argv, env, messages);
 }
 
 }  // namespace converter

@@ -3,6 +3,9 @@
 // ends a run are chosen here.
 #pragma once
 
+#include "common/message_sink.h"
+#include "platform/env.h"
+
 namespace converter {
 
 // Exit codes of the converter.
@@ -18,7 +21,9 @@ constexpr int kExitSettings = -1;
 // The closing banner, printed on standard output at the normal end of a run.
 extern const char kBanner[];
 
-// Runs the converter; the result is the process's exit code.
-int RunConverter(int argc, char** argv);
+// Runs the converter with its files, clock and transfer program reached
+// through env and its messages written to messages; the result is the
+// process's exit code.
+int RunConverter(int argc, char** argv, platform::Env& env, common::MessageSink& messages);
 
 }  // namespace converter

@@ -3,7 +3,7 @@
 // PLU file and sends nothing.
 #pragma once
 
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
@@ -11,6 +11,6 @@ namespace converter {
 // Runs the load mode (context.mode kLoad) or the check mode (kCheck). A
 // failure ends it before the transfers that follow; a failed transfer does
 // not (the outcome tells).
-common::Status RunLoadMode(const RunContext& context, RunOutcome* outcome);
+RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome);
 
 }  // namespace converter

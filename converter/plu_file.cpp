@@ -17,38 +17,13 @@
 #include "converter/text_file.h"
 #include "common/scale_file_names.h"
 #include "platform/code_pages.h"
-#include "platform/files.h"
+#include "platform/env.h"
 
 namespace converter {
 namespace {
 
 const char kPriceListName[] = "VelkoCon.txt";
 
-// Records are gathered here and written in large pieces.
-constexpr std::size_t kOutputBufferSize = 1 << 16;
-
-class PluWriter {
- public:
-  explicit PluWriter(const common::OwnedFile& file) : file_(file) {}
-
-  bool Add(const char* text, std::size_t length) {
-    if (used_ + length > kOutputBufferSize && !Flush()) return false;
-    std::memcpy(buffer_ + used_, text, length);
-    used_ += length;
-    return true;
-  }
-
-  bool Flush() {
-    bool ok = WriteScaleText(file_, buffer_, used_);
-    used_ = 0;
-    return ok;
-  }
-
- private:
-  const common::OwnedFile& file_;
-  char buffer_[kOutputBufferSize];
-  std::size_t used_ = 0;
-};
 
 void ReportRejectedCount(common::MessageSink& messages, long long count) {
   if (count == 1) {
@@ -58,8 +33,14 @@ void ReportRejectedCount(common::MessageSink& messages, long long count) {
   }
 }
 
-common::Status CouldNotOpen() { return common::Status::Error(kFailurePriceList, "Could not open file.\n"); }
-common::Status CouldNotRead() { return common::Status::Error(kFailurePriceList, "Could not read file.\n"); }
+RunStatus CouldNotOpen(const platform::SystemStatus& reason) {
+  return reason.As(RunFailure::kPriceList, "Could not open file.")
+      .WithCause(std::string("cannot open ") + kPriceListName + ": " + reason.message());
+}
+RunStatus CouldNotRead(const platform::SystemStatus& reason) {
+  return reason.As(RunFailure::kPriceList, "Could not read file.")
+      .WithCause(std::string("cannot read ") + kPriceListName + ": " + reason.message());
+}
 
 std::uint32_t PluNumberValue(std::string_view digits) {
   std::uint32_t value = 0;
@@ -70,27 +51,33 @@ std::uint32_t PluNumberValue(std::string_view digits) {
 // One pass over the lines of the open price list.
 class Pass {
  public:
-  Pass(const RunContext& context, const AnsiEncoder* encoder, PluWriter* writer, PriceListCounts* counts)
-      : context_(context), messages_(*context.messages), encoder_(encoder), writer_(writer), counts_(counts) {
+  Pass(const RunContext& context, const AnsiEncoder* encoder, platform::OutputFile* plu_file,
+       const std::string& plu_path, PriceListCounts* counts)
+      : context_(context),
+        messages_(*context.messages),
+        encoder_(encoder),
+        plu_file_(plu_file),
+        plu_path_(plu_path),
+        counts_(counts) {
     format_.separator = context.separator;
     format_.no_type = context.settings.no_type != 0;
     format_.price_decimals = context.settings.price_decimals;
   }
 
-  common::Status Run(TextFile* price_list) {
+  RunStatus Run(TextFile* price_list) {
     bool ended = false;
     bool cut = false;
     while (price_list->ReadLine(&read_, &ended, kMaxKeptLineLength, &cut)) {
       ++counts_->lines;
-      if (!TakeLine(ended, cut)) return CouldNotWrite();
+      if (platform::SystemStatus written = TakeLine(ended, cut); !written.ok()) return CouldNotWrite(plu_path_, written);
     }
-    if (price_list->failed()) return CouldNotRead();
-    return common::Status::Ok();
+    if (price_list->failed()) return CouldNotRead(price_list->read_status());
+    return RunStatus::Ok();
   }
 
  private:
-  // False if the PLU file cannot be written.
-  bool TakeLine(bool ended, bool cut) {
+  // A failure if the PLU file cannot be written.
+  platform::SystemStatus TakeLine(bool ended, bool cut) {
     const long long number = counts_->lines;
     std::string* line = &read_;
     EncodingLoss loss;
@@ -103,7 +90,7 @@ class Pass {
                       QuotedValue(*line).c_str());
       counts_->header_skipped = true;
       content_seen_ = true;
-      return true;
+      return platform::SystemStatus::Ok();
     }
 
     LineResult result;
@@ -116,21 +103,21 @@ class Pass {
     }
     switch (result) {
       case LineResult::kBlank:
-        return true;
+        return platform::SystemStatus::Ok();
       case LineResult::kRejected:
         content_seen_ = true;
         messages_.Print(common::Stream::kErr, "Line %lld rejected: %s\n", number,
                         DescribeRejection(rejection, format_).c_str());
         ++counts_->rejected;
         if (rejection.reason == RejectionReason::kTooFewColumns) ++counts_->too_few_columns;
-        return true;
+        return platform::SystemStatus::Ok();
       case LineResult::kEntry:
         content_seen_ = true;
         ++counts_->articles;
         WarnAbout(number, loss);
-        return writer_->Add(record_, BuildPluRecord(entry_, context_.settings, context_.names, record_));
+        return plu_file_->Write(record_, BuildPluRecord(entry_, context_.settings, context_.names, record_));
     }
-    return true;
+    return platform::SystemStatus::Ok();
   }
 
   void Warn(const char* format, ...) __attribute__((format(printf, 2, 3))) {
@@ -182,7 +169,8 @@ class Pass {
   const RunContext& context_;
   common::MessageSink& messages_;
   const AnsiEncoder* encoder_;
-  PluWriter* writer_;
+  platform::OutputFile* plu_file_;
+  const std::string& plu_path_;
   PriceListCounts* counts_;
   LineFormat format_;
   std::string read_;
@@ -193,49 +181,40 @@ class Pass {
   bool content_seen_ = false;  // a line that is neither blank nor the header was read
 };
 
-// Reads the price list into the writer, creating the PLU file once the list
-// is open.
-common::Status ReadPriceList(const RunContext& context, PluWriter* writer, common::OwnedFile* file,
-                             PriceListCounts* counts) {
+}  // namespace
+
+RunStatus WritePluFile(const RunContext& context, PriceListCounts* counts) {
   *counts = PriceListCounts();
+  platform::Env& env = *context.env;
   TextFile price_list;
   TextEncoding unmarked = context.settings.price_list_utf8 ? TextEncoding::kUtf8 : TextEncoding::kBytes;
-  if (!price_list.Open(platform::JoinPath(context.working_directory, kPriceListName), unmarked)) {
-    return CouldNotOpen();
+  if (platform::SystemStatus opened =
+          price_list.Open(env, platform::JoinPath(context.working_directory, kPriceListName), unmarked);
+      !opened.ok()) {
+    return CouldNotOpen(opened);
   }
   // Text in Unicode is brought to the PC's ANSI code page, which the CodePage
   // translation starts from.
   std::unique_ptr<AnsiEncoder> encoder;
   if (price_list.encoding() != TextEncoding::kBytes) {
     platform::AnsiCodePage code_page;
-    common::Status status = platform::ReadAnsiCodePage(&code_page);
-    if (!status.ok()) return common::Status::Error(kFailureSettings, status.message());
+    platform::SystemStatus status = platform::ReadAnsiCodePage(&code_page);
+    if (!status.ok()) return status.As(RunFailure::kSettings);
     encoder = std::make_unique<AnsiEncoder>(code_page);
   }
-  *file = CreateScaleFile(platform::JoinPath(
-      context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25)));
-  if (!file->is_open()) return CouldNotCreate();
-  Pass pass(context, encoder.get(), writer, counts);
-  common::Status status = pass.Run(&price_list);
+  const std::string plu_path = platform::JoinPath(
+      context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25));
+  std::unique_ptr<platform::OutputFile> plu_file;
+  if (RunStatus created = CreateScaleFile(env, plu_path, &plu_file); !created.ok()) return created;
+  Pass pass(context, encoder.get(), plu_file.get(), plu_path, counts);
+  RunStatus status = pass.Run(&price_list);
   price_list.Close();
   if (!status.ok()) return status;
   // The whole list has been read: the count of rejected lines stands even
   // if the file cannot be finished.
   if (counts->rejected > 0) ReportRejectedCount(*context.messages, counts->rejected);
-  return common::Status::Ok();
-}
-
-}  // namespace
-
-common::Status WritePluFile(const RunContext& context, PriceListCounts* counts) {
-  common::OwnedFile file;
-  // The writer refers to the file, which is created once the price list is open.
-  auto writer = std::make_unique<PluWriter>(file);
-  common::Status status = ReadPriceList(context, writer.get(), &file, counts);
-  if (!status.ok()) return status;
-  bool written = writer->Flush();
-  if (!file.Close() || !written) return CouldNotWrite();
-  return common::Status::Ok();
+  if (platform::SystemStatus closed = plu_file->Close(); !closed.ok()) return CouldNotWrite(plu_path, closed);
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

@@ -2,7 +2,7 @@
 // scale's PLU file (per-scale prefix + "F25.dat") in the working directory.
 #pragma once
 
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
@@ -22,11 +22,11 @@ struct PriceListCounts {
 // with its reason, a skipped header line with a note, and an accepted line
 // with its warnings (characters the PC's code page lacks, a PLU number given
 // before, an item code longer than its barcode keeps); the count of rejected
-// lines follows once the whole list is read. Fails with kFailurePriceList
+// lines follows once the whole list is read. Fails with RunFailure::kPriceList
 // (the price list cannot be opened or read; nothing written when it cannot
-// be opened), kFailureSettings (a Unicode price list and no ANSI code page
-// to convert it to; nothing written) or kFailureScaleFile (the PLU file
+// be opened), RunFailure::kSettings (a Unicode price list and no ANSI code page
+// to convert it to; nothing written) or RunFailure::kScaleFile (the PLU file
 // cannot be created or written).
-common::Status WritePluFile(const RunContext& context, PriceListCounts* counts);
+RunStatus WritePluFile(const RunContext& context, PriceListCounts* counts);
 
 }  // namespace converter

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/decimal_text.h"
+#include "base/decimal_text.h"
 
 namespace converter {
 namespace {
@@ -33,7 +33,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool AllDigits(std::string_view text) {
   for (char c : text) {
-    if (!common::IsDecimalDigit(c)) return false;
+    if (!base::IsDecimalDigit(c)) return false;
   }
   return true;
 }
@@ -148,7 +148,7 @@ class Columns {
 RejectionReason ReadPrice(std::string_view price, int decimals, char digits[kMaxPriceDigits]) {
   std::size_t marks = 0, digit_count = 0, mark_at = price.size();
   for (std::size_t i = 0; i < price.size(); ++i) {
-    if (common::IsDecimalDigit(price[i])) {
+    if (base::IsDecimalDigit(price[i])) {
       ++digit_count;
     } else if (IsDecimalMark(price[i])) {
       ++marks;
@@ -197,7 +197,7 @@ LineResult Reject(Rejection* rejection, RejectionReason reason, std::string_view
 
 bool HasDigit(std::string_view text) {
   for (char c : text) {
-    if (common::IsDecimalDigit(c)) return true;
+    if (base::IsDecimalDigit(c)) return true;
   }
   return false;
 }
@@ -269,7 +269,7 @@ LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& f
     std::string_view extra = columns.Next();
     if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, extra);
     if (!extra.empty()) {
-      int value = common::LeadingDecimalValue(extra);
+      int value = base::LeadingDecimalValue(extra);
       if (value != kNoExtraNumber && (value < 0 || value > kMaxExtraNumber)) {
         return Reject(rejection, RejectionReason::kBadExtraNumber, extra);
       }

@@ -4,19 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/decimal_text.h"
+#include "base/decimal_text.h"
 #include "common/hex_text.h"
-#include "common/owned_file.h"
-#include "platform/files.h"
 
 namespace converter {
 namespace {
 
-// The report file's stream buffer.
-constexpr std::size_t kReportBufferSize = 1 << 16;
 // The ending of the report's name while it is being written.
 const char kPartEnding[] = ".part";
-
 
 // Copies a field of a few characters; shorter than a call of memcpy.
 std::size_t PutCharacters(const char* field, std::size_t width, char* out) {
@@ -28,7 +23,7 @@ std::size_t PutCharacters(const char* field, std::size_t width, char* out) {
 // zeros). A field that is not all decimal digits is written unchanged.
 std::size_t PutNumber(const char* field, std::size_t width, char* out) {
   for (std::size_t i = 0; i < width; ++i) {
-    if (!common::IsDecimalDigit(field[i])) return PutCharacters(field, width, out);
+    if (!base::IsDecimalDigit(field[i])) return PutCharacters(field, width, out);
   }
   std::size_t first = 0;
   while (first + 1 < width && field[first] == '0') ++first;
@@ -75,9 +70,10 @@ std::size_t RecordLength(const char* text, std::size_t left, const LayoutTable& 
 // Every step moves the position forward by a whole record (at least two
 // characters), and no character at or past size is read.
 RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, ReportLayout layout,
-                            const char* time_text, std::FILE* out) {
+                            const char* time_text, platform::OutputFile& out) {
   const LayoutTable& table = LayoutOf(layout);
   char line[kMaxReportLine];
+  bool writing = true;
   std::size_t position = 0;
   for (;;) {
     std::size_t left = size - position;
@@ -112,33 +108,35 @@ RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, 
     }
     line[n++] = '\r';
     line[n++] = '\n';
-    std::fwrite(line, 1, n, out);
+    if (writing) writing = out.Write(line, n).ok();
     position += length;
   }
 }
 
 namespace {
 
-common::Status Result(ConversionResult result, std::string message = std::string()) {
-  return common::Status::Error(static_cast<int>(result), std::move(message));
+ConversionStatus Result(ConversionResult result, std::string message, const platform::SystemStatus& reason) {
+  return reason.As(result, std::move(message));
 }
 
 }  // namespace
 
-bool IsFatal(const common::Status& status) {
-  return ResultOf(status) == ConversionResult::kIncomingMissing ||
-         ResultOf(status) == ConversionResult::kIncomingUnreadable;
+bool IsFatal(const ConversionStatus& status) {
+  return status.code() == ConversionResult::kIncomingMissing || status.code() == ConversionResult::kIncomingUnreadable;
 }
 
-common::Status IncomingMissing() { return Result(ConversionResult::kIncomingMissing, "File length error\nFatal error\n"); }
+ConversionStatus IncomingMissing() {
+  return ConversionStatus::Error(ConversionResult::kIncomingMissing, "File length error\nFatal error");
+}
 
-std::string FormatConversionTime(std::time_t moment) {
-  // The converter runs on one thread, so the shared result of localtime is safe.
-  const std::tm* local = std::localtime(&moment);
-  std::tm fields = local != nullptr ? *local : std::tm();
+std::string IncompleteDataMessage(const std::string& incoming_name) {
+  return "Incomplete data in file: " + incoming_name;
+}
+
+std::string FormatConversionTime(const platform::LocalTime& moment) {
   char text[64];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", fields.tm_mday, fields.tm_mon + 1,
-                fields.tm_year + 1900, fields.tm_hour, fields.tm_min, fields.tm_sec);
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", moment.day, moment.month, moment.year,
+                moment.hour, moment.minute, moment.second);
   std::string result = text;
   result.resize(kConversionTimeLength, ' ');
   return result;
@@ -154,65 +152,56 @@ std::string ReportHeaderLine(ReportLayout layout, char separator) {
   return line + "\r\n";
 }
 
-common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
-                             const std::string& incoming_name, char separator, ReportLayout layout,
-                             common::MessageSink& messages, ConversionClock clock) {
-  return ConvertReport(working_directory, report_name, incoming_name, separator, layout, ReportHeader::kNone,
-                       messages, clock);
-}
+ConversionStatus ConvertReport(platform::Env& env, const std::string& working_directory,
+                               const std::string& report_name, const std::string& incoming_name, char separator,
+                               ReportLayout layout, ReportHeader header, RecordsEnd* end) {
+  *end = RecordsEnd::kEndReply;
+  const std::string time_text = FormatConversionTime(env.LocalNow());
+  const std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
 
-common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
-                             const std::string& incoming_name, char separator, ReportLayout layout,
-                             ReportHeader header, common::MessageSink& messages, ConversionClock clock) {
-  std::string time_text = FormatConversionTime(clock != nullptr ? clock() : std::time(nullptr));
-  std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
-
-  std::uint64_t size = 0;
-  if (!platform::ReadFileSize(incoming_path, &size)) return IncomingMissing();
-  if (size < kMinIncomingSize) {
-    messages.Out("No data for file: " + report_name + "\n");
-    return Result(ConversionResult::kNoData);
+  const platform::FileInfo incoming_info = env.Stat(incoming_path);
+  if (!incoming_info.exists || incoming_info.folder) return IncomingMissing();
+  if (incoming_info.size < kMinIncomingSize) {
+    return ConversionStatus::Error(ConversionResult::kNoData, "No data for file: " + report_name);
   }
 
   platform::MappedFile incoming;
-  if (!platform::MapFileReadOnly(incoming_path, &incoming).ok()) {
-    return Result(ConversionResult::kIncomingUnreadable, "File error\n");
+  if (platform::SystemStatus mapped = env.Map(incoming_path, &incoming); !mapped.ok()) {
+    return Result(ConversionResult::kIncomingUnreadable, "File error", mapped);
   }
 
   // The report is written under a name of its own and takes its name only
   // once it is whole, so that a reader never finds half a report under it.
-  const std::string report_path = platform::ResolveName(platform::JoinPath(working_directory, report_name));
+  const std::string report_path = env.ResolveName(platform::JoinPath(working_directory, report_name));
   const std::string part_path = report_path + kPartEnding;
+  std::unique_ptr<platform::OutputFile> report;
   // A folder of the report's name cannot be replaced.
-  const bool folder = platform::IdentifyFile(report_path).exists && !platform::FileExists(report_path);
-  common::OwnedFile report(folder ? nullptr : std::fopen(part_path.c_str(), "wb"));
-  if (!report.is_open()) {
-    platform::UnmapFile(&incoming);
-    messages.Err("Could not open file.\n");
-    return Result(ConversionResult::kReportNotCreated);
+  platform::SystemStatus created = env.Stat(report_path).folder
+                                       ? platform::Failure("a folder has that name")
+                                       : env.CreateForWriting(part_path, &report);
+  if (!created.ok()) {
+    env.Unmap(&incoming);
+    return Result(ConversionResult::kReportNotCreated, "Could not open file.", created)
+        .WithCause("cannot create " + report_name + ": " + created.message());
   }
-  std::setvbuf(report.get(), nullptr, _IOFBF, kReportBufferSize);
   if (header == ReportHeader::kColumnNames) {
     const std::string line = ReportHeaderLine(layout, separator);
-    std::fwrite(line.data(), 1, line.size(), report.get());
+    (void)report->Write(line.data(), line.size());
   }
 
-  RecordsEnd end =
-      WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), report.get());
-  bool written = report.Close() && platform::RenameFile(part_path, report_path).ok();
-  platform::UnmapFile(&incoming);
-  if (!written) (void)platform::DeleteFile(part_path);
-
-  common::Status status = common::Status::Ok();
-  if (end == RecordsEnd::kIncomplete) {
-    messages.Out("Incomplete data in file: " + incoming_name + "\n");
-    status = Result(ConversionResult::kIncomplete);
+  *end = WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), *report);
+  env.Unmap(&incoming);
+  platform::SystemStatus written = report->Close();
+  if (written.ok()) written = env.Rename(part_path, report_path);
+  if (!written.ok()) {
+    (void)env.Remove(part_path);
+    return Result(ConversionResult::kReportNotWritten, "Could not write file.", written)
+        .WithCause("cannot write " + report_name + ": " + written.message());
   }
-  if (!written) {
-    messages.Err("Could not write file.\n");
-    status = Result(ConversionResult::kReportNotWritten);
+  if (*end == RecordsEnd::kIncomplete) {
+    return ConversionStatus::Error(ConversionResult::kIncomplete, IncompleteDataMessage(incoming_name));
   }
-  return status;
+  return ConversionStatus::Ok();
 }
 
 }  // namespace converter

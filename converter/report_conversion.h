@@ -4,45 +4,45 @@
 #pragma once
 
 #include <cstddef>
-#include <ctime>
 #include <string>
 
-#include "common/message_sink.h"
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/report_layouts.h"
+#include "platform/env.h"
 
 namespace converter {
 
-// What became of one conversion: the code of ConvertReport's status. The
-// message of each result but the last two has been written through the
-// sink; the last two end the run, and their status carries their message.
+// What became of one conversion: the code of ConvertReport's status, whose
+// message is the text the user is shown. The last two end the run.
 enum class ConversionResult {
   kConverted = 0,       // every record up to the end reply is in the report file
   kNoData,              // "No data for file: " + report name: under 10 bytes, no report file
-  kReportNotCreated,    // "Could not open file.\n" (error stream): no report file
-  kReportNotWritten,    // "Could not write file.\n" (error stream): no report file
+  kReportNotCreated,    // "Could not open file.": no report file
+  kReportNotWritten,    // "Could not write file.": no report file
   kIncomplete,          // "Incomplete data in file: " + incoming name: the complete records are written
-  kIncomingMissing,     // "File length error\n" "Fatal error\n": missing or its size unreadable
-  kIncomingUnreadable,  // "File error\n": it could not be mapped
+  kIncomingMissing,     // "File length error\nFatal error": missing or its size unreadable
+  kIncomingUnreadable,  // "File error": it could not be mapped
 };
 
-inline ConversionResult ResultOf(const common::Status& status) {
-  return static_cast<ConversionResult>(status.code());
-}
+using ConversionStatus = base::Status<ConversionResult>;
 
 // True for the results that end the run at once.
-bool IsFatal(const common::Status& status);
+bool IsFatal(const ConversionStatus& status);
 
-// The status of a missing incoming file ("File length error\n", "Fatal
-// error\n"); the retrieval mode gives it for a stale one too.
-common::Status IncomingMissing();
+// The status of a missing incoming file ("File length error", "Fatal
+// error"); the retrieval mode gives it for a stale one too.
+ConversionStatus IncomingMissing();
+
+// The line that tells that the records of an incoming file ended before an
+// end reply: "Incomplete data in file: " + its name.
+std::string IncompleteDataMessage(const std::string& incoming_name);
 
 // An incoming file shorter than this holds no data.
 constexpr std::size_t kMinIncomingSize = 10;
 
 // The conversion time as report lines carry it: "dd/mm/yyyy hh:nn:ss" in
 // local time, slashes whatever the system's date settings.
-std::string FormatConversionTime(std::time_t moment);
+std::string FormatConversionTime(const platform::LocalTime& moment);
 
 // How the records of an incoming text ended: at an end reply (a record
 // position beginning "E0", "E1" or "E2"), or before a whole record: the
@@ -52,12 +52,11 @@ enum class RecordsEnd { kEndReply, kIncomplete };
 
 // The heart of the conversion, on text in memory: writes one line per whole
 // record of text[0, size) to out, up to the end reply or the first record
-// that is not whole. time_text is the conversion time (RTBuffer lines).
+// that is not whole. time_text is the conversion time (RTBuffer lines). A
+// write that fails is kept by the file, and the records are still followed
+// to their end.
 RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, ReportLayout layout,
-                            const char* time_text, std::FILE* out);
-
-// Where the conversion takes the current time from; tests set their own.
-using ConversionClock = std::time_t (*)();
+                            const char* time_text, platform::OutputFile& out);
 
 // Whether a report file begins with a line that names its columns (the
 // setting Report Header).
@@ -70,16 +69,15 @@ std::string ReportHeaderLine(ReportLayout layout, char separator);
 
 // Converts the incoming file working_directory/incoming_name into the report
 // file working_directory/report_name (created, replacing one of that name
-// ignoring letter case). The incoming file is read through one read-only
-// mapping, never past its end; it stays on disk.
-common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
-                             const std::string& incoming_name, char separator, ReportLayout layout,
-                             common::MessageSink& messages, ConversionClock clock = nullptr);
-
-// The same, the report file beginning with the header line when header is
-// kColumnNames (a report that gets no file gets no header either).
-common::Status ConvertReport(const std::string& working_directory, const std::string& report_name,
-                             const std::string& incoming_name, char separator, ReportLayout layout,
-                             ReportHeader header, common::MessageSink& messages, ConversionClock clock = nullptr);
+// ignoring letter case), beginning with the header line when header is
+// kColumnNames (a report that gets no file gets no header either). The
+// incoming file is read through one read-only mapping, never past its end;
+// it stays on disk. The report is written under its name + ".part" and takes
+// its name only once it is whole. *end tells how the records ended, whatever
+// became of the report file (kIncomplete then comes only from a report
+// written whole).
+ConversionStatus ConvertReport(platform::Env& env, const std::string& working_directory,
+                               const std::string& report_name, const std::string& incoming_name, char separator,
+                               ReportLayout layout, ReportHeader header, RecordsEnd* end);
 
 }  // namespace converter

@@ -7,7 +7,7 @@
 #include "converter/report_conversion.h"
 #include "converter/report_names.h"
 #include "converter/transfer_launcher.h"
-#include "platform/files.h"
+#include "platform/env.h"
 
 namespace converter {
 namespace {
@@ -44,31 +44,51 @@ const char* KeysOf(RunMode mode) {
   }
 }
 
-void Warn(const RunContext& context, const common::Status& status) {
-  if (!status.ok()) context.messages->Err(status.message());
+void Warn(const RunContext& context, const RunStatus& status) {
+  if (!status.ok()) context.messages->Err(status.message() + "\n");
+}
+
+// Shows what became of a conversion that the run goes on after: the
+// incomplete records on the standard output, then a report without data
+// there too, and a report that could not be written on the error stream.
+void ShowConversion(const RunContext& context, const ConversionStatus& status, RecordsEnd end,
+                    const std::string& incoming_name) {
+  common::MessageSink& messages = *context.messages;
+  if (end == RecordsEnd::kIncomplete) messages.Out(IncompleteDataMessage(incoming_name) + "\n");
+  switch (status.code()) {
+    case ConversionResult::kNoData:
+      messages.Out(status.message() + "\n");
+      break;
+    case ConversionResult::kReportNotCreated:
+    case ConversionResult::kReportNotWritten:
+      messages.Err(status.message() + "\n");
+      break;
+    default:
+      break;
+  }
 }
 
 // Fetches the row's file. An incoming file an earlier run left is moved into
 // the archive first, never replaced unconverted; the new one is kept there as
 // soon as it has come. False in *fresh when the fetch left no new incoming
 // file.
-common::Status Fetch(const RunContext& context, const Archive& archive, const ReportRow& row,
+RunStatus Fetch(const RunContext& context, const Archive& archive, const ReportRow& row,
                      const std::string& incoming_path, bool* fresh, RunOutcome* outcome) {
-  if (common::Status kept = archive.KeepLeftover(incoming_path); !kept.ok()) return kept;
+  if (RunStatus kept = archive.KeepLeftover(incoming_path); !kept.ok()) return kept;
   // A fetch that fails before the transfer program opens the incoming file
   // leaves the file as it was: its identity tells it from a fresh one, so
   // old totals are never reported as new.
-  const platform::FileIdentity before = platform::IdentifyFile(incoming_path);
-  if (!RunTransfer(context, row.file).ok) outcome->report_incomplete = true;
-  const platform::FileIdentity after = platform::IdentifyFile(incoming_path);
+  const platform::FileIdentity before = context.env->Stat(incoming_path).identity;
+  if (!RunTransfer(context, row.file).ok()) outcome->report_incomplete = true;
+  const platform::FileIdentity after = context.env->Stat(incoming_path).identity;
   *fresh = after.exists && !(after == before);
   if (*fresh) Warn(context, archive.KeepCopy(incoming_path));
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace
 
-common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome) {
+RunStatus RunRetrievalMode(const RunContext& context, RunOutcome* outcome) {
   const Archive archive(context);
   bool any = false;
   for (const ReportRow& row : kReportRows) {
@@ -80,7 +100,7 @@ common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome) 
     const std::string incoming_path = platform::JoinPath(context.working_directory, incoming_name);
     bool fresh = true;
     if (context.fetch) {
-      if (common::Status status = Fetch(context, archive, row, incoming_path, &fresh, outcome); !status.ok()) {
+      if (RunStatus status = Fetch(context, archive, row, incoming_path, &fresh, outcome); !status.ok()) {
         return status;
       }
     }
@@ -89,13 +109,15 @@ common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome) 
     // The earlier run's report goes whatever this fetch brought.
     const std::string report_name = ReportFileName(value, context.scale_identifier);
     const std::string report_path = platform::JoinPath(context.working_directory, report_name);
-    (void)platform::DeleteFile(report_path);
-    if (!fresh) return common::Status::Error(kFailureReport, IncomingMissing().message());
+    (void)context.env->Remove(report_path);
+    if (!fresh) return IncomingMissing().As(RunFailure::kReport);
 
     const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
-    common::Status status = ConvertReport(context.working_directory, report_name, incoming_name, context.separator,
-                                          row.layout, header, *context.messages);
-    if (IsFatal(status)) return common::Status::Error(kFailureReport, status.message());
+    RecordsEnd end = RecordsEnd::kEndReply;
+    const ConversionStatus status = ConvertReport(*context.env, context.working_directory, report_name, incoming_name,
+                                                  context.separator, row.layout, header, &end);
+    if (IsFatal(status)) return status.As(RunFailure::kReport);
+    ShowConversion(context, status, end, incoming_name);
     if (!status.ok()) outcome->report_incomplete = true;
     Warn(context, archive.KeepCopy(report_path, context.scale_identifier + "-"));
   }
@@ -103,7 +125,7 @@ common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome) 
     context.messages->Err(std::string("Nothing to fetch: name the report file with ") + KeysOf(context.mode) +
                           " in velkocon.ini.\n");
   }
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

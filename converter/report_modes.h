@@ -3,15 +3,15 @@
 // on and converts them into report files.
 #pragma once
 
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
 
 // Runs the retrieval mode of context.mode. A missing, stale or unreadable
-// incoming file ends it with kFailureReport; a report that is not whole
+// incoming file ends it with RunFailure::kReport; a report that is not whole
 // (no data, incomplete, not written) is noted in the outcome and the mode
 // goes on.
-common::Status RunRetrievalMode(const RunContext& context, RunOutcome* outcome);
+RunStatus RunRetrievalMode(const RunContext& context, RunOutcome* outcome);
 
 }  // namespace converter

@@ -2,9 +2,10 @@
 
 #include <vector>
 
-#include "common/ascii_case.h"
+#include "base/ascii_case.h"
 #include "common/scale_file_names.h"
 #include "converter/run_lock.h"
+#include "platform/files.h"
 
 namespace converter {
 namespace {
@@ -63,7 +64,7 @@ bool NamesADevice(const std::string& name) {
     part = part.substr(0, part.find('.'));
     while (!part.empty() && part.back() == ' ') part.pop_back();
     for (const char* device : kDevices) {
-      if (common::EqualsIgnoringCase(part, device)) return true;
+      if (base::EqualsIgnoringCase(part, device)) return true;
     }
     if (end == std::string::npos) return false;
     begin = end + 1;
@@ -71,8 +72,7 @@ bool NamesADevice(const std::string& name) {
 }
 
 bool LeavesTheFolder(const std::string& name) {
-  if (!name.empty() && name[0] == '/') return true;
-  if (name.size() >= 2 && name[1] == ':') return true;  // a drive
+  if (platform::IsAbsolutePath(name)) return true;
   std::string::size_type begin = 0;
   for (;;) {
     std::string::size_type end = name.find('/', begin);
@@ -110,9 +110,8 @@ std::vector<std::string> OwnFiles(const RunContext& context) {
   return files;
 }
 
-common::Status Refused(const char* key, const std::string& value, const char* why) {
-  return common::Status::Error(kFailureSettings,
-                               std::string("The report file ") + key + "=" + value + " " + why + "\n");
+RunStatus Refused(const char* key, const std::string& value, const char* why) {
+  return RunStatus::Error(RunFailure::kSettings, std::string("The report file ") + key + "=" + value + " " + why);
 }
 
 }  // namespace
@@ -127,7 +126,7 @@ std::string ReportFileName(const std::string& value, const std::string& scale_id
   return name;
 }
 
-common::Status CheckReportNames(const RunContext& context) {
+RunStatus CheckReportNames(const RunContext& context) {
   const std::vector<std::string> own = OwnFiles(context);
   for (const ReportKey& key : kReportKeys) {
     const std::string& value = context.settings.*key.value;
@@ -136,12 +135,12 @@ common::Status CheckReportNames(const RunContext& context) {
     if (LeavesTheFolder(name)) return Refused(key.name, value, "is outside the working folder.");
     if (NamesADevice(name)) return Refused(key.name, value, "names a device.");
     for (const std::string& file : own) {
-      if (common::EqualsIgnoringCase(name, Normalized(file))) {
+      if (base::EqualsIgnoringCase(name, Normalized(file))) {
         return Refused(key.name, value, "names a file of the programs.");
       }
     }
   }
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

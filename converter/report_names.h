@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
@@ -20,6 +20,6 @@ std::string ReportFileName(const std::string& value, const std::string& scale_id
 // programs, the prepared and scale files, the result files, the log, the
 // lock file, the archive) is a settings failure whose message names the key.
 // A name in a subfolder is fine.
-common::Status CheckReportNames(const RunContext& context);
+RunStatus CheckReportNames(const RunContext& context);
 
 }  // namespace converter

@@ -3,9 +3,12 @@
 //
 // Messages: an operation writes what the run goes on after (a rejected
 // price-list line, a report without data) through the run's message sink as
-// it happens. A failure that ends the run is returned as a status whose code
-// is a RunFailure (converter/run_failure.h) and whose message is the text the
-// driver prints; the driver alone chooses the stream and the exit code.
+// it happens. A failure that ends the run is returned as a RunStatus
+// (converter/run_failure.h) whose message is the text the driver prints; the
+// driver alone chooses the stream and the exit code.
+//
+// Files, the clock and the transfer program are reached through the run's
+// Env, so that tests can put their own in place of the system's.
 #pragma once
 
 #include <string>
@@ -13,9 +16,9 @@
 #include "common/message_sink.h"
 #include "common/run_log.h"
 #include "common/scale_file_names.h"
-#include "common/status.h"
 #include "converter/run_failure.h"
 #include "converter/settings.h"
+#include "platform/env.h"
 
 namespace converter {
 
@@ -34,6 +37,7 @@ struct RunContext {
   common::TransferMode transfer_mode = common::TransferMode::kScaleNumber;  // from XFLTCPMODE
   Settings settings;
   NameTable names;
+  platform::Env* env = nullptr;             // the system's, or a test's
   common::MessageSink* messages = nullptr;  // the driver's sink
   const common::RunLog* log = nullptr;      // the run log (may be off)
 };

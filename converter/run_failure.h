@@ -3,15 +3,20 @@
 // message on the stream that goes with it.
 #pragma once
 
+#include "base/status.h"
+
 namespace converter {
 
-enum RunFailure : int {
-  kFailureSettings = 1,  // velkocon.ini absent or not valid
-  kFailureCommandLine,   // the arguments name no run
-  kFailurePriceList,     // the price list cannot be opened or read
-  kFailureScaleFile,     // a scale file cannot be created or written
-  kFailureReport,        // a report's incoming file is missing, stale or cannot be read
-  kFailureArchive,       // an earlier incoming file cannot be kept in the archive
+enum class RunFailure {
+  kOk = 0,
+  kSettings,     // velkocon.ini absent or not valid
+  kCommandLine,  // the arguments name no run
+  kPriceList,    // the price list cannot be opened or read
+  kScaleFile,    // a scale file cannot be created or written
+  kReport,       // a report's incoming file is missing, stale or cannot be read
+  kArchive,      // an earlier incoming file cannot be kept in the archive
 };
+
+using RunStatus = base::Status<RunFailure>;
 
 }  // namespace converter

@@ -4,7 +4,7 @@
 // the error stream that it waits, and waits.
 #pragma once
 
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/run_context.h"
 #include "platform/file_lock.h"
 
@@ -15,6 +15,6 @@ extern const char kRunLockName[];
 // Takes the lock of the context's working folder into lock, waiting for
 // another run to end. A failure (the lock file cannot be made) names it; the
 // run then ends.
-common::Status TakeRunLock(const RunContext& context, platform::FileLock* lock);
+RunStatus TakeRunLock(const RunContext& context, platform::FileLock* lock);
 
 }  // namespace converter

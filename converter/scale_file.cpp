@@ -1,27 +1,37 @@
 #include "converter/scale_file.h"
 
-#include "converter/run_failure.h"
-#include "platform/files.h"
-
 namespace converter {
 
-common::OwnedFile CreateScaleFile(const std::string& path) {
-  return common::OwnedFile(std::fopen(platform::ResolveName(path).c_str(), "wb"));
+std::string FileNameOf(const std::string& path) {
+  const std::string::size_type separator = path.find_last_of("/\\");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-bool WriteScaleText(const common::OwnedFile& file, const char* text, std::size_t length) {
-  return std::fwrite(text, 1, length, file.get()) == length;
+RunStatus CouldNotCreate(const std::string& path, const platform::SystemStatus& reason) {
+  return reason.As(RunFailure::kScaleFile, "Could not create file.")
+      .WithCause("cannot create " + FileNameOf(path) + ": " + reason.message());
 }
 
-common::Status CouldNotCreate() { return common::Status::Error(kFailureScaleFile, "Could not create file.\n"); }
-common::Status CouldNotWrite() { return common::Status::Error(kFailureScaleFile, "Could not write file.\n"); }
+RunStatus CouldNotWrite(const std::string& path, const platform::SystemStatus& reason) {
+  return reason.As(RunFailure::kScaleFile, "Could not write file.")
+      .WithCause("cannot write " + FileNameOf(path) + ": " + reason.message());
+}
 
-common::Status WriteScaleFile(const std::string& path, const std::string& text) {
-  common::OwnedFile file = CreateScaleFile(path);
-  if (!file.is_open()) return CouldNotCreate();
-  bool written = WriteScaleText(file, text.data(), text.size());
-  if (!file.Close() || !written) return CouldNotWrite();
-  return common::Status::Ok();
+RunStatus CreateScaleFile(platform::Env& env, const std::string& path, std::unique_ptr<platform::OutputFile>* file) {
+  if (platform::SystemStatus created = env.CreateForWriting(path, file); !created.ok()) {
+    return CouldNotCreate(path, created);
+  }
+  return RunStatus::Ok();
+}
+
+RunStatus WriteScaleFile(platform::Env& env, const std::string& path, const std::string& text) {
+  std::unique_ptr<platform::OutputFile> file;
+  if (RunStatus created = CreateScaleFile(env, path, &file); !created.ok()) return created;
+  platform::SystemStatus written = file->Write(text.data(), text.size());
+  platform::SystemStatus closed = file->Close();
+  if (!written.ok()) return CouldNotWrite(path, written);
+  if (!closed.ok()) return CouldNotWrite(path, closed);
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

@@ -1,27 +1,30 @@
-// Writing a scale file the converter makes (PLU file, store-name file):
-// create or replace it under its case-insensitive name, write its hex text,
-// and report any failure, including one on closing.
+// Writing a file the converter makes (the PLU file, the store-name file, the
+// empty key file): created or replaced under its case-insensitive name, and
+// every failure reported, one on closing too.
 #pragma once
 
+#include <memory>
 #include <string>
 
-#include "common/owned_file.h"
-#include "common/status.h"
+#include "converter/run_failure.h"
+#include "platform/env.h"
 
 namespace converter {
 
-// Creates the file for writing, replacing a file whose name equals it
-// ignoring case. Not open if it cannot be created.
-common::OwnedFile CreateScaleFile(const std::string& path);
+// Failures of the converter's own files (RunFailure::kScaleFile): "Could not
+// create file." and "Could not write file.", with the file and the system's
+// reason as their cause.
+RunStatus CouldNotCreate(const std::string& path, const platform::SystemStatus& reason);
+RunStatus CouldNotWrite(const std::string& path, const platform::SystemStatus& reason);
 
-// Writes text; false on a write error.
-bool WriteScaleText(const common::OwnedFile& file, const char* text, std::size_t length);
-
-// Failures of scale files (kFailureScaleFile).
-common::Status CouldNotCreate();
-common::Status CouldNotWrite();
+// Creates the file for writing, replacing one whose name equals it ignoring
+// case.
+RunStatus CreateScaleFile(platform::Env& env, const std::string& path, std::unique_ptr<platform::OutputFile>* file);
 
 // The whole file at once.
-common::Status WriteScaleFile(const std::string& path, const std::string& text);
+RunStatus WriteScaleFile(platform::Env& env, const std::string& path, const std::string& text);
+
+// The last part of a path: its file name.
+std::string FileNameOf(const std::string& path);
 
 }  // namespace converter

@@ -1,11 +1,10 @@
 #include "converter/settings.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 
-#include "common/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/decimal_text.h"
 #include "converter/price_list.h"
 #include "converter/text_file.h"
 #include "platform/code_pages.h"
@@ -27,14 +26,14 @@ constexpr int kDefaultShopFont = 5;
 constexpr std::size_t kPageDetailPiece = 99;
 constexpr int kTableSize = 256;
 
-const char kIniAbsent[] = "velkocon.ini absent\n";
-const char kBadLabelFormat[] = "Incorrect label format\n";
-const char kBadBarcodeFormat[] = "Incorrect barcode format\n";
-const char kBadBarcodePrefix[] = "Incorrect barcode prefix\n";
-const char kPageDetailAbsent[] = "File PageDetail is absent. Fatal error!\n";
-const char kPageDetailIncorrect[] = "File PageDetail is incorrect. Fatal error!\n";
-const char kBadPriceListEncoding[] = "Incorrect price list encoding\n";
-const char kBadPriceDecimals[] = "Incorrect price decimals\n";
+const char kIniAbsent[] = "velkocon.ini absent";
+const char kBadLabelFormat[] = "Incorrect label format";
+const char kBadBarcodeFormat[] = "Incorrect barcode format";
+const char kBadBarcodePrefix[] = "Incorrect barcode prefix";
+const char kPageDetailAbsent[] = "File PageDetail is absent. Fatal error!";
+const char kPageDetailIncorrect[] = "File PageDetail is incorrect. Fatal error!";
+const char kBadPriceListEncoding[] = "Incorrect price list encoding";
+const char kBadPriceDecimals[] = "Incorrect price decimals";
 
 // A barcode type the barcode rule lists: 1 to 21 but 12.
 bool IsListedBarcodeType(int type) { return type >= 1 && type <= kMaxBarcodeType && type != kUnlistedBarcodeType; }
@@ -70,56 +69,37 @@ const KnownKey kKnownKeys[] = {
 
 const KnownKey* FindKnownKey(const std::string& name) {
   for (const KnownKey& key : kKnownKeys) {
-    if (common::EqualsIgnoringCase(name, key.name)) return &key;
+    if (base::EqualsIgnoringCase(name, key.name)) return &key;
   }
   return nullptr;
 }
 
 // What the profile reader takes as a number: blanks, a sign, digits.
 bool ReadsAsNumber(const std::string& value) {
-  std::size_t i = 0;
-  while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) ++i;
-  if (i == value.size()) return false;
-  for (; i < value.size(); ++i) {
-    if (value[i] < '0' || value[i] > '9') return false;
-  }
-  return true;
+  const base::DecimalScan scan = base::ScanDecimal(value);
+  return scan.digits > 0 && scan.length == value.size();
 }
 
 std::vector<std::string> SettingsWarnings(const platform::Profile& profile) {
   std::vector<std::string> warnings;
   std::vector<std::string> keys;
   if (!platform::ProfileKeys(profile, kSection, &keys)) {
-    warnings.push_back("velkocon.ini has no [Params] section: every setting takes its default.\n");
+    warnings.push_back("velkocon.ini has no [Params] section: every setting takes its default.");
     return warnings;
   }
   for (const std::string& name : keys) {
     const KnownKey* key = FindKnownKey(name);
     if (key == nullptr) {
-      warnings.push_back("velkocon.ini: \"" + name + "\" is not a setting; it is left alone.\n");
+      warnings.push_back("velkocon.ini: \"" + name + "\" is not a setting; it is left alone.");
       continue;
     }
     if (!key->number) continue;
     const std::string value = platform::ProfileString(profile, kSection, key->name, kMaxSettingLength);
     if (!value.empty() && !ReadsAsNumber(value)) {
-      warnings.push_back("velkocon.ini: " + std::string(key->name) + "=" + value + " is not a number.\n");
+      warnings.push_back("velkocon.ini: " + std::string(key->name) + "=" + value + " is not a number.");
     }
   }
   return warnings;
-}
-
-// A whole decimal number with an optional sign, nothing before or after.
-bool ParseWholeNumber(const std::string& text, long long* value) {
-  if (text.empty()) return false;
-  std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
-  if (i == text.size()) return false;
-  for (std::size_t j = i; j < text.size(); ++j) {
-    if (text[j] < '0' || text[j] > '9') return false;
-  }
-  errno = 0;
-  *value = std::strtoll(text.c_str(), nullptr, 10);
-  return errno == 0;
 }
 
 bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -137,8 +117,11 @@ bool ParsePageDetailLine(std::string line, NameTable* table) {
   std::size_t value_begin = blank;
   while (value_begin < line.size() && IsControlOrBlank(line[value_begin])) ++value_begin;
   long long index, value;
-  if (!ParseWholeNumber(line.substr(0, index_end), &index) || index < 0 || index >= kTableSize) return false;
-  if (!ParseWholeNumber(line.substr(value_begin), &value)) return false;
+  if (!base::ParseDecimal(line.substr(0, index_end), 0, kTableSize - 1, &index, true)) return false;
+  if (!base::ParseDecimal(line.substr(value_begin), -base::kMaxScannedDecimal, base::kMaxScannedDecimal, &value,
+                          true)) {
+    return false;
+  }
   table->map[index] = static_cast<unsigned char>(value & 0xFF);
   return true;
 }
@@ -153,21 +136,12 @@ std::string PageDetailPath(const std::string& working_directory, std::string val
   return working_directory + value;
 }
 
-common::Status Failure(const char* message) { return common::Status::Error(kFailureSettings, message); }
-
-bool EqualsIgnoringCase(const std::string& text, const char* word) {
-  std::size_t i = 0;
-  for (; i < text.size() && word[i] != '\0'; ++i) {
-    char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
-    if (c != word[i]) return false;
-  }
-  return i == text.size() && word[i] == '\0';
-}
+RunStatus Failure(const char* message) { return RunStatus::Error(RunFailure::kSettings, message); }
 
 // Price List Encoding: empty or ANSI (the bytes as they are), or UTF-8.
 bool ReadPriceListEncoding(const std::string& value, bool* utf8) {
-  *utf8 = EqualsIgnoringCase(value, "UTF-8") || EqualsIgnoringCase(value, "UTF8");
-  return *utf8 || value.empty() || EqualsIgnoringCase(value, "ANSI");
+  *utf8 = base::EqualsIgnoringCase(value, "UTF-8") || base::EqualsIgnoringCase(value, "UTF8");
+  return *utf8 || value.empty() || base::EqualsIgnoringCase(value, "ANSI");
 }
 
 // Price Decimals: empty (not set) or one digit 0 to 4.
@@ -178,26 +152,31 @@ bool ReadPriceDecimals(const std::string& value, int* decimals) {
   return true;
 }
 
-common::Status BuildNameTable(const Settings& settings, const std::string& working_directory, NameTable* names) {
+RunStatus BuildNameTable(platform::Env& env, const Settings& settings, const std::string& working_directory,
+                         NameTable* names) {
   if (settings.code_page == "Dos") {
-    common::Status status = platform::BuildAnsiToOemTable(names->map);
-    if (!status.ok()) return common::Status::Error(kFailureSettings, status.message());
-    return common::Status::Ok();
+    platform::SystemStatus status = platform::BuildAnsiToOemTable(names->map);
+    if (!status.ok()) return status.As(RunFailure::kSettings);
+    return RunStatus::Ok();
   }
   if (settings.code_page == "Win") {
     for (int b = 0; b < kTableSize; ++b) names->map[b] = static_cast<unsigned char>(b);
-    return common::Status::Ok();
+    return RunStatus::Ok();
   }
-  if (settings.code_page == "OEM") return LoadPageDetail(PageDetailPath(working_directory, settings.page_detail), names);
+  if (settings.code_page == "OEM") {
+    return LoadPageDetail(env, PageDetailPath(working_directory, settings.page_detail), names);
+  }
   *names = NameTable();  // any other value: every byte becomes 0
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace
 
-common::Status LoadPageDetail(const std::string& path, NameTable* table) {
+RunStatus LoadPageDetail(platform::Env& env, const std::string& path, NameTable* table) {
   TextFile file;
-  if (!file.Open(path)) return Failure(kPageDetailAbsent);
+  if (platform::SystemStatus opened = file.Open(env, path); !opened.ok()) {
+    return opened.As(RunFailure::kSettings, kPageDetailAbsent);
+  }
   for (int b = 0; b < kTableSize; ++b) table->map[b] = static_cast<unsigned char>(b);
   std::string line;
   while (file.ReadLine(&line)) {
@@ -209,18 +188,18 @@ common::Status LoadPageDetail(const std::string& path, NameTable* table) {
       offset += kPageDetailPiece;
     } while (offset < line.size());
   }
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out) {
   for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<char>(names.map[static_cast<unsigned char>(text[i])]);
 }
 
-common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
-                            std::vector<std::string>* warnings) {
-  std::string path = platform::ResolveName(platform::JoinPath(working_directory, "velkocon.ini"));
+RunStatus ReadSettings(platform::Env& env, const std::string& working_directory, Settings* settings,
+                       NameTable* names, std::vector<std::string>* warnings) {
+  std::string path = env.ResolveName(platform::JoinPath(working_directory, "velkocon.ini"));
   platform::Profile profile;
-  if (!platform::FileExists(path) || !platform::LoadProfile(path, &profile)) return Failure(kIniAbsent);
+  if (!platform::IsFile(env, path) || !platform::LoadProfile(path, &profile)) return Failure(kIniAbsent);
   Settings s;
   s.time_print = platform::ProfileInt(profile, kSection, "Time Print", 0);
   s.no_type = platform::ProfileInt(profile, kSection, "No Type", 0);
@@ -239,7 +218,7 @@ common::Status ReadSettings(const std::string& working_directory, Settings* sett
   s.code_page = platform::ProfileString(profile, kSection, "CodePage", kMaxSettingLength, &found);
   if (!found) s.code_page = "Dos";
   if (s.code_page == "OEM") s.page_detail = Text(profile, "PageDetail");
-  if (common::Status status = BuildNameTable(s, working_directory, names); !status.ok()) return status;
+  if (RunStatus status = BuildNameTable(env, s, working_directory, names); !status.ok()) return status;
   s.mg_total = Text(profile, "MGTotal");
   s.plu_total = Text(profile, "PLUTotal");
   s.clerk_total = Text(profile, "ClerkTotal");
@@ -257,7 +236,7 @@ common::Status ReadSettings(const std::string& working_directory, Settings* sett
   s.report_header = platform::ProfileInt(profile, kSection, "Report Header", 0);
   if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;
-  return common::Status::Ok();
+  return RunStatus::Ok();
 }
 
 }  // namespace converter

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "common/status.h"
 #include "converter/run_failure.h"
+#include "platform/env.h"
 
 namespace converter {
 
@@ -49,13 +49,14 @@ struct NameTable {
 // Reads and validates the settings of the working directory and builds the
 // name table. What the run goes on after (no [Params] section, a key that is
 // no setting, a number setting that is no number) is added to warnings,
-// one line each. A failure (kFailureSettings) has as its message is the fixed text the run ends with.
-common::Status ReadSettings(const std::string& working_directory, Settings* settings, NameTable* names,
-                            std::vector<std::string>* warnings = nullptr);
+// one line each. A failure (RunFailure::kSettings) has as its message the
+// fixed text the run ends with.
+RunStatus ReadSettings(platform::Env& env, const std::string& working_directory, Settings* settings,
+                       NameTable* names, std::vector<std::string>* warnings = nullptr);
 
 // Loads a PageDetail table file into table (identity for the bytes it does
 // not name). A failure's message is the fixed text.
-common::Status LoadPageDetail(const std::string& path, NameTable* table);
+RunStatus LoadPageDetail(platform::Env& env, const std::string& path, NameTable* table);
 
 // Translates count bytes of text through the table into out (same length).
 void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out);

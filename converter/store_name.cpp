@@ -39,10 +39,10 @@ std::string BuildStoreNameRecord(const Settings& settings, const NameTable& name
   return text;
 }
 
-common::Status WriteStoreNameFile(const RunContext& context) {
+RunStatus WriteStoreNameFile(const RunContext& context) {
   std::string path = platform::JoinPath(context.working_directory,
                                         common::ConverterFileName(context.scale_identifier, common::DataFile::kF52));
-  return WriteScaleFile(path, BuildStoreNameRecord(context.settings, context.names));
+  return WriteScaleFile(*context.env, path, BuildStoreNameRecord(context.settings, context.names));
 }
 
 }  // namespace converter

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/status.h"
+#include "base/status.h"
 #include "converter/run_context.h"
 
 namespace converter {
@@ -14,7 +14,7 @@ namespace converter {
 std::string BuildStoreNameRecord(const Settings& settings, const NameTable& names);
 
 // Writes the store-name file in the working directory; fails with
-// kFailureScaleFile.
-common::Status WriteStoreNameFile(const RunContext& context);
+// RunFailure::kScaleFile.
+RunStatus WriteStoreNameFile(const RunContext& context);
 
 }  // namespace converter

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/files.h"
 
 namespace converter {
 
@@ -19,20 +18,25 @@ bool IsUtf16(TextEncoding encoding) {
 
 TextFile::~TextFile() { Close(); }
 
-bool TextFile::Open(const std::string& path, TextEncoding unmarked) {
+platform::SystemStatus TextFile::Open(platform::Env& env, const std::string& path, TextEncoding unmarked) {
   Close();
-  std::string name = platform::ResolveName(path);
-  if (!platform::FileExists(name)) return false;
-  file_ = std::fopen(name.c_str(), "rb");
-  if (file_ == nullptr) return false;
+  if (env.Stat(path).folder) return platform::Failure("it is a folder");
+  if (platform::SystemStatus opened = env.OpenForReading(path, &file_); !opened.ok()) return opened;
   begin_ = end_ = 0;
-  skip_line_feed_ = at_end_ = failed_ = false;
+  skip_line_feed_ = at_end_ = false;
+  read_status_ = platform::SystemStatus::Ok();
   if (text_ == nullptr) text_ = std::make_unique<char[]>(kTextSize);
 
   // The mark is read on its own; what follows it is the start of the text.
   char head[kMaxMarkLength];
-  std::size_t read = std::fread(head, 1, sizeof head, file_);
-  if (read < sizeof head && std::ferror(file_)) failed_ = at_end_ = true;
+  std::size_t read = 0;
+  while (read < sizeof head) {
+    std::size_t count = 0;
+    read_status_ = file_->Read(head + read, sizeof head - read, &count);
+    if (!read_status_.ok()) at_end_ = true;  // the reads that follow tell
+    if (count == 0 || !read_status_.ok()) break;
+    read += count;
+  }
   std::size_t mark_length = 0;
   encoding_ = EncodingOfMark(head, read, unmarked, &mark_length);
   if (IsUtf16(encoding_)) {
@@ -40,13 +44,10 @@ bool TextFile::Open(const std::string& path, TextEncoding unmarked) {
     if (raw_ == nullptr) raw_ = std::make_unique<char[]>(kReadSize);
   }
   Take(head + mark_length, read - mark_length);
-  return true;
+  return platform::SystemStatus::Ok();
 }
 
-void TextFile::Close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-}
+void TextFile::Close() { file_.reset(); }
 
 void TextFile::Take(const char* raw, std::size_t size) {
   std::size_t n = size;
@@ -69,12 +70,12 @@ bool TextFile::Fill() {
     if (at_end_ || file_ == nullptr) return false;
     const bool utf16 = IsUtf16(encoding_);
     char* into = utf16 ? raw_.get() : text_.get();
-    std::size_t n = std::fread(into, 1, kReadSize, file_);
-    if (n > 0) {
+    std::size_t n = 0;
+    read_status_ = file_->Read(into, kReadSize, &n);
+    if (read_status_.ok() && n > 0) {
       Take(into, n);
       continue;
     }
-    failed_ = std::ferror(file_) != 0;
     at_end_ = true;
     if (utf16) {
       // What the last piece left undecoded.

@@ -5,11 +5,11 @@
 // length are read whole, or cut at a given length.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "converter/text_encoding.h"
+#include "platform/env.h"
 
 namespace converter {
 
@@ -22,8 +22,9 @@ class TextFile {
 
   // Opens a regular file under its case-insensitive name and looks for a
   // byte-order mark: UTF-8, UTF-16 little or big endian. Without one the
-  // text is in the unmarked encoding. False if the file cannot be opened.
-  bool Open(const std::string& path, TextEncoding unmarked = TextEncoding::kBytes);
+  // text is in the unmarked encoding. A failure if the file cannot be opened
+  // (a folder is no file) or its start read.
+  platform::SystemStatus Open(platform::Env& env, const std::string& path, TextEncoding unmarked = TextEncoding::kBytes);
 
   // The text's encoding. Lines of UTF-16 text come out as UTF-8; the others
   // as they are in the file (the mark left out).
@@ -36,8 +37,9 @@ class TextFile {
   bool ReadLine(std::string* line, bool* ended = nullptr, std::size_t max_length = std::string::npos,
                 bool* cut = nullptr);
 
-  // True if a read failed (not merely reached the end).
-  bool failed() const { return failed_; }
+  // True if a read failed (not merely reached the end); read_status() says why.
+  bool failed() const { return !read_status_.ok(); }
+  const platform::SystemStatus& read_status() const { return read_status_; }
 
   void Close();
 
@@ -49,7 +51,7 @@ class TextFile {
 
   static constexpr std::size_t kReadSize = 1 << 16;
   static constexpr std::size_t kTextSize = Utf16Decoder::MaxOutput(kReadSize);
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<platform::InputFile> file_;
   TextEncoding encoding_ = TextEncoding::kBytes;
   Utf16Decoder decoder_;
   std::unique_ptr<char[]> raw_;   // UTF-16 only: the bytes as read
@@ -58,7 +60,7 @@ class TextFile {
   std::size_t end_ = 0;
   bool skip_line_feed_ = false;  // a carriage return ended the last line
   bool at_end_ = false;          // end of file or Ctrl-Z met
-  bool failed_ = false;
+  platform::SystemStatus read_status_;
 };
 
 }  // namespace converter

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string path = fuzz::ScratchDirectory() + "/page.txt";
   fuzz::WriteWholeFile(path, data, size);
   converter::NameTable table;
-  common::Status status = converter::LoadPageDetail(path, &table);
+  auto status = converter::LoadPageDetail(path, &table);
   if (status.ok()) {
     // The table translates every byte.
     char in[256], out[256];

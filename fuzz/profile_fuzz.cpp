@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   converter::Settings settings;
   converter::NameTable names;
-  common::Status status = converter::ReadSettings(directory, &settings, &names);
+  auto status = converter::ReadSettings(directory, &settings, &names);
   if (!status.ok()) {
     FUZZ_CHECK(!status.message().empty() && status.message().back() == '\n');
   } else {

@@ -2,27 +2,20 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string_view>
+
+#include "base/decimal_text.h"
 
 namespace platform {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// Reads a positive decimal number at *at (after blanks and a plus sign)
-// that fits an int, and moves *at past it.
+// Reads a positive decimal number at *at (after white space and a plus
+// sign) that fits an int, and moves *at past it.
 bool ReadPositive(const std::string& text, std::size_t* at, int* value) {
-  std::size_t i = *at;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  if (i < text.size() && text[i] == '+') ++i;
-  std::size_t first = i;
-  long long number = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    number = number * 10 + (text[i] - '0');
-    if (number > INT_MAX) return false;
-  }
-  if (i == first || number == 0) return false;
-  *value = static_cast<int>(number);
-  *at = i;
+  const base::DecimalScan scan = base::ScanDecimal(std::string_view(text).substr(*at));
+  if (scan.digits == 0 || scan.value <= 0 || scan.value > INT_MAX) return false;
+  *value = static_cast<int>(scan.value);
+  *at += scan.length;
   return true;
 }
 

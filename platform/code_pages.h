@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "common/status.h"
+#include "platform/system_error.h"
 
 namespace platform {
 
 // Fills table so that entry b is the OEM byte for the ANSI byte b. A failure
-// if the translation cannot be had; its message is one line (ending in a line
-// feed) for the user.
-common::Status BuildAnsiToOemTable(unsigned char table[256]);
+// if the translation cannot be had; its message is one line for the user.
+SystemStatus BuildAnsiToOemTable(unsigned char table[256]);
 
 // A byte of the ANSI code page that stands for no character.
 constexpr std::uint32_t kNoCharacter = 0xFFFFFFFF;
@@ -27,7 +26,7 @@ struct AnsiCodePage {
 };
 
 // Reads the ANSI code page. A failure if it cannot be had; its message is one
-// line (ending in a line feed) for the user.
-common::Status ReadAnsiCodePage(AnsiCodePage* code_page);
+// line for the user.
+SystemStatus ReadAnsiCodePage(AnsiCodePage* code_page);
 
 }  // namespace platform

@@ -61,20 +61,20 @@ void PairFromLocale(int* ansi, int* oem) {
   *oem = kWesternOem;
 }
 
-common::Status Unknown(const std::string& message) { return common::Status::Error(EINVAL, message); }
+SystemStatus Unknown(const std::string& message) { return Failure(message); }
 
 // The pair of code pages: VELKOCON_CODEPAGES, else the locale's.
-common::Status ReadPair(CodePagePair* pair) {
+SystemStatus ReadPair(CodePagePair* pair) {
   switch (ReadCodePagesVariable(pair)) {
     case CodePagesSetting::kMalformed:
-      return Unknown("VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n");
+      return Unknown("VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866");
     case CodePagesSetting::kNotSet:
       PairFromLocale(&pair->ansi, &pair->oem);
       break;
     case CodePagesSetting::kSet:
       break;
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 // Bytes below this are ASCII in every code page of the pairs; the others are
@@ -84,13 +84,13 @@ constexpr int kTableSize = 256;
 
 }  // namespace
 
-common::Status BuildAnsiToOemTable(unsigned char table[256]) {
+SystemStatus BuildAnsiToOemTable(unsigned char table[256]) {
   CodePagePair pair;
-  if (common::Status status = ReadPair(&pair); !status.ok()) return status;
+  if (SystemStatus status = ReadPair(&pair); !status.ok()) return status;
   ByteConverter converter;
   if (!converter.Open(CodePageEncoding(pair.ansi), CodePageEncoding(pair.oem))) {
     char message[128];
-    std::snprintf(message, sizeof message, "Code pages %d:%d are not known to this system\n", pair.ansi,
+    std::snprintf(message, sizeof message, "Code pages %d:%d are not known to this system", pair.ansi,
                   pair.oem);
     return Unknown(message);
   }
@@ -102,17 +102,17 @@ common::Status BuildAnsiToOemTable(unsigned char table[256]) {
       table[b] = static_cast<unsigned char>(converted[0]);
     }
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-common::Status ReadAnsiCodePage(AnsiCodePage* code_page) {
+SystemStatus ReadAnsiCodePage(AnsiCodePage* code_page) {
   CodePagePair pair;
-  if (common::Status status = ReadPair(&pair); !status.ok()) return status;
+  if (SystemStatus status = ReadPair(&pair); !status.ok()) return status;
   // UTF-32 in little-endian order: four bytes a character, no byte-order mark.
   ByteConverter converter;
   if (!converter.Open(CodePageEncoding(pair.ansi), "UTF-32LE")) {
     char message[128];
-    std::snprintf(message, sizeof message, "Code page %d is not known to this system\n", pair.ansi);
+    std::snprintf(message, sizeof message, "Code page %d is not known to this system", pair.ansi);
     return Unknown(message);
   }
   code_page->number = pair.ansi;
@@ -126,7 +126,7 @@ common::Status ReadAnsiCodePage(AnsiCodePage* code_page) {
       code_page->characters[b] = character;
     }
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 }  // namespace platform

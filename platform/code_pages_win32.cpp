@@ -7,7 +7,7 @@
 
 namespace platform {
 
-common::Status BuildAnsiToOemTable(unsigned char table[256]) {
+SystemStatus BuildAnsiToOemTable(unsigned char table[256]) {
   table[0] = 0;
   for (int b = 1; b < 256; ++b) {
     char in[2] = {static_cast<char>(b), '\0'};
@@ -15,10 +15,10 @@ common::Status BuildAnsiToOemTable(unsigned char table[256]) {
     CharToOemA(in, out);
     table[b] = static_cast<unsigned char>(out[0]);
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-common::Status ReadAnsiCodePage(AnsiCodePage* code_page) {
+SystemStatus ReadAnsiCodePage(AnsiCodePage* code_page) {
   code_page->number = static_cast<int>(GetACP());
   for (int b = 0; b < 256; ++b) {
     code_page->characters[b] = kNoCharacter;
@@ -30,7 +30,7 @@ common::Status ReadAnsiCodePage(AnsiCodePage* code_page) {
       code_page->characters[b] = static_cast<std::uint32_t>(out[0]);
     }
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 }  // namespace platform

@@ -2,9 +2,11 @@
 #include "platform/environment.h"
 
 #include <stdlib.h>
-#include <strings.h>
 
 #include <cstring>
+#include <string_view>
+
+#include "base/ascii_case.h"
 
 extern char** environ;
 
@@ -13,7 +15,7 @@ namespace platform {
 bool FindEnvironmentVariable(const char* name, std::string* value) {
   std::size_t length = std::strlen(name);
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    if (strncasecmp(*entry, name, length) == 0 && (*entry)[length] == '=') {
+    if (base::StartsIgnoringCase(*entry, std::string_view(name, length)) && (*entry)[length] == '=') {
       *value = *entry + length + 1;
       return true;
     }

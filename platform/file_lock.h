@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "common/status.h"
+#include "platform/system_error.h"
 
 namespace platform {
 
@@ -25,7 +25,7 @@ class FileLock {
   // the lock is free. A failure (code: the system's error number, message:
   // its reason in words) if the file cannot be opened or locked. The programs
   // this process starts do not inherit the lock.
-  common::Status Acquire(const std::string& path, const std::function<void()>& before_waiting);
+  SystemStatus Acquire(const std::string& path, const std::function<void()>& before_waiting);
 
   // Releases the lock and closes the file, which stays. The system releases
   // it, too, when the process ends in any way.

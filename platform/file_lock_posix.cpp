@@ -15,7 +15,7 @@ namespace platform {
 
 FileLock::~FileLock() { Release(); }
 
-common::Status FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
+SystemStatus FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
   Release();
   int fd = open(ResolveName(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return SystemError(errno);
@@ -31,7 +31,7 @@ common::Status FileLock::Acquire(const std::string& path, const std::function<vo
     return SystemError(error);
   }
   handle_ = fd;
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 void FileLock::Release() {

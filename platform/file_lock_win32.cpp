@@ -24,7 +24,7 @@ bool LockFirstByte(HANDLE file, DWORD flags) {
 
 FileLock::~FileLock() { Release(); }
 
-common::Status FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
+SystemStatus FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
   Release();
   // Not inherited by started programs: no security attributes ask for it.
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -44,7 +44,7 @@ common::Status FileLock::Acquire(const std::string& path, const std::function<vo
     return SystemError(error);
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 void FileLock::Release() {

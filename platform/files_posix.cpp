@@ -2,10 +2,11 @@
 #include "platform/files.h"
 #include "platform/system_error.h"
 
+#include "base/ascii_case.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
-#include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,13 +46,13 @@ std::string ResolveName(const std::string& path) {
   if (lstat(path.c_str(), &st) == 0) return path;
   std::string::size_type slash = path.rfind('/');
   std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (base.empty()) return path;
+  std::string base_name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base_name.empty()) return path;
   DIR* d = opendir(dir.c_str());
   if (d == nullptr) return path;
   std::string best;
   while (struct dirent* entry = readdir(d)) {
-    if (strcasecmp(entry->d_name, base.c_str()) != 0) continue;
+    if (!base::EqualsIgnoringCase(entry->d_name, base_name)) continue;
     if (best.empty() || std::strcmp(entry->d_name, best.c_str()) < 0) best = entry->d_name;
   }
   closedir(d);
@@ -64,7 +65,7 @@ bool FileExists(const std::string& path) {
   return stat(ResolveName(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-common::Status CopyFile(const std::string& source, const std::string& target) {
+SystemStatus CopyFile(const std::string& source, const std::string& target) {
   int in = open(ResolveName(source).c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return SystemError(errno);
   int out = open(ResolveName(target).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -90,15 +91,15 @@ common::Status CopyFile(const std::string& source, const std::string& target) {
   }
   close(in);
   if (close(out) != 0 && error == 0) error = errno;
-  return error == 0 ? common::Status::Ok() : SystemError(error);
+  return error == 0 ? SystemStatus::Ok() : SystemError(error);
 }
 
-common::Status RenameFile(const std::string& source, const std::string& target) {
+SystemStatus RenameFile(const std::string& source, const std::string& target) {
   if (rename(ResolveName(source).c_str(), ResolveName(target).c_str()) != 0) return SystemError(errno);
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-common::Status CreateDirectoryPath(const std::string& path) {
+SystemStatus CreateDirectoryPath(const std::string& path) {
   // Each folder along the path in turn, up to the whole of it.
   for (std::string::size_type end = 1; end <= path.size(); ++end) {
     if (end < path.size() && path[end] != kPathSeparator) continue;
@@ -111,11 +112,23 @@ common::Status CreateDirectoryPath(const std::string& path) {
     }
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return SystemError(errno);
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-bool DeleteFile(const std::string& path) {
-  return unlink(ResolveName(path).c_str()) == 0;
+SystemStatus DeleteFile(const std::string& path) {
+  if (unlink(ResolveName(path).c_str()) != 0) return SystemError(errno);
+  return SystemStatus::Ok();
+}
+
+SystemStatus ListFolder(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  DIR* d = opendir(folder.c_str());
+  if (d == nullptr) return SystemError(errno);
+  while (struct dirent* entry = readdir(d)) {
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names->push_back(entry->d_name);
+  }
+  closedir(d);
+  return SystemStatus::Ok();
 }
 
 FileIdentity IdentifyFile(const std::string& path) {
@@ -123,6 +136,7 @@ FileIdentity IdentifyFile(const std::string& path) {
   struct stat st;
   if (stat(ResolveName(path).c_str(), &st) != 0) return id;
   id.exists = true;
+  id.folder = S_ISDIR(st.st_mode);
   id.device = st.st_dev;
   id.inode = st.st_ino;
   id.size = static_cast<std::uint64_t>(st.st_size);
@@ -140,7 +154,7 @@ bool ReadFileSize(const std::string& path, std::uint64_t* size) {
   return ok;
 }
 
-common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
+SystemStatus MapFileReadOnly(const std::string& path, MappedFile* file) {
   *file = MappedFile();
   int fd = open(ResolveName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return SystemError(errno);
@@ -164,12 +178,121 @@ common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
   }
   close(fd);  // the mapping stays valid without the descriptor
   file->size = size;
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 void UnmapFile(MappedFile* file) {
   if (file->data != nullptr) munmap(const_cast<char*>(file->data), file->size);
   *file = MappedFile();
+}
+
+namespace {
+
+// What a read or write of a descriptor left to do after an interruption.
+bool Interrupted(ssize_t n) { return n < 0 && errno == EINTR; }
+
+class PosixInputFile final : public InputFile {
+ public:
+  explicit PosixInputFile(int fd) : fd_(fd) {}
+  ~PosixInputFile() override { close(fd_); }
+
+  SystemStatus Read(char* buffer, std::size_t capacity, std::size_t* count) override {
+    ssize_t n;
+    while (Interrupted(n = read(fd_, buffer, capacity))) {
+    }
+    if (n < 0) return SystemError(errno);
+    *count = static_cast<std::size_t>(n);
+    return SystemStatus::Ok();
+  }
+
+  SystemStatus Rewind() override {
+    if (lseek(fd_, 0, SEEK_SET) != 0) return SystemError(errno);
+    return SystemStatus::Ok();
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixOutputFile final : public OutputFile {
+ public:
+  explicit PosixOutputFile(int fd) : fd_(fd) {}
+  ~PosixOutputFile() override { (void)Close(); }
+
+  SystemStatus Write(const char* bytes, std::size_t count) override {
+    if (!failure_.ok()) return failure_;
+    if (used_ + count > kBufferSize) {
+      if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
+      if (count > kBufferSize) return WriteAll(bytes, count);
+    }
+    std::memcpy(buffer_ + used_, bytes, count);
+    used_ += count;
+    return SystemStatus::Ok();
+  }
+
+  SystemStatus Flush() override {
+    const std::size_t used = used_;
+    used_ = 0;
+    return WriteAll(buffer_, used);
+  }
+
+  SystemStatus Sync() override {
+    if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
+    if (fdatasync(fd_) != 0) failure_ = SystemError(errno);
+    return failure_;
+  }
+
+  SystemStatus Close() override {
+    if (fd_ < 0) return failure_;
+    SystemStatus status = Flush();
+    if (close(fd_) != 0 && status.ok()) status = SystemError(errno);
+    fd_ = -1;
+    failure_ = status;
+    return status;
+  }
+
+ private:
+  static constexpr std::size_t kBufferSize = 1 << 16;
+
+  // Hands the bytes to the system, keeping the first failure.
+  SystemStatus WriteAll(const char* bytes, std::size_t count) {
+    if (failure_.ok()) failure_ = WriteThrough(bytes, count);
+    return failure_;
+  }
+
+  SystemStatus WriteThrough(const char* bytes, std::size_t count) {
+    if (fd_ < 0) return SystemError(EBADF);
+    for (std::size_t done = 0; done < count;) {
+      ssize_t n = write(fd_, bytes + done, count - done);
+      if (Interrupted(n)) continue;
+      if (n < 0) return SystemError(errno);
+      if (n == 0) return SystemError(ENOSPC);
+      done += static_cast<std::size_t>(n);
+    }
+    return SystemStatus::Ok();
+  }
+
+  int fd_;
+  char buffer_[kBufferSize];
+  std::size_t used_ = 0;
+  SystemStatus failure_;
+};
+
+}  // namespace
+
+SystemStatus OpenFileForReading(const std::string& path, std::unique_ptr<InputFile>* file) {
+  int fd = open(ResolveName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return SystemError(errno);
+  *file = std::make_unique<PosixInputFile>(fd);
+  return SystemStatus::Ok();
+}
+
+SystemStatus OpenFileForWriting(const std::string& path, bool append, std::unique_ptr<OutputFile>* file) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+  int fd = open(ResolveName(path).c_str(), flags, 0666);
+  if (fd < 0) return SystemError(errno);
+  *file = std::make_unique<PosixOutputFile>(fd);
+  return SystemStatus::Ok();
 }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #undef CopyFile
 #undef DeleteFile
 
+#include <cstring>
 #include <vector>
 
 #include "platform/system_error.h"
@@ -37,7 +38,7 @@ std::string::size_type RootLength(const std::string& path) {
   return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
 }
 
-common::Status LastError() {
+SystemStatus LastError() {
   return SystemError(static_cast<int>(GetLastError()));
 }
 
@@ -82,17 +83,17 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-common::Status CopyFile(const std::string& source, const std::string& target) {
+SystemStatus CopyFile(const std::string& source, const std::string& target) {
   if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return LastError();
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-common::Status RenameFile(const std::string& source, const std::string& target) {
+SystemStatus RenameFile(const std::string& source, const std::string& target) {
   if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return LastError();
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-common::Status CreateDirectoryPath(const std::string& path) {
+SystemStatus CreateDirectoryPath(const std::string& path) {
   // Each folder along the path in turn, after its root (C:\ or
   // \\server\share\), up to the whole of it.
   for (std::string::size_type end = RootLength(path) + 1; end <= path.size(); ++end) {
@@ -106,10 +107,26 @@ common::Status CreateDirectoryPath(const std::string& path) {
     }
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return LastError();
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
-bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+SystemStatus DeleteFile(const std::string& path) {
+  if (!DeleteFileA(path.c_str())) return LastError();
+  return SystemStatus::Ok();
+}
+
+SystemStatus ListFolder(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return LastError();
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names->push_back(name);
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+  return SystemStatus::Ok();
+}
 
 FileIdentity IdentifyFile(const std::string& path) {
   FileIdentity id;
@@ -119,6 +136,7 @@ FileIdentity IdentifyFile(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileInformationByHandle(file, &info)) {
     id.exists = true;
+    id.folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     id.device = info.dwVolumeSerialNumber;
     id.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     id.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -142,14 +160,14 @@ bool ReadFileSize(const std::string& path, std::uint64_t* size) {
   return ok;
 }
 
-common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
+SystemStatus MapFileReadOnly(const std::string& path, MappedFile* file) {
   *file = MappedFile();
   HANDLE handle = OpenForReading(path);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   DWORD high = 0;
   DWORD low = GetFileSize(handle, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    common::Status failure = LastError();
+    SystemStatus failure = LastError();
     CloseHandle(handle);
     return failure;
   }
@@ -167,7 +185,7 @@ common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
     void* data = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
     if (mapping != nullptr) CloseHandle(mapping);  // the view keeps the mapping alive
     if (data == nullptr) {
-      common::Status failure = LastError();
+      SystemStatus failure = LastError();
       CloseHandle(handle);
       return failure;
     }
@@ -175,12 +193,122 @@ common::Status MapFileReadOnly(const std::string& path, MappedFile* file) {
   }
   CloseHandle(handle);
   file->size = static_cast<std::size_t>(size);
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 void UnmapFile(MappedFile* file) {
   if (file->data != nullptr) UnmapViewOfFile(file->data);
   *file = MappedFile();
+}
+
+namespace {
+
+class Win32InputFile final : public InputFile {
+ public:
+  explicit Win32InputFile(HANDLE file) : file_(file) {}
+  ~Win32InputFile() override { CloseHandle(file_); }
+
+  SystemStatus Read(char* buffer, std::size_t capacity, std::size_t* count) override {
+    const DWORD asked = capacity > kMaxPiece ? kMaxPiece : static_cast<DWORD>(capacity);
+    DWORD read = 0;
+    if (!ReadFile(file_, buffer, asked, &read, nullptr)) return LastError();
+    *count = read;
+    return SystemStatus::Ok();
+  }
+
+  SystemStatus Rewind() override {
+    if (SetFilePointer(file_, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return LastError();
+    return SystemStatus::Ok();
+  }
+
+ private:
+  static constexpr DWORD kMaxPiece = 1 << 30;
+  HANDLE file_;
+};
+
+class Win32OutputFile final : public OutputFile {
+ public:
+  explicit Win32OutputFile(HANDLE file) : file_(file) {}
+  ~Win32OutputFile() override { (void)Close(); }
+
+  SystemStatus Write(const char* bytes, std::size_t count) override {
+    if (!failure_.ok()) return failure_;
+    if (used_ + count > kBufferSize) {
+      if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
+      if (count > kBufferSize) return WriteAll(bytes, count);
+    }
+    std::memcpy(buffer_ + used_, bytes, count);
+    used_ += count;
+    return SystemStatus::Ok();
+  }
+
+  SystemStatus Flush() override {
+    const std::size_t used = used_;
+    used_ = 0;
+    return WriteAll(buffer_, used);
+  }
+
+  SystemStatus Sync() override {
+    if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
+    if (!FlushFileBuffers(file_)) failure_ = LastError();
+    return failure_;
+  }
+
+  SystemStatus Close() override {
+    if (file_ == INVALID_HANDLE_VALUE) return failure_;
+    SystemStatus status = Flush();
+    if (!CloseHandle(file_) && status.ok()) status = LastError();
+    file_ = INVALID_HANDLE_VALUE;
+    failure_ = status;
+    return status;
+  }
+
+ private:
+  static constexpr std::size_t kBufferSize = 1 << 16;
+  static constexpr std::size_t kMaxPiece = 1 << 30;
+
+  // Hands the bytes to the system, keeping the first failure.
+  SystemStatus WriteAll(const char* bytes, std::size_t count) {
+    if (failure_.ok()) failure_ = WriteThrough(bytes, count);
+    return failure_;
+  }
+
+  SystemStatus WriteThrough(const char* bytes, std::size_t count) {
+    if (file_ == INVALID_HANDLE_VALUE) return SystemError(ERROR_INVALID_HANDLE);
+    for (std::size_t done = 0; done < count;) {
+      const std::size_t piece = count - done > kMaxPiece ? kMaxPiece : count - done;
+      DWORD written = 0;
+      if (!WriteFile(file_, bytes + done, static_cast<DWORD>(piece), &written, nullptr)) return LastError();
+      if (written == 0) return SystemError(ERROR_DISK_FULL);
+      done += written;
+    }
+    return SystemStatus::Ok();
+  }
+
+  HANDLE file_;
+  char buffer_[kBufferSize];
+  std::size_t used_ = 0;
+  SystemStatus failure_;
+};
+
+}  // namespace
+
+SystemStatus OpenFileForReading(const std::string& path, std::unique_ptr<InputFile>* file) {
+  HANDLE handle = OpenForReading(path);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  *file = std::make_unique<Win32InputFile>(handle);
+  return SystemStatus::Ok();
+}
+
+SystemStatus OpenFileForWriting(const std::string& path, bool append, std::unique_ptr<OutputFile>* file) {
+  // Appending writes at the end whoever else appends: the run log of two
+  // programs that take turns.
+  const DWORD access = append ? FILE_APPEND_DATA : GENERIC_WRITE;
+  HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  *file = std::make_unique<Win32OutputFile>(handle);
+  return SystemStatus::Ok();
 }
 
 }  // namespace platform

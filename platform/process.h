@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/status.h"
+#include "platform/system_error.h"
 
 namespace platform {
 
@@ -36,7 +36,7 @@ struct ProgramEnd {
 // A failure if it could not be started (no such program, not executable, no
 // such directory...): the code is the system's error number (errno,
 // GetLastError), the message the system's reason in words.
-common::Status RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
+SystemStatus RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& directory, ProgramEnd* end);
 
 // The file name of a program of the system ("xferlnk" here, "xferlnk.exe"

@@ -49,7 +49,7 @@ void WaitForEnd(pid_t pid, int* status) {
 
 }  // namespace
 
-common::Status RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
+SystemStatus RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& directory, ProgramEnd* end) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
@@ -88,7 +88,7 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
   } else {
     end->exit_status = static_cast<std::uint32_t>(WEXITSTATUS(status));
   }
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 std::string ProgramFileName(const std::string& base_name) { return base_name; }

@@ -29,7 +29,7 @@ HANDLE CreateKillOnCloseJob() {
 
 }  // namespace
 
-common::Status RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
+SystemStatus RunProgramToEnd(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& directory, ProgramEnd* end) {
   // One string, quoted so that the started program's start-up code splits it
   // back into the program and the arguments.
@@ -63,7 +63,7 @@ common::Status RunProgramToEnd(const std::string& program, const std::vector<std
   if (job != nullptr) CloseHandle(job);
   *end = ProgramEnd();
   end->exit_status = exit_code;
-  return common::Status::Ok();
+  return SystemStatus::Ok();
 }
 
 std::string ProgramFileName(const std::string& base_name) { return base_name + ".exe"; }

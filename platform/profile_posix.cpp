@@ -2,12 +2,14 @@
 // the shop PC's profile functions.
 #include "platform/profile.h"
 
-#include <strings.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <memory>
+
+#include "base/ascii_case.h"
+#include "base/decimal_text.h"
 
 namespace platform {
 
@@ -30,7 +32,7 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool SameName(const std::string& a, const char* b) { return base::EqualsIgnoringCase(a, b); }
 
 // Walks the keys of the first section of that name in file order, calling
 // visit(name, value) until it returns false. False if the section is not
@@ -107,18 +109,10 @@ std::string ProfileString(const Profile& profile, const char* section, const cha
 int ProfileInt(const Profile& profile, const char* section, const char* key, int default_value) {
   std::string value;
   if (!FindValue(profile.state_->contents, section, key, &value) || value.empty()) return default_value;
-  std::string::size_type i = 0;
-  while (i < value.size() && IsBlank(value[i])) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
-  long long result = 0;
-  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-    result = result * 10 + (value[i] - '0');
-    if (result > INT_MAX) result = static_cast<long long>(INT_MAX) + 1;  // saturate, keep the sign
-  }
-  if (negative) result = -result;
-  if (result > INT_MAX) result = INT_MAX;
-  if (result < INT_MIN) result = INT_MIN;
+  // No digits give 0; a number beyond the range of int stays at its end.
+  const long long result = base::ScanDecimal(value).value;
+  if (result > INT_MAX) return INT_MAX;
+  if (result < INT_MIN) return INT_MIN;
   return static_cast<int>(result);
 }
 

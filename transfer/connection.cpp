@@ -2,16 +2,16 @@
 
 #include <cstdio>
 
-#include "common/decimal_text.h"
+#include "base/decimal_text.h"
 
 namespace transfer {
-
-const char kTcpProtocolName[] = "TCP/IP";
 
 namespace {
 
 constexpr std::size_t kShortestScaleNumber = 3;
 constexpr unsigned kPortMask = 0xFFFF;
+// What a receive that failed gave as its count.
+constexpr long kReceiveFailedCount = -8;
 
 struct SocketErrorRow {
   int socket_error;
@@ -40,16 +40,16 @@ std::string SocketErrorText(int socket_error) {
   return "socket error " + std::to_string(socket_error);
 }
 
-ScaleLocation FindScale(const std::string& scale_argument, TransferMode mode) {
+ScaleLocation FindScale(const std::string& scale_argument, common::TransferMode mode) {
   ScaleLocation location;
-  if (mode == TransferMode::kDhcp) {
+  if (mode == common::TransferMode::kDhcp) {
     location.host = scale_argument;
     return location;
   }
   std::string number = scale_argument;
   if (number.size() < kShortestScaleNumber) number.insert(0, kShortestScaleNumber - number.size(), '0');
   location.host = "S0" + number;
-  location.port = kScalePortBase + common::LeadingDecimalValue(scale_argument);
+  location.port = kScalePortBase + base::LeadingDecimalValue(scale_argument);
   return location;
 }
 
@@ -63,11 +63,27 @@ std::string DottedText(std::uint32_t address) {
 int PortFromDottedText(const std::string& dotted) {
   std::string::size_type dot = dotted.rfind('.');
   if (dot == std::string::npos) return kScalePortBase;
-  return kScalePortBase + common::LeadingDecimalValue(dotted.substr(dot + 1));
+  return kScalePortBase + base::LeadingDecimalValue(dotted.substr(dot + 1));
 }
 
-ConnectionTable::ConnectionTable(TransferMode mode, int reply_wait_ms, common::MessageSink& messages)
-    : mode_(mode), reply_wait_ms_(reply_wait_ms), messages_(messages) {
+int ConnectFailureNumber(ConnectFailure failure) {
+  switch (failure) {
+    case ConnectFailure::kNoSocket: return -1;
+    case ConnectFailure::kLookupFailed: return -3;
+    case ConnectFailure::kRefused: return -5;
+    case ConnectFailure::kNoFreeEntry: return -6;
+    case ConnectFailure::kOk: break;
+  }
+  return 0;
+}
+
+long ReceiveCount(const LinkStatus& status) {
+  if (status.code() == LinkFailure::kClosed) return 0;
+  return kReceiveFailedCount;
+}
+
+ConnectionTable::ConnectionTable(common::TransferMode mode, int reply_wait_ms)
+    : mode_(mode), reply_wait_ms_(reply_wait_ms) {
   for (platform::SocketHandle& socket : sockets_) socket = platform::kInvalidSocket;
 }
 
@@ -77,93 +93,86 @@ ConnectionTable::~ConnectionTable() {
   }
 }
 
-std::uint16_t ConnectionTable::NetworkPort(int port) {
-  const std::string text = std::to_string(port);
-  if (text[0] >= '1' && text[0] <= '9') return static_cast<std::uint16_t>(static_cast<unsigned>(port) & kPortMask);
-  std::uint16_t service_port = 0;
-  int error = 0;
-  if (!platform::LookupServicePort(text.c_str(), &service_port, &error)) {
-    messages_.Print(common::Stream::kOut, "getservbyname Error %d", error);
-    return 0;
-  }
-  return service_port;
-}
-
-common::Status ConnectionTable::Connect(const std::string& host, const std::string& protocol, int port, int* handle,
-                                        int* port_used) {
+ConnectStatus ConnectionTable::Connect(const std::string& host, int port, int* handle, int* port_used) {
   int free = 0;
   while (free < kConnectionCount && sockets_[free] != platform::kInvalidSocket) ++free;
-  if (free == kConnectionCount) return common::Status::Error(kConnectNoFreeEntry, "no free connection");
+  if (free == kConnectionCount) return ConnectStatus::Error(ConnectFailure::kNoFreeEntry, "no free connection");
 
   int error = 0;
   platform::SocketHandle socket = platform::CreateStreamSocket(&error);
   if (socket == platform::kInvalidSocket) {
-    messages_.Print(common::Stream::kOut, "Error %d", error);
-    return common::Status::Error(kConnectNoSocket, "no socket: " + SocketErrorText(error));
+    return ConnectStatus::Error(ConnectFailure::kNoSocket, "no socket: " + SocketErrorText(error), error);
   }
   std::uint32_t address = 0;
   if (!platform::LookupHostAddress(host.c_str(), &address, &error)) {
-    messages_.Print(common::Stream::kOut, "Error %d", error);
     platform::CloseSocket(socket);
     if (error == platform::kSocketErrorHostNotFound || error == platform::kSocketErrorNoData) {
-      return common::Status::Error(kConnectLookupFailed, "host name " + host + " not found");
+      return ConnectStatus::Error(ConnectFailure::kLookupFailed, "host name " + host + " not found", error);
     }
-    return common::Status::Error(kConnectLookupFailed,
-                                 "host name " + host + " could not be looked up (" + SocketErrorText(error) + ")");
+    return ConnectStatus::Error(ConnectFailure::kLookupFailed,
+                                "host name " + host + " could not be looked up (" + SocketErrorText(error) + ")",
+                                error);
   }
-  if (mode_ == TransferMode::kDhcp) port = PortFromDottedText(DottedText(address));
-  if (port_used != nullptr) *port_used = port;
-  const std::uint16_t network_port = NetworkPort(port);
+  if (mode_ == common::TransferMode::kDhcp) port = PortFromDottedText(DottedText(address));
+  *port_used = port;
 
   (void)platform::SetReceiveWait(socket, reply_wait_ms_);
-  if (address == 0 || network_port == 0) {
+  if (address == 0 || port <= 0) {
     // Nothing to connect to: the entry holds the unconnected socket, and the
     // conversation fails at its first reply.
     sockets_[free] = socket;
     *handle = free;
-    return common::Status::Ok();
+    return ConnectStatus::Ok();
   }
-  if (protocol != kTcpProtocolName) {
-    platform::CloseSocket(socket);
-    return common::Status::Error(kConnectWrongProtocol, "protocol " + protocol + " is not known");
-  }
+  const std::uint16_t network_port = static_cast<std::uint16_t>(static_cast<unsigned>(port) & kPortMask);
   int connect_error = platform::ConnectSocket(socket, address, network_port, kConnectWaitMs);
   if (connect_error != 0) {
     platform::CloseSocket(socket);
-    messages_.Print(common::Stream::kOut, "Connect error %d", connect_error);
     if (connect_error == platform::kSocketErrorTimedOut) {
-      return common::Status::Error(kConnectFailed, "no answer to the connection within 3 s");
+      return ConnectStatus::Error(ConnectFailure::kRefused, "no answer to the connection within 3 s", connect_error);
     }
-    return common::Status::Error(kConnectFailed, SocketErrorText(connect_error));
+    return ConnectStatus::Error(ConnectFailure::kRefused, SocketErrorText(connect_error), connect_error);
   }
   sockets_[free] = socket;
   *handle = free;
-  return common::Status::Ok();
+  return ConnectStatus::Ok();
 }
 
-common::Status ConnectionTable::Send(int handle, const std::uint8_t* bytes, std::size_t count) {
+LinkStatus ConnectionTable::Send(int handle, const std::uint8_t* bytes, std::size_t count) {
   int error = 0;
   if (platform::SendOnSocket(sockets_[handle], bytes, count, reply_wait_ms_, &error) < 0) {
-    return common::Status::Error(error != 0 ? error : kSendFailed, "could not send: " + SocketErrorText(error));
+    return LinkStatus::Error(error == platform::kSocketErrorTimedOut ? LinkFailure::kTimedOut : LinkFailure::kFailed,
+                             "could not send: " + SocketErrorText(error), error);
   }
-  return common::Status::Ok();
+  return LinkStatus::Ok();
 }
 
-long ConnectionTable::Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error) {
+namespace {
+
+// A receive's outcome: more than 0 bytes, 0 (closed) or -1 with the error.
+LinkStatus Received(long received, int error, std::size_t* count) {
+  *count = received > 0 ? static_cast<std::size_t>(received) : 0;
+  if (received > 0) return LinkStatus::Ok();
+  if (received == 0) return LinkStatus::Error(LinkFailure::kClosed, "closed the connection");
+  if (error == platform::kSocketErrorTimedOut) return LinkStatus::Error(LinkFailure::kTimedOut, "timed out", error);
+  return LinkStatus::Error(LinkFailure::kFailed, SocketErrorText(error), error);
+}
+
+}  // namespace
+
+LinkStatus ConnectionTable::Receive(int handle, std::uint8_t* buffer, std::size_t capacity, std::size_t* count) {
   // The socket waits the reply time limit itself (set at the connect): one
   // call of the system a reply.
   int error = 0;
-  long received = platform::ReceiveOnSocket(sockets_[handle], buffer, capacity, &error);
-  if (socket_error != nullptr) *socket_error = received < 0 ? error : 0;
-  return received < 0 ? kReceiveFailed : received;
+  const long received = platform::ReceiveOnSocket(sockets_[handle], buffer, capacity, &error);
+  return Received(received, error, count);
 }
 
-long ConnectionTable::ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms,
-                                    int* socket_error) {
+LinkStatus ConnectionTable::ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms,
+                                          std::size_t* count) {
   int error = 0;
-  long received = platform::ReceiveFromSocket(sockets_[handle], buffer, capacity, wait_ms, &error);
-  if (socket_error != nullptr) *socket_error = received < 0 ? error : 0;
-  return received < 0 ? kReceiveFailed : received;
+  const long received = platform::ReceiveFromSocket(sockets_[handle], buffer, capacity, wait_ms, &error);
+  return Received(received, error, count);
 }
 
 void ConnectionTable::Close(int handle) {

@@ -6,30 +6,44 @@
 #include <cstdint>
 #include <string>
 
-#include "common/message_sink.h"
-#include "common/status.h"
+#include "base/status.h"
+#include "common/scale_file_names.h"
 #include "platform/sockets.h"
-#include "transfer/run_settings.h"
 
 namespace transfer {
 
 constexpr int kConnectionCount = 20;
 constexpr int kConnectWaitMs = 3000;
 constexpr int kScalePortBase = 2000;
-// The only protocol a connection can be asked for.
-extern const char kTcpProtocolName[];
 
-// Codes of a failed Connect. The transfer shows them in "Connection error"
-// only.
-constexpr int kConnectNoSocket = -1;
-constexpr int kConnectWrongProtocol = -2;
-constexpr int kConnectLookupFailed = -3;
-constexpr int kConnectFailed = -5;
-constexpr int kConnectNoFreeEntry = -6;
+// Why a connection could not be made. Each has the number that the message
+// "Connection error %x" shows (ConnectFailureNumber); system_error() is the
+// socket error number behind it.
+enum class ConnectFailure {
+  kOk = 0,
+  kNoSocket,      // no socket could be made: "Error %d"
+  kLookupFailed,  // the host name could not be looked up: "Error %d"
+  kRefused,       // refused, not answered within 3 s, unreachable: "Connect error %d"
+  kNoFreeEntry,   // every entry of the table is taken
+};
+using ConnectStatus = base::Status<ConnectFailure>;
 
-// The code of a failed Send, and what Receive gives on a socket error.
-constexpr int kSendFailed = -7;
-constexpr long kReceiveFailed = -8;
+// -1, -3, -5, -6.
+int ConnectFailureNumber(ConnectFailure failure);
+
+// What became of a send or a receive; system_error() is the socket error
+// number (kSocketErrorTimedOut when the time limit ran out).
+enum class LinkFailure {
+  kOk = 0,
+  kTimedOut,  // nothing came, or the scale did not take it, in time
+  kClosed,    // the scale closed the connection
+  kFailed,    // any other socket error
+};
+using LinkStatus = base::Status<LinkFailure>;
+
+// What a receive gave as a count: 0 when the scale closed the connection,
+// -8 on an error or when nothing came in time ("Nread control %ld").
+long ReceiveCount(const LinkStatus& status);
 
 // Where a scale listens. Scale-number mode: host "S0" + the argument made at
 // least three characters long, port 2000 + its number (7: S0007, 2007).
@@ -39,7 +53,7 @@ struct ScaleLocation {
   std::string host;
   int port = 0;
 };
-ScaleLocation FindScale(const std::string& scale_argument, TransferMode mode);
+ScaleLocation FindScale(const std::string& scale_argument, common::TransferMode mode);
 
 // An IPv4 address (host byte order) as dotted decimal text.
 std::string DottedText(std::uint32_t address);
@@ -50,48 +64,37 @@ int PortFromDottedText(const std::string& dotted);
 
 class ConnectionTable {
  public:
-  // Console messages go to messages.
-  ConnectionTable(TransferMode mode, int reply_wait_ms, common::MessageSink& messages);
+  ConnectionTable(common::TransferMode mode, int reply_wait_ms);
   ~ConnectionTable();
   ConnectionTable(const ConnectionTable&) = delete;
   ConnectionTable& operator=(const ConnectionTable&) = delete;
 
-  // Connects to the host on the port (ignored in DHCP mode), waiting at most
-  // kConnectWaitMs, and takes the free entry with the lowest index, whose
-  // index is the connection handle. A failure's code is a kConnect... code,
-  // its message the cause in words. Prints "Error %d", "getservbyname Error
-  // %d" and "Connect error %d" as they occur.
-  // port_used: the port it connected to (DHCP mode: the one from the address).
-  common::Status Connect(const std::string& host, const std::string& protocol, int port, int* handle,
-                         int* port_used = nullptr);
+  // Connects to the host on the port (in host byte order; ignored in DHCP
+  // mode, where it follows from the address; 0: none, so that the entry
+  // holds a socket that is not connected and the conversation fails at its
+  // first reply), waiting at most kConnectWaitMs, and takes the free entry
+  // with the lowest index, whose index is the connection handle. port_used:
+  // the port it connected to. A failure's message is the cause in words.
+  ConnectStatus Connect(const std::string& host, int port, int* handle, int* port_used);
 
   // Hands the packet over, waiting at most the reply time limit for the
-  // scale to take it. A failure's code is the socket error number
-  // (kSocketErrorTimedOut when the scale did not take it in time), its
-  // message the cause in words.
-  common::Status Send(int handle, const std::uint8_t* bytes, std::size_t count);
+  // scale to take it.
+  LinkStatus Send(int handle, const std::uint8_t* bytes, std::size_t count);
 
   // One receive of at most capacity bytes, waiting at most the reply time
-  // limit: the count, 0 when the scale closed the connection, kReceiveFailed
-  // on an error or when no reply came in time (socket_error tells which).
-  long Receive(int handle, std::uint8_t* buffer, std::size_t capacity, int* socket_error = nullptr);
+  // limit: the count (more than 0) when something came.
+  LinkStatus Receive(int handle, std::uint8_t* buffer, std::size_t capacity, std::size_t* count);
   // The same with a wait of its own (0: only what has already come).
-  long ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms, int* socket_error);
+  LinkStatus ReceiveWithin(int handle, std::uint8_t* buffer, std::size_t capacity, int wait_ms, std::size_t* count);
 
   // Shuts down sending, closes the socket and frees the entry.
   void Close(int handle);
 
   int reply_wait_ms() const { return reply_wait_ms_; }
-  common::MessageSink& messages() const { return messages_; }
 
  private:
-  // The port in its network form; 0 (after a message) when it is no number
-  // from 1 up and no service of that name exists.
-  std::uint16_t NetworkPort(int port);
-
-  TransferMode mode_;
+  common::TransferMode mode_;
   int reply_wait_ms_;
-  common::MessageSink& messages_;
   platform::SocketHandle sockets_[kConnectionCount];
 };
 
@@ -99,33 +102,28 @@ class ConnectionTable {
 // it was released to stay open until the program ends.
 class OpenConnection {
  public:
-  // label names the scale in messages ("scale 001").
+  // label names the scale in messages ("scale 001 (S0001:2001)").
   OpenConnection(ConnectionTable& table, int handle, std::string label = std::string())
       : table_(table), handle_(handle), label_(std::move(label)) {}
   ~OpenConnection() { Close(); }
   OpenConnection(const OpenConnection&) = delete;
   OpenConnection& operator=(const OpenConnection&) = delete;
 
-  common::Status Send(const std::uint8_t* bytes, std::size_t count) { return table_.Send(handle_, bytes, count); }
-  long Receive(std::uint8_t* buffer, std::size_t capacity, int* socket_error = nullptr) {
-    return table_.Receive(handle_, buffer, capacity, socket_error);
+  LinkStatus Send(const std::uint8_t* bytes, std::size_t count) { return table_.Send(handle_, bytes, count); }
+  LinkStatus Receive(std::uint8_t* buffer, std::size_t capacity, std::size_t* count) {
+    return table_.Receive(handle_, buffer, capacity, count);
   }
-  long ReceiveWithin(std::uint8_t* buffer, std::size_t capacity, int wait_ms, int* socket_error) {
-    return table_.ReceiveWithin(handle_, buffer, capacity, wait_ms, socket_error);
+  LinkStatus ReceiveWithin(std::uint8_t* buffer, std::size_t capacity, int wait_ms, std::size_t* count) {
+    return table_.ReceiveWithin(handle_, buffer, capacity, wait_ms, count);
   }
   void Close() {
     if (handle_ >= 0) table_.Close(handle_);
     handle_ = -1;
   }
-  // Leaves the connection open; its handle.
-  int Release() {
-    int handle = handle_;
-    handle_ = -1;
-    return handle;
-  }
+  // Leaves the connection open until the program ends.
+  void Release() { handle_ = -1; }
 
-  int handle() const { return handle_; }
-  const ConnectionTable& table() const { return table_; }
+  int reply_wait_ms() const { return table_.reply_wait_ms(); }
   const std::string& label() const { return label_; }
 
  private:

@@ -1,38 +1,30 @@
 #include "transfer/conversations.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
-#include "common/owned_file.h"
 #include "common/hex_text.h"
-#include "platform/files.h"
+#include "transfer/protocol.h"
 #include "transfer/read_replies.h"
-#include "transfer/results.h"
 #include "transfer/seen_keys.h"
 #include "transfer/transfer_files.h"
 
 namespace transfer {
 namespace {
 
-constexpr std::size_t kPacketHeaderBytes = 2;
-constexpr std::size_t kKeyPacketBytes = kPacketHeaderBytes + kKeyBytes;
-
-using common::Status;
 using common::Stream;
-
-common::MessageSink& MessagesOf(const OpenConnection& connection) { return connection.table().messages(); }
+using common::TransferResult;
+using common::TransferStatus;
 
 // What became of one request: whether it was sent, and what its receive
-// gave (the count; 0 when the scale closed the connection; kReceiveFailed).
+// gave.
 struct Reply {
-  Status send;
-  long count = 0;
-  int socket_error = 0;
-  bool arrived() const { return send.ok() && count > 0; }
+  LinkStatus send;
+  LinkStatus received;
+  bool arrived() const { return send.ok() && received.ok(); }
 };
 
-bool TimedOut(const Status& send) { return send.code() == platform::kSocketErrorTimedOut; }
+bool TimedOut(const LinkStatus& send) { return send.code() == LinkFailure::kTimedOut; }
 
 // Sends a request and receives its reply. A send that could not finish in
 // time ends there: the scale is not reading. A send that failed otherwise is
@@ -43,38 +35,42 @@ Reply Exchange(OpenConnection& connection, const std::uint8_t* packet, std::size
                std::size_t capacity) {
   Reply result;
   result.send = connection.Send(packet, length);
-  if (TimedOut(result.send)) {
-    result.count = kReceiveFailed;
-    return result;
-  }
-  result.count = connection.Receive(reply, capacity, &result.socket_error);
+  if (TimedOut(result.send)) return result;
+  std::size_t count = 0;
+  result.received = connection.Receive(reply, capacity, &count);
   return result;
 }
 
 std::string Seconds(const OpenConnection& connection) {
-  return std::to_string(connection.table().reply_wait_ms() / 1000) + " s";
+  return std::to_string(connection.reply_wait_ms() / 1000) + " s";
 }
 
 // Why a reply is missing, in words, with how far the conversation got.
 std::string MissingReplyText(const OpenConnection& connection, const Reply& reply, const std::string& progress) {
   if (TimedOut(reply.send)) return "could not send within " + Seconds(connection) + " " + progress;
-  if (reply.count == 0) return "closed the connection " + progress;
-  if (reply.count < 0 && reply.socket_error == platform::kSocketErrorTimedOut) {
-    return "no reply within " + Seconds(connection) + " " + progress;
+  switch (reply.received.code()) {
+    case LinkFailure::kClosed:
+      return "closed the connection " + progress;
+    case LinkFailure::kTimedOut:
+      return "no reply within " + Seconds(connection) + " " + progress;
+    case LinkFailure::kFailed:
+      return SocketErrorText(reply.received.system_error()) + " " + progress;
+    case LinkFailure::kOk:
+      break;
   }
-  if (reply.count < 0) return SocketErrorText(reply.socket_error) + " " + progress;
   return reply.send.message() + " " + progress;
 }
 
 // Ends a conversation whose reply is missing: "Nread control %d\n" with what
-// the receive gave, and the failure with code. A request that could not be
-// sent in time, or could not be sent but was answered all the same, fails
-// with kResultSendFailed.
-Status ReplyMissing(OpenConnection& connection, const Reply& reply, int code, const std::string& progress) {
-  std::string cause = MissingReplyText(connection, reply, progress);
-  if (TimedOut(reply.send) || reply.count > 0) return Status::Error(kResultSendFailed, cause);
-  MessagesOf(connection).Print(Stream::kOut, "Nread control %ld\n", reply.count);
-  return Status::Error(code, cause);
+// the receive gave, and the failure with result. A request that could not
+// be sent in time, or could not be sent but was answered all the same,
+// fails with kSendFailed.
+TransferStatus ReplyMissing(Conversation& conversation, const Reply& reply, TransferResult result,
+                            const std::string& progress) {
+  std::string cause = MissingReplyText(conversation.connection, reply, progress);
+  if (TimedOut(reply.send) || reply.received.ok()) return TransferStatus::Error(TransferResult::kSendFailed, cause);
+  conversation.messages.Print(Stream::kOut, "Nread control %ld\n", ReceiveCount(reply.received));
+  return TransferStatus::Error(result, cause);
 }
 
 // "after 9 of 38 records"; what names one ("record", "key").
@@ -84,11 +80,6 @@ std::string ProgressText(const std::string& what, long done, long total) {
 
 // "after 1 record", "after 3 records".
 std::string RecordsText(long done) { return "after " + std::to_string(done) + (done == 1 ? " record" : " records"); }
-
-std::uint32_t KeyValue(const std::uint8_t* key) {
-  return static_cast<std::uint32_t>(key[0]) << 24 | static_cast<std::uint32_t>(key[1]) << 16 |
-         static_cast<std::uint32_t>(key[2]) << 8 | key[3];
-}
 
 std::string KeyText(const std::uint8_t* key) {
   char text[2 * kKeyBytes + 1];
@@ -102,163 +93,228 @@ void FillKeyPacket(std::uint8_t* packet, std::uint8_t command, std::uint8_t file
   std::memcpy(packet + kPacketHeaderBytes, key, kKeyBytes);
 }
 
-// Opens an outgoing file and checks it. Not open (after the message) when it
+// Opens an outgoing file and checks it. Null (after the message) when it
 // cannot be opened or is not well formed.
-common::OwnedFile OpenCheckedOutgoingFile(OpenConnection& connection, LoadKind kind, const std::string& name,
-                                          long* text_length, long* items, Status* status) {
-  common::MessageSink& messages = MessagesOf(connection);
-  common::OwnedFile file(std::fopen(platform::ResolveName(name).c_str(), "rb"));
-  if (!file.is_open()) {
-    const int error = errno;
+std::unique_ptr<platform::InputFile> OpenCheckedOutgoingFile(Conversation& conversation, LoadKind kind,
+                                                             const std::string& name, OutgoingFileShape* shape,
+                                                             TransferStatus* status) {
+  common::MessageSink& messages = conversation.messages;
+  std::unique_ptr<platform::InputFile> file;
+  if (platform::SystemStatus opened = conversation.env.OpenForReading(name, &file); !opened.ok()) {
     if (kind == LoadKind::kRecords) {
-      messages.Print(Stream::kOut, "\nfopen %s failed err = %d\n", name.c_str(), error);
+      messages.Print(Stream::kOut, "\nfopen %s failed err = %d\n", name.c_str(), opened.system_error());
     } else {
       messages.Print(Stream::kOut, "\nfopen %s failed\n", name.c_str());
     }
-    *status = Status::Error(kResultFileUnusable, "the file " + name + " cannot be opened (" + std::strerror(error) + ")");
-    return file;
+    *status = TransferStatus::Error(TransferResult::kFileUnusable,
+                                    "the file " + name + " cannot be opened (" + opened.message() + ")");
+    return nullptr;
   }
   const OutgoingFormat format = kind == LoadKind::kRecords ? OutgoingFormat::kRecords : OutgoingFormat::kKeys;
-  long bad_offset = 0;
-  if (!CheckOutgoingFile(file.get(), format, text_length, &bad_offset, items) ||
-      std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    messages.Print(Stream::kOut, "\nBad record file %s at offset %ld\n", name.c_str(), bad_offset);
-    *status = Status::Error(kResultFileUnusable,
-                            "the file " + name + " is not well formed at offset " + std::to_string(bad_offset));
-    return common::OwnedFile();
+  *shape = CheckOutgoingFile(*file, format);
+  if (!shape->well_formed || !file->Rewind().ok()) {
+    messages.Print(Stream::kOut, "\nBad record file %s at offset %ld\n", name.c_str(), shape->bad_offset);
+    *status = TransferStatus::Error(TransferResult::kFileUnusable, "the file " + name +
+                                                                       " is not well formed at offset " +
+                                                                       std::to_string(shape->bad_offset));
+    return nullptr;
   }
   return file;
 }
 
+// The incoming file of a read, made new; null (after the message) if it
+// cannot be.
+std::unique_ptr<platform::OutputFile> CreateIncomingFile(Conversation& conversation, const std::string& name,
+                                                         TransferStatus* status) {
+  std::unique_ptr<platform::OutputFile> file;
+  if (!conversation.env.CreateForWriting(name, &file).ok()) {
+    conversation.messages.Print(Stream::kOut, "\nfopen %s failed\n", name.c_str());
+    *status = TransferStatus::Error(TransferResult::kFileUnusable, "the file " + name + " cannot be created");
+    return nullptr;
+  }
+  return file;
+}
+
+TransferStatus WriteFailed(Conversation& conversation, const std::string& incoming_name) {
+  conversation.messages.Out("file write error\n");
+  return TransferStatus::Error(TransferResult::kKeyReplyOrWriteFailed,
+                               "the file " + incoming_name + " did not take a reply");
+}
+
+// The read packets of a read, and the framing and checks of their replies:
+// each asks for the record after key(), which the caller moves on once it
+// has done with the reply.
+class RecordReader {
+ public:
+  RecordReader(Conversation& conversation, std::uint8_t file_code, long max_records)
+      : conversation_(conversation), file_code_(file_code), max_records_(max_records) {
+    seen_.Insert(KeyValue(key_));
+    conversation_.progress.Start("records", -1);
+  }
+
+  const std::uint8_t* key() const { return key_; }
+  const std::uint8_t* reply() const { return reply_; }
+  // How far the read had got when the pass of the last Next began.
+  std::string SoFar() const { return RecordsText(pass_start_); }
+
+  // Asks for the next record: ok and the reply (a record or the end reply)
+  // in *answer, or the failure that ends the read.
+  TransferStatus Next(ReadReply* answer) {
+    pass_start_ = records_;
+    OpenConnection& connection = conversation_.connection;
+    std::uint8_t packet[kKeyPacketBytes];
+    FillKeyPacket(packet, kReadCommand, file_code_, key_);
+    const LinkStatus sent = connection.Send(packet, sizeof packet);
+    if (TimedOut(sent)) return ReplyMissing(conversation_, Reply{sent, LinkStatus()}, TransferResult::kNoReply, SoFar());
+    *answer = ReceiveReadReply(connection, reply_);
+    if (answer->kind == ReadReplyKind::kMissing) {
+      return ReplyMissing(conversation_, Reply{sent, answer->received}, TransferResult::kNoReply, SoFar());
+    }
+    if (!sent.ok()) return TransferStatus::Error(TransferResult::kSendFailed, sent.message() + " " + SoFar());
+    if (answer->kind == ReadReplyKind::kNotARecord) {
+      return TransferStatus::Error(TransferResult::kNoReply,
+                                   "answered a read with something that is neither a record nor an end reply " +
+                                       SoFar());
+    }
+    if (answer->dropped > 0) {
+      const std::size_t dropped = answer->dropped + DiscardPendingBytes(connection);
+      conversation_.messages.Print(Stream::kErr, "xferlnk: %s: %lu bytes after a record dropped\n",
+                                   connection.label().c_str(), static_cast<unsigned long>(dropped));
+    }
+    if (answer->kind == ReadReplyKind::kEnd) return TransferStatus::Ok();
+    const std::uint32_t next = KeyValue(reply_);
+    if (seen_.Contains(next)) {
+      return TransferStatus::Error(TransferResult::kNoReply,
+                                   "handed out the key " + KeyText(reply_) + " a second time " + SoFar());
+    }
+    if (records_ >= max_records_) {
+      return TransferStatus::Error(TransferResult::kNoReply,
+                                   "handed out more than " + std::to_string(max_records_) + " records");
+    }
+    seen_.Insert(next);
+    ++records_;
+    conversation_.progress.Advance();
+    return TransferStatus::Ok();
+  }
+
+  // The next read asks for the record after the one just read.
+  void MoveOn() { std::memcpy(key_, reply_, kKeyBytes); }
+
+ private:
+  Conversation& conversation_;
+  std::uint8_t file_code_;
+  long max_records_;
+  std::uint8_t key_[kKeyBytes] = {};
+  std::uint8_t reply_[kMaxReplyBytes];
+  SeenKeys seen_;
+  long records_ = 0;
+  long pass_start_ = 0;
+};
+
 }  // namespace
 
-bool IsEndReply(std::uint8_t first_byte) { return first_byte >= 0xE0 && first_byte <= 0xE2; }
-
-Status Load(OpenConnection& connection, LoadKind kind, std::uint8_t file_code, const std::string& outgoing_name,
-            Progress& progress, int* last_reply) {
-  long text_length = 0, total = 0;
-  Status status;
-  common::OwnedFile file = OpenCheckedOutgoingFile(connection, kind, outgoing_name, &text_length, &total, &status);
-  if (!file.is_open()) return status;
+TransferStatus Load(Conversation& conversation, LoadKind kind, std::uint8_t file_code,
+                    const std::string& outgoing_name) {
+  OutgoingFileShape shape;
+  TransferStatus status;
+  std::unique_ptr<platform::InputFile> file =
+      OpenCheckedOutgoingFile(conversation, kind, outgoing_name, &shape, &status);
+  if (file == nullptr) return status;
 
   const bool records = kind == LoadKind::kRecords;
   const char* what = records ? "record" : "key";
-  progress.Start(records ? "records" : "keys", total);
-  OutgoingReader reader(file.get(), text_length);
+  Progress& progress = conversation.progress;
+  progress.Start(records ? "records" : "keys", shape.items);
+  OutgoingReader reader(*file, shape.text_length);
   std::uint8_t packet[kPacketHeaderBytes + kMaxRecordBytes];
   std::uint8_t reply[kMaxReplyBytes];
   packet[0] = records ? kRecordCommand : kKeyCommand;
   packet[1] = file_code;
-  *last_reply = connection.handle();
   std::size_t length = 0;
   for (;;) {
     const bool more = records ? reader.NextRecord(packet + kPacketHeaderBytes, &length)
                               : reader.NextKey(packet + kPacketHeaderBytes);
     if (!more) break;
     if (!records) length = kKeyBytes;
-    const Reply answer = Exchange(connection, packet, kPacketHeaderBytes + length, reply, sizeof reply);
+    const Reply answer = Exchange(conversation.connection, packet, kPacketHeaderBytes + length, reply, sizeof reply);
     if (!answer.arrived()) {
       // A scale that closed before its reply did not take the record.
-      const int code = records && answer.count != 0 ? kResultReceiveFailed : kResultNoReply;
-      return ReplyMissing(connection, answer, code, ProgressText(what, progress.done(), total));
+      const TransferResult result = records && answer.received.code() != LinkFailure::kClosed
+                                        ? TransferResult::kReceiveFailed
+                                        : TransferResult::kNoReply;
+      return ReplyMissing(conversation, answer, result, ProgressText(what, progress.done(), shape.items));
     }
-    *last_reply = static_cast<int>(answer.count);
     progress.Advance();
   }
-  return Status::Ok();
+  return TransferStatus::Ok();
 }
 
-Status FileCommand(OpenConnection& connection, int* last_reply) {
+TransferStatus FileCommand(Conversation& conversation) {
   const std::uint8_t packet[kPacketHeaderBytes] = {kFileCommand, kFilePacketCode};
   std::uint8_t reply[kMaxReplyBytes];
-  const Reply answer = Exchange(connection, packet, sizeof packet, reply, sizeof reply);
-  if (!answer.arrived()) return ReplyMissing(connection, answer, kResultNoReply, "to the file command");
-  *last_reply = static_cast<int>(answer.count);
-  return Status::Ok();
+  const Reply answer = Exchange(conversation.connection, packet, sizeof packet, reply, sizeof reply);
+  if (!answer.arrived()) return ReplyMissing(conversation, answer, TransferResult::kNoReply, "to the file command");
+  return TransferStatus::Ok();
 }
 
-Status ReadRecords(OpenConnection& connection, std::uint8_t file_code, const std::string& incoming_name, bool paired,
-                   long max_records, Progress& progress, int* last_reply) {
-  common::MessageSink& messages = MessagesOf(connection);
-  common::OwnedFile file(std::fopen(platform::ResolveName(incoming_name).c_str(), "wb"));
-  if (!file.is_open()) {
-    messages.Print(Stream::kOut, "\nfopen %s failed\n", incoming_name.c_str());
-    return Status::Error(kResultFileUnusable, "the file " + incoming_name + " cannot be created");
+TransferStatus PlainRead(Conversation& conversation, std::uint8_t file_code, const std::string& incoming_name,
+                         long max_records) {
+  TransferStatus status;
+  std::unique_ptr<platform::OutputFile> file = CreateIncomingFile(conversation, incoming_name, &status);
+  if (file == nullptr) return status;
+  RecordReader reader(conversation, file_code, max_records);
+  for (;;) {
+    ReadReply answer;
+    if (status = reader.Next(&answer); !status.ok()) return status;
+    if (!AppendReply(*file, reader.reply(), answer.length).ok()) return WriteFailed(conversation, incoming_name);
+    if (answer.kind == ReadReplyKind::kEnd) break;
+    reader.MoveOn();
   }
-  auto write_failed = [&]() {
-    messages.Out("file write error\n");
-    return Status::Error(kResultKeyReplyOrWriteFailed, "the file " + incoming_name + " did not take a reply");
-  };
-  std::uint8_t reply[kMaxReplyBytes];
-  std::uint8_t ack[kMaxReplyBytes];
-  // Paired read: the record read in this pass, cleared by the next pass's key packet.
+  if (!file->Close().ok()) return WriteFailed(conversation, incoming_name);
+  return TransferStatus::Ok();
+}
+
+TransferStatus PairedRead(Conversation& conversation, std::uint8_t file_code, const std::string& incoming_name,
+                          long max_records) {
+  TransferStatus status;
+  std::unique_ptr<platform::OutputFile> file = CreateIncomingFile(conversation, incoming_name, &status);
+  if (file == nullptr) return status;
+  RecordReader reader(conversation, file_code, max_records);
+  // The record read in this pass, cleared by the next pass's key packet.
   std::uint8_t pending[kMaxRecordBytes];
   std::size_t pending_length = 0;
-  std::uint8_t key[kKeyBytes] = {};
   std::uint8_t packet[kKeyPacketBytes];
-  SeenKeys seen;
-  seen.Insert(KeyValue(key));
-  progress.Start("records", -1);
+  std::uint8_t ack[kMaxReplyBytes];
   for (;;) {
-    const long records = progress.done();
-    auto so_far = [records]() { return RecordsText(records); };
-    FillKeyPacket(packet, kReadCommand, file_code, key);
-    const Status sent = connection.Send(packet, sizeof packet);
-    if (TimedOut(sent)) return ReplyMissing(connection, Reply{sent, kReceiveFailed, 0}, kResultNoReply, so_far());
-    const ReadReply answer = ReceiveReadReply(connection, reply);
-    if (answer.kind == ReadReplyKind::kMissing) {
-      return ReplyMissing(connection, Reply{sent, answer.last_count, answer.socket_error}, kResultNoReply, so_far());
-    }
-    if (!sent.ok()) return Status::Error(kResultSendFailed, sent.message() + " " + so_far());
-    if (answer.kind == ReadReplyKind::kNotARecord) {
-      return Status::Error(kResultNoReply, "answered a read with something that is neither a record nor an end reply " +
-                                               so_far());
-    }
-    if (answer.dropped > 0) {
-      const std::size_t dropped = answer.dropped + DiscardPendingBytes(connection);
-      messages.Print(Stream::kErr, "xferlnk: %s: %lu bytes after a record dropped\n", connection.label().c_str(),
-                     static_cast<unsigned long>(dropped));
-    }
+    ReadReply answer;
+    if (status = reader.Next(&answer); !status.ok()) return status;
     const bool end = answer.kind == ReadReplyKind::kEnd;
-    if (!end) {
-      const std::uint32_t next = KeyValue(reply);
-      if (seen.Contains(next)) {
-        return Status::Error(kResultNoReply, "handed out the key " + KeyText(reply) + " a second time " + so_far());
-      }
-      if (records >= max_records) {
-        return Status::Error(kResultNoReply, "handed out more than " + std::to_string(max_records) + " records");
-      }
-      seen.Insert(next);
-      progress.Advance();
+    // The key packet with the key just asked clears the record read in the
+    // pass before. That record goes into the file just before it is
+    // cleared, and not at all if the file does not take it (the scale then
+    // keeps it). A key packet that goes unanswered leaves the record in the
+    // file (whether the scale cleared it is not known: kept rather than
+    // lost); the end reply follows only the last key packet's answer, so
+    // that a read cut short shows as incomplete.
+    if (pending_length > 0 && !AppendReply(*file, pending, pending_length).ok()) {
+      return WriteFailed(conversation, incoming_name);
     }
-    if (!paired) {
-      if (!AppendReply(file.get(), reply, answer.length)) return write_failed();
-      *last_reply = static_cast<int>(answer.length);
-    } else {
-      // The key packet with the key just asked clears the record read in the
-      // pass before. That record goes into the file just before it is
-      // cleared, and not at all if the file does not take it (the scale then
-      // keeps it). A key packet that goes unanswered leaves the record in
-      // the file (whether the scale cleared it is not known: kept rather than
-      // lost); the end reply follows only the last key packet's answer, so
-      // that a read cut short shows as incomplete.
-      if (pending_length > 0 && !AppendReply(file.get(), pending, pending_length)) return write_failed();
-      pending_length = 0;
-      FillKeyPacket(packet, kKeyCommand, file_code, key);
-      const Reply cleared = Exchange(connection, packet, sizeof packet, ack, sizeof ack);
-      if (!cleared.arrived()) return ReplyMissing(connection, cleared, kResultKeyReplyOrWriteFailed, so_far());
-      *last_reply = static_cast<int>(cleared.count);
-      if (end && !AppendReply(file.get(), reply, answer.length)) return write_failed();
-      if (!end) {
-        std::memcpy(pending, reply, answer.length);
-        pending_length = answer.length;
-      }
+    pending_length = 0;
+    FillKeyPacket(packet, kKeyCommand, file_code, reader.key());
+    const Reply cleared = Exchange(conversation.connection, packet, sizeof packet, ack, sizeof ack);
+    if (!cleared.arrived()) {
+      return ReplyMissing(conversation, cleared, TransferResult::kKeyReplyOrWriteFailed, reader.SoFar());
     }
-    if (end) break;
-    std::memcpy(key, reply, kKeyBytes);
+    if (end) {
+      if (!AppendReply(*file, reader.reply(), answer.length).ok()) return WriteFailed(conversation, incoming_name);
+      break;
+    }
+    std::memcpy(pending, reader.reply(), answer.length);
+    pending_length = answer.length;
+    reader.MoveOn();
   }
-  if (!file.Close()) return write_failed();
-  return Status::Ok();
+  if (!file->Close().ok()) return WriteFailed(conversation, incoming_name);
+  return TransferStatus::Ok();
 }
 
 }  // namespace transfer

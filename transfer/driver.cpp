@@ -1,6 +1,5 @@
 #include "transfer/driver.h"
 
-#include <chrono>
 #include <cstring>
 
 #include "common/message_sink.h"
@@ -10,7 +9,7 @@
 #include "platform/sockets.h"
 #include "platform/terminal.h"
 #include "transfer/connection.h"
-#include "transfer/result_files.h"
+#include "common/transfer_contract.h"
 #include "transfer/run_settings.h"
 #include "transfer/scale_transfer.h"
 #include "transfer/transfer_files.h"
@@ -34,10 +33,10 @@ const char kHelp[] =
     "Exit codes: 0 every scale done, 1 a scale failed, 255 command line or result files.\n";
 
 // The log the converter that started this run keeps; none when run alone.
-common::RunLog LogNamedByTheConverter() {
+common::RunLog LogNamedByTheConverter(platform::Env& env) {
   std::string path;
   if (!platform::FindEnvironmentVariable(common::kLogVariable, &path)) return common::RunLog();
-  return common::RunLog(path);
+  return common::RunLog(env, path);
 }
 
 std::string LogLine(const std::string& scale_argument, const std::string& file_argument, const ScaleOutcome& outcome,
@@ -45,25 +44,27 @@ std::string LogLine(const std::string& scale_argument, const std::string& file_a
   std::string line = "xferlnk scale=" + scale_argument + " at=" + outcome.place + " file=" + file_argument +
                      " records=" + std::to_string(outcome.records) + " seconds=" + common::SecondsText(seconds);
   if (outcome.status.ok()) return line + " result=ok";
-  return line + " result=" + std::to_string(outcome.status.code()) + " " + outcome.status.message();
+  return line + " result=" + std::to_string(common::ResultNumber(outcome.status.code())) + " " +
+         outcome.status.message();
 }
 
 // Serves the scales in turn and records the failed ones.
-int ServeScales(int argc, char** argv, const RunSettings& settings, bool show_progress,
+int ServeScales(int argc, char** argv, const RunSettings& settings, platform::Env& env, bool show_progress,
                 common::MessageSink& messages) {
-  ResultFiles results;
+  common::ResultFilesWriter results(env);
   if (!results.Create().ok()) {
     messages.Out("Could not create result files\n");
     return kExitFailed;
   }
-  ConnectionTable connections(settings.mode, settings.reply_wait_ms, messages);
+  ConnectionTable connections(settings.mode, settings.reply_wait_ms);
+  const ScaleTransferSetup setup{env, connections, settings, messages, show_progress};
   const std::string file_argument = argv[1];
-  const common::RunLog log = LogNamedByTheConverter();
+  const common::RunLog log = LogNamedByTheConverter(env);
   bool any_failed = false;
   for (int i = kFirstScaleArgument; i < argc; ++i) {
-    const auto started = std::chrono::steady_clock::now();
-    const ScaleOutcome outcome = TransferToScale(connections, settings, argv[i], file_argument, show_progress);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double started = env.SteadySeconds();
+    const ScaleOutcome outcome = TransferToScale(setup, argv[i], file_argument);
+    const double seconds = env.SteadySeconds() - started;
     (void)log.Write(LogLine(argv[i], file_argument, outcome, seconds));
     if (outcome.status.ok()) continue;
     any_failed = true;
@@ -77,29 +78,22 @@ int ServeScales(int argc, char** argv, const RunSettings& settings, bool show_pr
   return any_failed ? kExitSomeFailed : kExitDone;
 }
 
-int Run(int argc, char** argv, common::MessageSink& messages) {
+}  // namespace
+
+int RunTransferProgram(int argc, char** argv, platform::Env& env, common::MessageSink& messages) {
+  if (common::AnswerInfoRequest(argc, argv, "xferlnk", kHelp, messages)) return kExitDone;
   const RunSettings settings = ReadRunSettings();
   if (argc <= kFirstScaleArgument || std::strlen(argv[1]) < kMinFileArgumentLength) {
-    messages.Out(settings.mode == TransferMode::kDhcp ? "Please enter the filename and host name(s)"
-                                                      : "Please enter filename and port number(s)");
+    messages.Out(settings.mode == common::TransferMode::kDhcp ? "Please enter the filename and host name(s)"
+                                                              : "Please enter filename and port number(s)");
     return kExitFailed;
   }
   if (!platform::StartSockets()) {
     platform::StopSockets();
     return kExitFailed;
   }
-  int exit_code = ServeScales(argc, argv, settings, platform::StandardErrorIsTerminal(), messages);
+  int exit_code = ServeScales(argc, argv, settings, env, platform::StandardErrorIsTerminal(), messages);
   platform::StopSockets();
-  return exit_code;
-}
-
-}  // namespace
-
-int RunTransferProgram(int argc, char** argv) {
-  common::ConsoleSink console;
-  if (common::AnswerInfoRequest(argc, argv, "xferlnk", kHelp, console)) return kExitDone;
-  int exit_code = Run(argc, argv, console);
-  console.Flush();
   return exit_code;
 }
 

@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <chrono>
 
-#include "transfer/conversations.h"
-#include "transfer/transfer_files.h"
+#include "transfer/protocol.h"
 
 namespace transfer {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kLengthFieldEnd = 6;  // bytes 4-5 hold the record's length
-// An end reply: its first byte and the key of the last record. A shorter one
-// is taken as it is once no more has come for a moment, so that the rest of
-// an end reply cut in two is not taken for the answer to the next request.
-constexpr std::size_t kEndReplyBytes = 5;
+// An end reply shorter than kEndReplyBytes is taken as it is once no more
+// has come for a moment, so that the rest of an end reply cut in two is not
+// taken for the answer to the next request.
 constexpr int kEndReplyGraceMs = 500;
 // A scale that keeps sending unasked is not followed further than this at a time.
 constexpr std::size_t kMaxDiscardedBytes = 1 << 20;
@@ -29,34 +26,35 @@ int MillisecondsLeft(Clock::time_point deadline) {
 
 ReadReply ReceiveReadReply(OpenConnection& connection, std::uint8_t* buffer) {
   ReadReply reply;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(connection.table().reply_wait_ms());
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(connection.reply_wait_ms());
   std::size_t have = 0;
-  std::size_t needed = kLengthFieldEnd;
+  std::size_t needed = kRecordHeaderBytes;
   bool first = true;
   while (have < needed) {
-    const long count =
-        first ? connection.Receive(buffer, kMaxReplyBytes, &reply.socket_error)
-              : connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have, MillisecondsLeft(deadline), &reply.socket_error);
-    if (count <= 0) {
-      reply.last_count = count;
-      return reply;
-    }
-    have += static_cast<std::size_t>(count);
+    std::size_t count = 0;
+    reply.received = first ? connection.Receive(buffer, kMaxReplyBytes, &count)
+                           : connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have,
+                                                      MillisecondsLeft(deadline), &count);
+    if (!reply.received.ok()) return reply;
+    have += count;
     if (first && IsEndReply(buffer[0])) {
       const Clock::time_point grace = Clock::now() + std::chrono::milliseconds(kEndReplyGraceMs);
       while (have < kEndReplyBytes) {
-        const long more = connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have,
-                                                   MillisecondsLeft(std::min(grace, deadline)), &reply.socket_error);
-        if (more <= 0) break;
-        have += static_cast<std::size_t>(more);
+        std::size_t more = 0;
+        if (!connection.ReceiveWithin(buffer + have, kMaxReplyBytes - have, MillisecondsLeft(std::min(grace, deadline)),
+                                      &more)
+                 .ok()) {
+          break;
+        }
+        have += more;
       }
       reply.kind = ReadReplyKind::kEnd;
       reply.length = have;
       return reply;
     }
     first = false;
-    if (needed == kLengthFieldEnd && have >= kLengthFieldEnd) {
-      needed = static_cast<std::size_t>(buffer[4]) << 8 | buffer[5];
+    if (needed == kRecordHeaderBytes && have >= kRecordHeaderBytes) {
+      needed = RecordLength(buffer);
       if (needed < static_cast<std::size_t>(kMinRecordBytes) || needed > static_cast<std::size_t>(kMaxRecordBytes)) {
         reply.kind = ReadReplyKind::kNotARecord;
         reply.length = have;
@@ -74,10 +72,9 @@ std::size_t DiscardPendingBytes(OpenConnection& connection) {
   std::uint8_t scratch[kMaxReplyBytes];
   std::size_t dropped = 0;
   while (dropped < kMaxDiscardedBytes) {
-    int error = 0;
-    const long count = connection.ReceiveWithin(scratch, sizeof scratch, 0, &error);
-    if (count <= 0) return dropped;
-    dropped += static_cast<std::size_t>(count);
+    std::size_t count = 0;
+    if (!connection.ReceiveWithin(scratch, sizeof scratch, 0, &count).ok()) return dropped;
+    dropped += count;
   }
   return dropped;
 }

@@ -23,8 +23,7 @@ enum class ReadReplyKind {
 struct ReadReply {
   ReadReplyKind kind = ReadReplyKind::kMissing;
   std::size_t length = 0;   // bytes of the record or end reply
-  long last_count = 0;      // kMissing: what the last receive gave (0: closed; kReceiveFailed)
-  int socket_error = 0;     // kMissing after kReceiveFailed: why
+  LinkStatus received;      // kMissing: what the last receive gave
   std::size_t dropped = 0;  // bytes that came after the record, not part of it
 };
 

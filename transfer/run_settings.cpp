@@ -1,24 +1,17 @@
 #include "transfer/run_settings.h"
 
+#include "base/decimal_text.h"
+#include "common/transfer_contract.h"
 #include "platform/environment.h"
 
 namespace transfer {
 namespace {
 
-const char kModeVariable[] = "XFLTCPMODE";
-const char kReplyWaitVariable[] = "XFLTIMEOUT";
-const char kMaxRecordsVariable[] = "XFLMAXRECORDS";
-
 // A decimal number from low to high, nothing else; fallback otherwise.
 long BoundedNumber(bool defined, const std::string& value, long low, long high, long fallback) {
-  if (!defined || value.empty()) return fallback;
-  long number = 0;
-  for (char c : value) {
-    if (c < '0' || c > '9') return fallback;
-    number = number * 10 + (c - '0');
-    if (number > high) return fallback;
-  }
-  return number < low ? fallback : number;
+  long long number = 0;
+  if (!defined || !base::ParseDecimal(value, low, high, &number)) return fallback;
+  return static_cast<long>(number);
 }
 
 }  // namespace
@@ -35,13 +28,13 @@ long MaxRecordsFromValue(bool defined, const std::string& value) {
 RunSettings ReadRunSettings() {
   RunSettings settings;
   std::string value;
-  bool defined = platform::FindEnvironmentVariable(kModeVariable, &value);
-  settings.mode = TransferModeFromValue(defined, value);
+  bool defined = platform::FindEnvironmentVariable(common::kTransferModeVariable, &value);
+  settings.mode = common::TransferModeFromValue(defined, value);
   value.clear();
-  defined = platform::FindEnvironmentVariable(kReplyWaitVariable, &value);
+  defined = platform::FindEnvironmentVariable(common::kReplyWaitVariable, &value);
   settings.reply_wait_ms = ReplyWaitSecondsFromValue(defined, value) * 1000;
   value.clear();
-  defined = platform::FindEnvironmentVariable(kMaxRecordsVariable, &value);
+  defined = platform::FindEnvironmentVariable(common::kMaxRecordsVariable, &value);
   settings.max_records = MaxRecordsFromValue(defined, value);
   return settings;
 }

@@ -8,10 +8,6 @@
 
 namespace transfer {
 
-// Scale-number mode: a scale argument is a scale number (7 is the host S0007
-// on port 2007). DHCP mode: a scale argument is a host name or address.
-using common::TransferMode;
-
 constexpr int kDefaultReplyWaitSeconds = 15;
 constexpr int kMinReplyWaitSeconds = 1;
 constexpr int kMaxReplyWaitSeconds = 3600;
@@ -22,12 +18,13 @@ constexpr long kDefaultMaxRecords = 1000000;
 constexpr long kMaxMaxRecords = 100000000;
 
 struct RunSettings {
-  TransferMode mode = TransferMode::kScaleNumber;
+  // Scale-number mode: a scale argument is a scale number (7 is the host
+  // S0007 on port 2007). DHCP mode: a scale argument is a host name or
+  // address.
+  common::TransferMode mode = common::TransferMode::kScaleNumber;
   int reply_wait_ms = kDefaultReplyWaitSeconds * 1000;
   long max_records = kDefaultMaxRecords;
 };
-
-using common::TransferModeFromValue;
 
 // The reply time limit in seconds: the value when it is a decimal number
 // from 1 to 3600, the default otherwise.

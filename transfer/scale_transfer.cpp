@@ -4,34 +4,62 @@
 
 #include "transfer/conversations.h"
 #include "transfer/progress.h"
-#include "transfer/results.h"
 #include "transfer/transfer_files.h"
 #include "transfer/transfer_kinds.h"
 
 namespace transfer {
 namespace {
 
+using common::TransferResult;
+using common::TransferStatus;
+
 std::string Place(const std::string& host, int port) { return port > 0 ? host + ":" + std::to_string(port) : host; }
 
-common::Status RunConversation(OpenConnection& connection, const TransferPlan& plan, const TransferNames& names,
-                               const RunSettings& settings, Progress& progress, int* value) {
+TransferStatus RunConversation(Conversation& conversation, const TransferPlan& plan,
+                               const common::TransferNames& names, const RunSettings& settings) {
   switch (plan.kind) {
     case TransferKind::kRecordLoad:
-      return Load(connection, LoadKind::kRecords, plan.file_code, names.outgoing, progress, value);
+      return Load(conversation, LoadKind::kRecords, plan.file_code, names.outgoing);
     case TransferKind::kKeyLoad:
-      return Load(connection, LoadKind::kKeys, plan.file_code, names.outgoing, progress, value);
+      return Load(conversation, LoadKind::kKeys, plan.file_code, names.outgoing);
     case TransferKind::kFileCommand:
-      return FileCommand(connection, value);
+      return FileCommand(conversation);
     case TransferKind::kPlainRead:
-      return ReadRecords(connection, plan.file_code, names.incoming, false, settings.max_records, progress, value);
+      return PlainRead(conversation, plan.file_code, names.incoming, settings.max_records);
     case TransferKind::kPairedRead:
-      return ReadRecords(connection, plan.file_code, names.incoming, true, settings.max_records, progress, value);
+      return PairedRead(conversation, plan.file_code, names.incoming, settings.max_records);
     case TransferKind::kNone:
       break;
   }
   // Nothing to exchange: the connection stays open until the program ends.
-  *value = connection.Release();
-  return common::Status::Ok();
+  conversation.connection.Release();
+  return TransferStatus::Ok();
+}
+
+// A port that is no number from 1 up is looked up as the name of a service,
+// as the scale's port always was; 0 if there is no such service (after the
+// message).
+int ServicePort(int port, common::MessageSink& messages) {
+  if (port > 0) return port;
+  std::uint16_t service_port = 0;
+  int error = 0;
+  if (!platform::LookupServicePort(std::to_string(port).c_str(), &service_port, &error)) {
+    messages.Print(common::Stream::kOut, "getservbyname Error %d", error);
+    return 0;
+  }
+  return service_port;
+}
+
+// The messages of a connection that failed: where it failed with the socket
+// error number, then the failure's number in hex.
+void ShowConnectFailure(const ConnectStatus& status, common::MessageSink& messages) {
+  if (status.code() == ConnectFailure::kRefused) {
+    messages.Print(common::Stream::kOut, "Connect error %d", status.system_error());
+  } else if (status.code() != ConnectFailure::kNoFreeEntry) {
+    messages.Print(common::Stream::kOut, "Error %d", status.system_error());
+  }
+  messages.Print(common::Stream::kOut, "\nConnection error %x\n",
+                 static_cast<unsigned>(ConnectFailureNumber(status.code())));
 }
 
 }  // namespace
@@ -40,35 +68,36 @@ bool IsUsableScaleArgument(const std::string& scale_argument) {
   return !scale_argument.empty() && scale_argument.find_first_of("/\\") == std::string::npos;
 }
 
-ScaleOutcome TransferToScale(ConnectionTable& connections, const RunSettings& settings,
-                             const std::string& scale_argument, const std::string& file_argument,
-                             bool show_progress) {
+ScaleOutcome TransferToScale(const ScaleTransferSetup& setup, const std::string& scale_argument,
+                             const std::string& file_argument) {
   ScaleOutcome outcome;
   outcome.scale = "scale " + scale_argument;
   if (!IsUsableScaleArgument(scale_argument)) {
-    outcome.status = common::Status::Error(kResultNoConnection, "the scale argument names no scale");
+    outcome.status = TransferStatus::Error(TransferResult::kNoConnection, "the scale argument names no scale");
     return outcome;
   }
+  const common::TransferMode mode = setup.settings.mode;
   const TransferPlan plan = PlanForFileNumber(FileNumber(file_argument));
-  const TransferNames names = MakeTransferNames(scale_argument, file_argument, settings.mode);
-  const ScaleLocation location = FindScale(scale_argument, settings.mode);
+  const common::TransferNames names = common::MakeTransferNames(scale_argument, file_argument, mode);
+  const ScaleLocation location = FindScale(scale_argument, mode);
 
   int handle = -1;
   int port = location.port;
-  common::Status connected = connections.Connect(location.host, kTcpProtocolName, location.port, &handle, &port);
+  const int port_asked = mode == common::TransferMode::kDhcp ? 0 : ServicePort(location.port, setup.messages);
+  const ConnectStatus connected = setup.connections.Connect(location.host, port_asked, &handle, &port);
   outcome.place = Place(location.host, port);
   outcome.scale = "scale " + scale_argument + " (" + outcome.place + ")";
   if (!connected.ok()) {
-    connections.messages().Print(common::Stream::kOut, "\nConnection error %x\n",
-                                 static_cast<unsigned>(connected.code()));
-    outcome.status = common::Status::Error(kResultNoConnection, connected.message());
+    ShowConnectFailure(connected, setup.messages);
+    outcome.status = connected.As(TransferResult::kNoConnection);
     return outcome;
   }
-  OpenConnection connection(connections, handle, outcome.scale);
-  std::unique_ptr<Progress> progress = show_progress
-                                           ? std::make_unique<ProgressLine>(connections.messages(), outcome.scale)
+  OpenConnection connection(setup.connections, handle, outcome.scale);
+  std::unique_ptr<Progress> progress = setup.show_progress
+                                           ? std::make_unique<ProgressLine>(setup.messages, outcome.scale)
                                            : std::make_unique<Progress>();
-  outcome.status = RunConversation(connection, plan, names, settings, *progress, &outcome.value);
+  Conversation conversation{setup.env, connection, setup.messages, *progress};
+  outcome.status = RunConversation(conversation, plan, names, setup.settings);
   outcome.records = progress->done();
   return outcome;
 }

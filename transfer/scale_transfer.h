@@ -5,7 +5,8 @@
 #include <string>
 
 #include "common/message_sink.h"
-#include "common/status.h"
+#include "common/transfer_contract.h"
+#include "platform/env.h"
 #include "transfer/connection.h"
 #include "transfer/run_settings.h"
 
@@ -16,12 +17,8 @@ namespace transfer {
 bool IsUsableScaleArgument(const std::string& scale_argument);
 
 struct ScaleOutcome {
-  // Ok, or a failure whose code is the transfer's result code
-  // (transfer/results.h) and whose message is the cause in words.
-  common::Status status;
-  // Success: the length of the last reply, or the connection handle when
-  // nothing was exchanged.
-  int value = 0;
+  // Ok, or the transfer's result with the cause in words.
+  common::TransferStatus status;
   // The scale in messages: "scale 001 (S0001:2001)", and where it was
   // looked for: "S0001:2001" (the host alone while the port is not known).
   std::string scale;
@@ -30,11 +27,18 @@ struct ScaleOutcome {
   long records = 0;
 };
 
+// What a transfer with one scale works with.
+struct ScaleTransferSetup {
+  platform::Env& env;
+  ConnectionTable& connections;
+  const RunSettings& settings;
+  common::MessageSink& messages;
+  bool show_progress;  // a line on the error stream keeps the count up to date
+};
+
 // The file argument has at least three characters. A scale argument that is
-// not usable fails with kResultNoConnection without any connection. With
-// show_progress, a line on the error stream keeps the count up to date.
-ScaleOutcome TransferToScale(ConnectionTable& connections, const RunSettings& settings,
-                             const std::string& scale_argument, const std::string& file_argument,
-                             bool show_progress);
+// not usable fails with kNoConnection without any connection.
+ScaleOutcome TransferToScale(const ScaleTransferSetup& setup, const std::string& scale_argument,
+                             const std::string& file_argument);
 
 }  // namespace transfer

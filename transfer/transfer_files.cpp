@@ -74,25 +74,33 @@ bool OutgoingTextCheck::Finish() {
 
 long OutgoingTextCheck::text_length() const { return trailing_start_ >= 0 ? trailing_start_ : offset_; }
 
-bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset, long* items) {
+OutgoingFileShape CheckOutgoingFile(platform::InputFile& file, OutgoingFormat format) {
   OutgoingTextCheck check(format);
   char chunk[kCheckChunk];
-  std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) check.Feed(chunk, n);
-  bool ok = check.Finish();
-  if (ok && std::ferror(file)) {
-    *bad_offset = check.text_length();
-    return false;
+  std::size_t n = 0;
+  platform::SystemStatus read;
+  while ((read = file.Read(chunk, sizeof chunk, &n)).ok() && n > 0) check.Feed(chunk, n);
+  OutgoingFileShape shape;
+  shape.well_formed = check.Finish();
+  shape.text_length = check.text_length();
+  shape.bad_offset = check.bad_offset();
+  shape.items = check.items();
+  if (shape.well_formed && !read.ok()) {
+    shape.well_formed = false;
+    shape.bad_offset = check.text_length();
   }
-  *text_length = check.text_length();
-  *bad_offset = check.bad_offset();
-  if (items != nullptr) *items = check.items();
-  return ok;
+  return shape;
 }
 
 bool OutgoingReader::ReadText(char* text, long count) {
   if (count > left_) return false;
-  if (std::fread(text, 1, static_cast<std::size_t>(count), file_) != static_cast<std::size_t>(count)) return false;
+  std::size_t have = 0;
+  const std::size_t wanted = static_cast<std::size_t>(count);
+  while (have < wanted) {
+    std::size_t n = 0;
+    if (!file_.Read(text + have, wanted - have, &n).ok() || n == 0) return false;
+    have += n;
+  }
   left_ -= count;
   return true;
 }
@@ -115,13 +123,12 @@ bool OutgoingReader::NextKey(std::uint8_t* key) {
   return true;
 }
 
-bool AppendReply(std::FILE* file, const std::uint8_t* bytes, std::size_t count) {
+platform::SystemStatus AppendReply(platform::OutputFile& file, const std::uint8_t* bytes, std::size_t count) {
   char text[2 * kMaxReplyBytes];
   if (count > kMaxReplyBytes) count = kMaxReplyBytes;
   common::BytesToHex(bytes, count, text);
-  // Flushed at once, so that a full disk shows with the reply that hit it.
-  bool taken = std::fwrite(text, 1, 2 * count, file) == 2 * count;
-  return std::fflush(file) == 0 && taken;
+  if (platform::SystemStatus written = file.Write(text, 2 * count); !written.ok()) return written;
+  return file.Flush();
 }
 
 }  // namespace transfer

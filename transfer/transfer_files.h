@@ -6,21 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
-#include "common/scale_file_names.h"
-#include "transfer/run_settings.h"
+#include "platform/env.h"
+#include "transfer/protocol.h"
 
 namespace transfer {
-
-// A record: 4-byte key, 2-byte big-endian length counting the whole record,
-// data. Its text and a terminating zero fill at most a 12288-character line.
-constexpr std::size_t kKeyBytes = 4;
-constexpr std::size_t kRecordHeaderBytes = 6;
-constexpr long kMinRecordBytes = 6;
-constexpr long kMaxRecordBytes = 6143;
-constexpr std::size_t kMaxReplyBytes = 12288;
 
 // The shortest file argument: a letter and the two file digits.
 constexpr std::size_t kMinFileArgumentLength = 3;
@@ -29,11 +20,6 @@ constexpr std::size_t kMinFileArgumentLength = 3;
 // ("F25.DAT" gives 0x25, "FA5" and "Fa5" give 0xA5). The argument has at
 // least kMinFileArgumentLength characters.
 std::uint8_t FileNumber(const std::string& file_argument);
-
-// The names of the files a transfer sends and fills: the one contract with
-// the converter (common/scale_file_names.h).
-using common::MakeTransferNames;
-using common::TransferNames;
 
 enum class OutgoingFormat { kRecords, kKeys };
 
@@ -73,19 +59,23 @@ class OutgoingTextCheck {
   long items_ = 0;            // whole records or keys seen
 };
 
+// What the check of a whole outgoing file found.
+struct OutgoingFileShape {
+  bool well_formed = false;
+  long text_length = 0;  // characters before the trailing blanks and line ends
+  long bad_offset = -1;  // where the first fault is (a read error: the point reached)
+  long items = 0;        // records or keys
+};
+
 // Reads the open file from its current position to the end through the check.
-// True, the text length and the number of records or keys if the file is
-// well formed; false and the offset of the fault otherwise (a read error
-// counts as a fault at the point reached).
-bool CheckOutgoingFile(std::FILE* file, OutgoingFormat format, long* text_length, long* bad_offset,
-                       long* items = nullptr);
+OutgoingFileShape CheckOutgoingFile(platform::InputFile& file, OutgoingFormat format);
 
 // Reads records or keys from a checked outgoing file, stopping at the end of
 // its text.
 class OutgoingReader {
  public:
   // The file is positioned at its start; text_length as the check found it.
-  OutgoingReader(std::FILE* file, long text_length) : file_(file), left_(text_length) {}
+  OutgoingReader(platform::InputFile& file, long text_length) : file_(file), left_(text_length) {}
   // The next record into record (room for kMaxRecordBytes) and its length;
   // false at the end.
   bool NextRecord(std::uint8_t* record, std::size_t* length);
@@ -95,14 +85,14 @@ class OutgoingReader {
  private:
   bool ReadText(char* text, long count);
 
-  std::FILE* file_;
+  platform::InputFile& file_;
   long left_;
   char text_[2 * kMaxRecordBytes];
 };
 
 // Appends the reply as upper-case hex text (2 * count characters, no
-// separator) in one write. True if the file took all of it. count is at most
-// kMaxReplyBytes.
-bool AppendReply(std::FILE* file, const std::uint8_t* bytes, std::size_t count);
+// separator) and hands it to the system at once, so that a full disk shows
+// with the reply that hit it. count is at most kMaxReplyBytes.
+platform::SystemStatus AppendReply(platform::OutputFile& file, const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace transfer

@@ -81,7 +81,7 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
     for (std::string& a : copy) argv.push_back(a.data());
     converter::RunContext context;
     context.transfer_mode = c.transfer_mode;
-    common::Status status = converter::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &context);
+    auto status = converter::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &context);
     ASSERT_EQ(status.ok(), c.ok) << ::testing::PrintToString(c.args);
     if (!status.ok()) {
       EXPECT_TRUE(status.message().starts_with("Command line error.\n")) << status.message();
@@ -99,7 +99,7 @@ TEST(ConverterStart, CommandLineErrors) {
   TempDir dir;
   WriteFile(dir.File("velkocon.ini"), "[Params]\n");
   WriteFile(dir.File("VelkoCon.txt"), "1;A;1\n");  // a run that went on would write a PLU file
-  const std::string usage = converter::kUsage;
+  const std::string usage = std::string(converter::kUsage) + "\n";
   struct Case {
     std::vector<std::string> args;
     std::string err;

@@ -46,7 +46,7 @@ std::string Hex(const std::string& bytes) {
 NameTable DosTable() {
   NameTable table;
   {
-    common::Status status = platform::BuildAnsiToOemTable(table.map);
+    auto status = platform::BuildAnsiToOemTable(table.map);
     EXPECT_TRUE(status.ok()) << status.message();
   }
   return table;

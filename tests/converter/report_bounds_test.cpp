@@ -3,6 +3,8 @@
 // from a buffer that ends right before an inaccessible page, so a read past
 // its end faults at once.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "converter/report_conversion.h"
+#include "support/fault_env.h"
 
 namespace {
 
@@ -53,15 +56,9 @@ struct Scan {
 };
 
 Scan Convert(GuardedBuffer* buffer, const std::string& text, ReportLayout layout) {
-  std::FILE* out = std::tmpfile();
-  EXPECT_NE(out, nullptr);
-  if (out == nullptr) return {RecordsEnd::kIncomplete, 0};
+  testing_support::StringOutputFile out;
   RecordsEnd end = converter::WriteReportLines(buffer->Place(text), text.size(), ';', layout, kTime, out);
-  std::rewind(out);
-  std::size_t lines = 0;
-  for (int c; (c = std::fgetc(out)) != EOF;) lines += c == '\n';
-  std::fclose(out);
-  return {end, lines};
+  return {end, static_cast<std::size_t>(std::count(out.text().begin(), out.text().end(), '\n'))};
 }
 
 std::string Zeros(std::size_t n) { return std::string(n, '0'); }

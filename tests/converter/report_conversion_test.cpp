@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -23,28 +22,28 @@ using testing_support::WriteFile;
 
 const char kEnd[] = "E200000000";
 
-// 7 December 2026, 14:05:09 local time, and a clock that moves on by a
-// minute at every reading.
-int clock_readings = 0;
-std::time_t FixedMoment() {
-  std::tm t = {};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 7;
-  t.tm_hour = 14;
-  t.tm_min = 5;
-  t.tm_sec = 9;
-  t.tm_isdst = -1;
-  return std::mktime(&t);
-}
-std::time_t MovingClock() { return FixedMoment() + 60 * clock_readings++; }
+// The system's files, and a clock that shows 7 December 2026, 14:05:09
+// local time, and moves on by a minute at every reading.
+struct ClockEnv : platform::EnvWrapper {
+  ClockEnv() : EnvWrapper(platform::SystemEnv()) {}
+  platform::LocalTime LocalNow() override {
+    platform::LocalTime t;
+    t.year = 2026;
+    t.month = 12;
+    t.day = 7;
+    t.hour = 14;
+    t.minute = 5 + readings++;
+    t.second = 9;
+    return t;
+  }
+  int readings = 0;
+};
 
 struct Outcome {
   ConversionResult result;
   bool fatal;
-  std::string out;     // standard output
-  std::string err;     // standard error
-  std::string report;  // "<missing>" if no report file
+  std::string message;  // what the user is shown
+  std::string report;   // "<missing>" if no report file
 };
 
 Outcome Convert(const std::string& incoming, ReportLayout layout, char separator = ';',
@@ -53,18 +52,15 @@ Outcome Convert(const std::string& incoming, ReportLayout layout, char separator
   TempDir dir;
   if (incoming != "<missing>") WriteFile(dir.File(incoming_file), incoming);
   Outcome o;
-  common::StringSink messages;
-  clock_readings = 0;
-  common::Status status =
-      converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", separator, layout, header, messages,
-                               MovingClock);
-  o.result = converter::ResultOf(status);
+  ClockEnv env;
+  converter::RecordsEnd end;
+  auto status = converter::ConvertReport(env, dir.path(), "report.txt", "qs001t30.dat", separator, layout, header,
+                                         &end);
+  o.result = status.code();
   o.fatal = converter::IsFatal(status);
-  // A fatal result's message is the run's last.
-  o.out = messages.out() + (o.fatal ? status.message() : "");
-  o.err = messages.err();
+  o.message = status.message();
   o.report = ReadFile(dir.File("report.txt"));
-  EXPECT_EQ(clock_readings, 1) << "one time per conversion";
+  EXPECT_EQ(env.readings, 1) << "one time per conversion";
   return o;
 }
 
@@ -81,8 +77,7 @@ TEST(ReportConversion, TransactWorkedExample) {
   Outcome o = Convert(std::string(kTransactRecord) + kEnd, ReportLayout::kTransact);
   EXPECT_EQ(o.result, ConversionResult::kConverted);
   EXPECT_EQ(o.report, "12;345;1000;0;1;12345;100;1405;\r\n");
-  EXPECT_EQ(o.out, "");
-  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(o.message, "");
 }
 
 TEST(ReportConversion, MGTotalFields) {
@@ -158,15 +153,14 @@ TEST(ReportConversion, ConversionTimeFormat) {
       {2026, 6, 1, 23, 59, 58, "01/06/2026 23:59:58"},
   };
   for (const Case& c : cases) {
-    std::tm t = {};
-    t.tm_year = c.year - 1900;
-    t.tm_mon = c.month - 1;
-    t.tm_mday = c.day;
-    t.tm_hour = c.hour;
-    t.tm_min = c.minute;
-    t.tm_sec = c.second;
-    t.tm_isdst = -1;
-    EXPECT_EQ(converter::FormatConversionTime(std::mktime(&t)), c.text);
+    platform::LocalTime moment;
+    moment.year = c.year;
+    moment.month = c.month;
+    moment.day = c.day;
+    moment.hour = c.hour;
+    moment.minute = c.minute;
+    moment.second = c.second;
+    EXPECT_EQ(converter::FormatConversionTime(moment), c.text);
   }
 }
 
@@ -228,7 +222,7 @@ TEST(ReportConversion, ShortFilesHoldNoData) {
   for (std::size_t size = 0; size < 10; ++size) {
     Outcome o = Convert(std::string(kTransactRecord).substr(0, size), ReportLayout::kTransact);
     EXPECT_EQ(o.result, ConversionResult::kNoData) << size;
-    EXPECT_EQ(o.out, "No data for file: report.txt\n") << size;
+    EXPECT_EQ(o.message, "No data for file: report.txt") << size;
     EXPECT_EQ(o.report, "<missing>") << size;
   }
 }
@@ -240,7 +234,7 @@ TEST(ReportConversion, EndReplies) {
     Outcome o = Convert(end, ReportLayout::kTransact);
     EXPECT_EQ(o.result, ConversionResult::kConverted) << end;
     EXPECT_EQ(o.report, "") << end;
-    EXPECT_EQ(o.out, "") << end;
+    EXPECT_EQ(o.message, "") << end;
     o = Convert(std::string(kTransactRecord) + end + "garbage", ReportLayout::kTransact);
     EXPECT_EQ(o.result, ConversionResult::kConverted) << end;
     EXPECT_EQ(o.report, "12;345;1000;0;1;12345;100;1405;\r\n") << end;
@@ -273,7 +267,7 @@ TEST(ReportConversion, IncompleteData) {
   for (const Case& c : cases) {
     Outcome o = Convert(c.text, ReportLayout::kTransact);
     EXPECT_EQ(o.result, ConversionResult::kIncomplete) << c.name;
-    EXPECT_EQ(o.out, "Incomplete data in file: qs001t30.dat\n") << c.name;
+    EXPECT_EQ(o.message, "Incomplete data in file: qs001t30.dat") << c.name;
     std::string expected;
     for (int i = 0; i < c.lines; ++i) expected += line;
     EXPECT_EQ(o.report, expected) << c.name;
@@ -289,7 +283,7 @@ TEST(ReportConversion, MissingIncomingFileIsFatal) {
   Outcome o = Convert("<missing>", ReportLayout::kTransact);
   EXPECT_EQ(o.result, ConversionResult::kIncomingMissing);
   EXPECT_TRUE(o.fatal);
-  EXPECT_EQ(o.out, "File length error\nFatal error\n");
+  EXPECT_EQ(o.message, "File length error\nFatal error");
   EXPECT_EQ(o.report, "<missing>");
 }
 
@@ -302,13 +296,13 @@ TEST(ReportConversion, IncomingNameIgnoresCase) {
 TEST(ReportConversion, ReportFileThatCannotBeCreated) {
   TempDir dir;
   WriteFile(dir.File("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
-  common::StringSink messages;
-  common::Status status = converter::ConvertReport(dir.path(), "no-such-folder/report.txt", "qs001t30.dat", ';',
-                                                   ReportLayout::kTransact, messages);
-  EXPECT_EQ(converter::ResultOf(status), ConversionResult::kReportNotCreated);
+  converter::RecordsEnd end;
+  auto status = converter::ConvertReport(platform::SystemEnv(), dir.path(), "no-such-folder/report.txt",
+                                         "qs001t30.dat", ';', ReportLayout::kTransact, converter::ReportHeader::kNone,
+                                         &end);
+  EXPECT_EQ(status.code(), ConversionResult::kReportNotCreated);
   EXPECT_FALSE(converter::IsFatal(status));
-  EXPECT_EQ(messages.out(), "");
-  EXPECT_EQ(messages.err(), "Could not open file.\n");
+  EXPECT_EQ(status.message(), "Could not open file.");
   EXPECT_EQ(ReadFile(dir.File("qs001t30.dat")), std::string(kTransactRecord) + kEnd) << "the incoming file stays";
 }
 
@@ -316,8 +310,9 @@ TEST(ReportConversion, ReplacesAReportWhoseNameDiffersInCase) {
   TempDir dir;
   WriteFile(dir.File("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
   WriteFile(dir.File("REPORT.TXT"), "old");
-  common::StringSink messages;
-  ASSERT_TRUE(converter::ConvertReport(dir.path(), "report.txt", "qs001t30.dat", ';', ReportLayout::kTransact, messages)
+  converter::RecordsEnd end;
+  ASSERT_TRUE(converter::ConvertReport(platform::SystemEnv(), dir.path(), "report.txt", "qs001t30.dat", ';',
+                                       ReportLayout::kTransact, converter::ReportHeader::kNone, &end)
                   .ok());
   EXPECT_EQ(ReadFile(dir.File("REPORT.TXT")), "12;345;1000;0;1;12345;100;1405;\r\n");
   EXPECT_FALSE(Exists(dir.File("report.txt")));

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ascii_case.h"
+#include "base/ascii_case.h"
 #include "support/shop.h"
 
 namespace {
@@ -128,7 +128,7 @@ TEST_F(ReportShop, FailedFetchDoesNotReportOldData) {
   int kept = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(File("archive"))) {
     // The Windows programs keep the converter's letter case (qs001t30-...).
-    if (common::EqualsIgnoringCase(entry.path().filename().string().substr(0, 9), "QS001T30-")) {
+    if (base::EqualsIgnoringCase(entry.path().filename().string().substr(0, 9), "QS001T30-")) {
       EXPECT_EQ(ReadFile(entry.path().string()), incoming);
       ++kept;
     }

@@ -26,7 +26,7 @@ struct ReadResult {
 ReadResult Read(const TempDir& dir, const std::string& ini) {
   WriteFile(dir.File("velkocon.ini"), ini);
   ReadResult r;
-  common::Status status = converter::ReadSettings(dir.path(), &r.settings, &r.names);
+  auto status = converter::ReadSettings(platform::SystemEnv(), dir.path(), &r.settings, &r.names);
   r.ok = status.ok();
   r.message = status.message();
   return r;
@@ -57,7 +57,7 @@ TEST(Settings, IniNameIgnoresCase) {
   WriteFile(dir.File("VELKOCON.INI"), "[PARAMS]\nSHOP NAME=Upper\n");
   converter::Settings s;
   converter::NameTable names;
-  common::Status status = converter::ReadSettings(dir.path(), &s, &names);
+  auto status = converter::ReadSettings(platform::SystemEnv(), dir.path(), &s, &names);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(s.shop_name, "Upper");
 }
@@ -67,32 +67,32 @@ TEST(Settings, Validation) {
     const char* lines;
     const char* message;  // empty: accepted
   } cases[] = {
-      {"Label Format=100\n", "Incorrect label format\n"},
-      {"Label Format=-1\n", "Incorrect label format\n"},
+      {"Label Format=100\n", "Incorrect label format"},
+      {"Label Format=-1\n", "Incorrect label format"},
       {"Label Format=99\n", ""},
       {"Label Format=0\n", ""},
-      {"Barcode Type=12\n", "Incorrect barcode format\n"},
-      {"Barcode Type=22\n", "Incorrect barcode format\n"},
-      {"Barcode Type=0\n", "Incorrect barcode format\n"},
-      {"Barcode Type=-1\n", "Incorrect barcode format\n"},
+      {"Barcode Type=12\n", "Incorrect barcode format"},
+      {"Barcode Type=22\n", "Incorrect barcode format"},
+      {"Barcode Type=0\n", "Incorrect barcode format"},
+      {"Barcode Type=-1\n", "Incorrect barcode format"},
       {"Barcode Type=21\n", ""},
       {"Barcode Type=11\n", ""},
-      {"Barcode Weight Type=12\n", "Incorrect barcode format\n"},
-      {"Barcode Weight Type=0\n", "Incorrect barcode format\n"},
-      {"Barcode Weight Type=-2\n", "Incorrect barcode format\n"},
+      {"Barcode Weight Type=12\n", "Incorrect barcode format"},
+      {"Barcode Weight Type=0\n", "Incorrect barcode format"},
+      {"Barcode Weight Type=-2\n", "Incorrect barcode format"},
       {"Barcode Weight Type=-1\n", ""},
       {"Barcode Weight Type=20\n", ""},
-      {"Barcode Prefix=100\n", "Incorrect barcode prefix\n"},
-      {"Barcode Prefix=-1\n", "Incorrect barcode prefix\n"},
+      {"Barcode Prefix=100\n", "Incorrect barcode prefix"},
+      {"Barcode Prefix=-1\n", "Incorrect barcode prefix"},
       {"Barcode Prefix=0\n", ""},
       {"Barcode Prefix=99\n", ""},
       {"Barcode Weight Prefix=-1\n", ""},
-      {"Barcode Weight Prefix=-2\n", "Incorrect barcode prefix\n"},
-      {"Barcode Weight Prefix=100\n", "Incorrect barcode prefix\n"},
+      {"Barcode Weight Prefix=-2\n", "Incorrect barcode prefix"},
+      {"Barcode Weight Prefix=100\n", "Incorrect barcode prefix"},
       // The first failure in reading order wins.
-      {"Barcode Type=12\nLabel Format=100\n", "Incorrect label format\n"},
-      {"Barcode Type=12\nBarcode Prefix=100\n", "Incorrect barcode prefix\n"},
-      {"Barcode Weight Prefix=100\nBarcode Type=12\n", "Incorrect barcode format\n"},
+      {"Barcode Type=12\nLabel Format=100\n", "Incorrect label format"},
+      {"Barcode Type=12\nBarcode Prefix=100\n", "Incorrect barcode prefix"},
+      {"Barcode Weight Prefix=100\nBarcode Type=12\n", "Incorrect barcode format"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -115,13 +115,13 @@ TEST(Settings, PriceListAndReportKeys) {
       {"Price List Encoding=utf8\nPrice Decimals=0\n", "", true, 0, 0},
       {"Price List Encoding=ANSI\nPrice Decimals=4\n", "", false, 4, 0},
       {"Price List Encoding=\nPrice Decimals=\n", "", false, -1, 0},
-      {"Price List Encoding=UTF-16\n", "Incorrect price list encoding\n"},
-      {"Price List Encoding=Windows-1250\n", "Incorrect price list encoding\n"},
-      {"Price Decimals=5\n", "Incorrect price decimals\n"},
-      {"Price Decimals=-1\n", "Incorrect price decimals\n"},
-      {"Price Decimals=2x\n", "Incorrect price decimals\n"},
-      {"Price Decimals=02\n", "Incorrect price decimals\n"},
-      {"Label Format=100\nPrice Decimals=5\n", "Incorrect label format\n"},
+      {"Price List Encoding=UTF-16\n", "Incorrect price list encoding"},
+      {"Price List Encoding=Windows-1250\n", "Incorrect price list encoding"},
+      {"Price Decimals=5\n", "Incorrect price decimals"},
+      {"Price Decimals=-1\n", "Incorrect price decimals"},
+      {"Price Decimals=2x\n", "Incorrect price decimals"},
+      {"Price Decimals=02\n", "Incorrect price decimals"},
+      {"Label Format=100\nPrice Decimals=5\n", "Incorrect label format"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -164,16 +164,16 @@ TEST(Settings, PageDetailTable) {
       {"65 300\n", "", 65, 44},
       {"65 -1\n", "", 65, 255},
       {"65 66\n65 67\n", "", 65, 67},
-      {"192 128\n193   129\n   \n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"192 128\n\n193 129\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"192\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"256 1\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"-1 1\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"x 1\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"65 1x\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"65 1 2\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {"65 1.5\n", "File PageDetail is incorrect. Fatal error!\n", 0, 0},
-      {nullptr, "File PageDetail is absent. Fatal error!\n", 0, 0},
+      {"192 128\n193   129\n   \n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"192 128\n\n193 129\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"192\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"256 1\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"-1 1\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"x 1\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"65 1x\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"65 1 2\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {"65 1.5\n", "File PageDetail is incorrect. Fatal error!", 0, 0},
+      {nullptr, "File PageDetail is absent. Fatal error!", 0, 0},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -189,7 +189,7 @@ TEST(Settings, EmptyPageDetailNamesTheDirectory) {
   TempDir dir;
   ReadResult r = Read(dir, "[Params]\nCodePage=OEM\n");
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.message, "File PageDetail is absent. Fatal error!\n");
+  EXPECT_EQ(r.message, "File PageDetail is absent. Fatal error!");
 }
 
 TEST(Settings, CodePageTables) {
@@ -273,7 +273,7 @@ TEST(DosTranslation, LocaleChoosesThePair) {
     setenv("LC_ALL", c.lang, 1);
     unsigned char table[256];
     {
-      common::Status status = platform::BuildAnsiToOemTable(table);
+      auto status = platform::BuildAnsiToOemTable(table);
       ASSERT_TRUE(status.ok()) << c.lang << status.message();
     }
     EXPECT_EQ(table[c.in], c.out) << c.lang;

@@ -79,7 +79,7 @@ platform::AnsiCodePage CodePage(const char* pair) {
   setenv("VELKOCON_CODEPAGES", pair, 1);
   platform::AnsiCodePage code_page;
   {
-    common::Status status = platform::ReadAnsiCodePage(&code_page);
+    auto status = platform::ReadAnsiCodePage(&code_page);
     EXPECT_TRUE(status.ok()) << status.message();
   }
   unsetenv("VELKOCON_CODEPAGES");
@@ -136,7 +136,7 @@ TEST(TextFile, LongUtf16FileReadsLineByLine) {
     TempDir dir;
     testing_support::WriteFile(dir.File("list.txt"), (big_endian ? "\xFE\xFF" : "\xFF\xFE") + Bytes(text, big_endian));
     converter::TextFile file;
-    ASSERT_TRUE(file.Open(dir.File("list.txt")));
+    ASSERT_TRUE(file.Open(platform::SystemEnv(), dir.File("list.txt")).ok());
     EXPECT_EQ(file.encoding(), big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le);
     std::string line;
     bool ended = false;

@@ -10,7 +10,7 @@ namespace {
 TEST(CodePagesTest, AsciiMapsToItself) {
   unsigned char table[256];
   {
-    common::Status status = platform::BuildAnsiToOemTable(table);
+    auto status = platform::BuildAnsiToOemTable(table);
     ASSERT_TRUE(status.ok()) << status.message();
   }
   for (int b = 0; b < 128; ++b) EXPECT_EQ(table[b], b) << b;
@@ -19,7 +19,7 @@ TEST(CodePagesTest, AsciiMapsToItself) {
 TEST(CodePagesTest, AnsiCodePageKeepsAscii) {
   platform::AnsiCodePage code_page;
   {
-    common::Status status = platform::ReadAnsiCodePage(&code_page);
+    auto status = platform::ReadAnsiCodePage(&code_page);
     ASSERT_TRUE(status.ok()) << status.message();
   }
   EXPECT_GT(code_page.number, 0);

@@ -60,7 +60,7 @@ TEST(FileLockTest, LockGoesWithAHolderThatDies) {
 TEST(FileLockTest, LockFileInAMissingFolderFails) {
   TempDir dir;
   platform::FileLock lock;
-  common::Status status = lock.Acquire(platform::JoinPath(dir.File("missing"), "run.lock"), [] {});
+  auto status = lock.Acquire(platform::JoinPath(dir.File("missing"), "run.lock"), [] {});
   EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message().empty());
   EXPECT_FALSE(lock.held());

@@ -33,9 +33,9 @@ TEST(FilesTest, NamesIgnoreLetterCase) {
   std::uint64_t size = 0;
   EXPECT_TRUE(platform::ReadFileSize(other_case, &size));
   EXPECT_EQ(size, 5u);
-  EXPECT_TRUE(platform::DeleteFile(other_case));
+  EXPECT_TRUE(platform::DeleteFile(other_case).ok());
   EXPECT_FALSE(platform::FileExists(dir.File("qs001F25.dat")));
-  EXPECT_FALSE(platform::DeleteFile(other_case));
+  EXPECT_FALSE(platform::DeleteFile(other_case).ok());
   EXPECT_FALSE(platform::ReadFileSize(other_case, &size));
   EXPECT_FALSE(platform::FileExists(dir.path()));  // a folder is no file
 }
@@ -87,7 +87,7 @@ TEST(FilesTest, RenameReplacesTheTargetOfAnyLetterCase) {
   EXPECT_FALSE(platform::FileExists(dir.File("qs001F25.new")));
   auto entries = std::filesystem::directory_iterator(dir.path());
   EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
-  common::Status missing = platform::RenameFile(dir.File("missing"), dir.File("qs001F25.dat"));
+  auto missing = platform::RenameFile(dir.File("missing"), dir.File("qs001F25.dat"));
   EXPECT_FALSE(missing.ok());
   EXPECT_FALSE(missing.message().empty());
   EXPECT_EQ(ReadFile(platform::ResolveName(dir.File("qs001F25.dat"))), "new");
@@ -101,7 +101,7 @@ TEST(FilesTest, DirectoryPathIsMadeWholeOnce) {
   EXPECT_TRUE(platform::CreateDirectoryPath(deep).ok());  // there already
   EXPECT_TRUE(platform::CreateDirectoryPath(deep + platform::kPathSeparator).ok());
   WriteFile(dir.File("file"), "");
-  common::Status through_file = platform::CreateDirectoryPath(platform::JoinPath(dir.File("file"), "below"));
+  auto through_file = platform::CreateDirectoryPath(platform::JoinPath(dir.File("file"), "below"));
   EXPECT_FALSE(through_file.ok());
   EXPECT_FALSE(through_file.message().empty());
 }

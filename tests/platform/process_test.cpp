@@ -54,7 +54,7 @@ TEST(ProcessTest, MissingProgramIsNotStarted) {
   const std::string missing = dir.File(platform::ProgramFileName("missing"));
   EXPECT_FALSE(Runs(missing, {}, dir.path()));
   platform::ProgramEnd end;
-  common::Status status = platform::RunProgramToEnd(missing, {}, dir.path(), &end);
+  auto status = platform::RunProgramToEnd(missing, {}, dir.path(), &end);
   EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message().empty());
   EXPECT_FALSE(platform::RunProgramToEnd(HelperPath(), {"exit", "0"}, dir.File("no such folder"), &end).ok());

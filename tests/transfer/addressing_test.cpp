@@ -1,7 +1,7 @@
 // Where a scale is found, and the socket error numbers the program prints.
 #include <gtest/gtest.h>
 
-#include "common/decimal_text.h"
+#include "base/decimal_text.h"
 #include "transfer/connection.h"
 
 namespace transfer {
@@ -15,11 +15,11 @@ TEST(FindScaleTest, ScaleNumberModeMakesHostAndPort) {
   } cases[] = {{"7", "S0007", 2007},   {"12", "S0012", 2012},  {"123", "S0123", 2123}, {"1234", "S01234", 3234},
                {"007", "S0007", 2007}, {"abc", "S0abc", 2000}, {"-5", "S00-5", 1995}};
   for (const auto& c : cases) {
-    ScaleLocation location = FindScale(c.argument, TransferMode::kScaleNumber);
+    ScaleLocation location = FindScale(c.argument, common::TransferMode::kScaleNumber);
     EXPECT_EQ(location.host, c.host) << c.argument;
     EXPECT_EQ(location.port, c.port) << c.argument;
   }
-  EXPECT_EQ(FindScale("10.0.0.5", TransferMode::kDhcp).host, "10.0.0.5");
+  EXPECT_EQ(FindScale("10.0.0.5", common::TransferMode::kDhcp).host, "10.0.0.5");
 }
 
 TEST(FindScaleTest, DhcpPortFollowsTheLastNumberOfTheAddress) {
@@ -37,7 +37,7 @@ TEST(LeadingDecimalValueTest, ReadsLikeTheRunTimeLibrary) {
     int value;
   } cases[] = {{"7", 7},  {"12x", 12}, {" -12", -12}, {"+3", 3},
                {"x1", 0}, {"", 0},     {"-", 0},      {"99999999999999999999", 999999999}};
-  for (const auto& c : cases) EXPECT_EQ(common::LeadingDecimalValue(c.text), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(base::LeadingDecimalValue(c.text), c.value) << c.text;
 }
 
 }  // namespace

@@ -8,11 +8,11 @@ namespace transfer {
 namespace {
 
 TEST(RunSettingsTest, DhcpModeOnlyForThatWordInAnyCase) {
-  EXPECT_EQ(TransferModeFromValue(false, ""), TransferMode::kScaleNumber);
+  EXPECT_EQ(common::TransferModeFromValue(false, ""), common::TransferMode::kScaleNumber);
   for (const char* value : {"DHCP", "dhcp", "Dhcp", "dHcP"})
-    EXPECT_EQ(TransferModeFromValue(true, value), TransferMode::kDhcp) << value;
+    EXPECT_EQ(common::TransferModeFromValue(true, value), common::TransferMode::kDhcp) << value;
   for (const char* value : {"", "DHCP ", " DHCP", "1", "DHC", "DHCPX"})
-    EXPECT_EQ(TransferModeFromValue(true, value), TransferMode::kScaleNumber) << value;
+    EXPECT_EQ(common::TransferModeFromValue(true, value), common::TransferMode::kScaleNumber) << value;
 }
 
 TEST(RunSettingsTest, ReplyWaitFromOneSecondToAnHour) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/scale_file_names.h"
+#include "support/fault_env.h"
 #include "support/test_support.h"
 
 namespace transfer {
@@ -23,23 +25,23 @@ TEST(TransferNamesTest, BothModes) {
   const struct {
     const char* scale;
     const char* file;
-    TransferMode mode;
+    common::TransferMode mode;
     const char* outgoing;
     const char* incoming;
   } cases[] = {
-      {"7", "F25.DAT", TransferMode::kScaleNumber, "QS007F25.DAT", "QS007T25.DAT"},
-      {"12", "F24.DAT", TransferMode::kScaleNumber, "QS012F24.DAT", "QS012T24.DAT"},
-      {"123", "F24.DAT", TransferMode::kScaleNumber, "QS123F24.DAT", "QS123T24.DAT"},
-      {"1234", "F24.DAT", TransferMode::kScaleNumber, "QS123F24.DAT", "QS123T24.DAT"},
-      {"1", "f92.DAT", TransferMode::kScaleNumber, "QS001F92.DAT", "QS001T92.DAT"},
-      {"1", "FA5", TransferMode::kScaleNumber, "QS001FA5.DAT", "QS001TA5.DAT"},
-      {"1", "Fa5", TransferMode::kScaleNumber, "QS001Fa5.DAT", "QS001Ta5.DAT"},
-      {"10.0.0.5", "F24", TransferMode::kDhcp, "QS10.0.0.5F24.DAT", "QS10.0.0.5T24.DAT"},
-      {"10.0.0.5", "F24.DAT", TransferMode::kDhcp, "QS10.0.0.5F24.DAT.DAT", "QS10.0.0.5T24.DAT.DAT"},
-      {"scale7", "F25.DAT", TransferMode::kDhcp, "QSscale7F25.DAT.DAT", "QSscale7T25.DAT.DAT"},
+      {"7", "F25.DAT", common::TransferMode::kScaleNumber, "QS007F25.DAT", "QS007T25.DAT"},
+      {"12", "F24.DAT", common::TransferMode::kScaleNumber, "QS012F24.DAT", "QS012T24.DAT"},
+      {"123", "F24.DAT", common::TransferMode::kScaleNumber, "QS123F24.DAT", "QS123T24.DAT"},
+      {"1234", "F24.DAT", common::TransferMode::kScaleNumber, "QS123F24.DAT", "QS123T24.DAT"},
+      {"1", "f92.DAT", common::TransferMode::kScaleNumber, "QS001F92.DAT", "QS001T92.DAT"},
+      {"1", "FA5", common::TransferMode::kScaleNumber, "QS001FA5.DAT", "QS001TA5.DAT"},
+      {"1", "Fa5", common::TransferMode::kScaleNumber, "QS001Fa5.DAT", "QS001Ta5.DAT"},
+      {"10.0.0.5", "F24", common::TransferMode::kDhcp, "QS10.0.0.5F24.DAT", "QS10.0.0.5T24.DAT"},
+      {"10.0.0.5", "F24.DAT", common::TransferMode::kDhcp, "QS10.0.0.5F24.DAT.DAT", "QS10.0.0.5T24.DAT.DAT"},
+      {"scale7", "F25.DAT", common::TransferMode::kDhcp, "QSscale7F25.DAT.DAT", "QSscale7T25.DAT.DAT"},
   };
   for (const auto& c : cases) {
-    TransferNames names = MakeTransferNames(c.scale, c.file, c.mode);
+    common::TransferNames names = common::MakeTransferNames(c.scale, c.file, c.mode);
     EXPECT_EQ(names.outgoing, c.outgoing) << c.scale << " " << c.file;
     EXPECT_EQ(names.incoming, c.incoming) << c.scale << " " << c.file;
   }
@@ -97,24 +99,21 @@ TEST(OutgoingTextCheckTest, RecordAndKeyFiles) {
 
 class OutgoingFileTest : public ::testing::Test {
  protected:
-  std::FILE* Open(const std::string& text) {
+  platform::InputFile& Open(const std::string& text) {
     testing_support::WriteFile(dir_.File("out"), text);
-    file_ = std::fopen(dir_.File("out").c_str(), "rb");
-    return file_;
-  }
-  ~OutgoingFileTest() override {
-    if (file_ != nullptr) std::fclose(file_);
+    EXPECT_TRUE(platform::SystemEnv().OpenForReading(dir_.File("out"), &file_).ok());
+    return *file_;
   }
   // A file holding text, checked as format and read from its start.
   OutgoingReader Checked(const std::string& text, OutgoingFormat format) {
-    std::FILE* file = Open(text);
-    long length = 0, bad = 0;
-    EXPECT_TRUE(CheckOutgoingFile(file, format, &length, &bad));
-    EXPECT_EQ(std::fseek(file, 0, SEEK_SET), 0);
-    return OutgoingReader(file, length);
+    platform::InputFile& file = Open(text);
+    const OutgoingFileShape shape = CheckOutgoingFile(file, format);
+    EXPECT_TRUE(shape.well_formed);
+    EXPECT_TRUE(file.Rewind().ok());
+    return OutgoingReader(file, shape.text_length);
   }
   testing_support::TempDir dir_;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<platform::InputFile> file_;
 };
 
 TEST_F(OutgoingFileTest, ReadsRecordsBackToBackAndStopsAtTrailingLineEnd) {
@@ -139,31 +138,25 @@ TEST_F(OutgoingFileTest, ReadsKeysAndReportsTheBadOffset) {
   EXPECT_EQ(std::vector<std::uint8_t>(key, key + 4), (std::vector<std::uint8_t>{0xAB, 0xCD, 0xEF, 0x01}));
   EXPECT_FALSE(reader.NextKey(key));
 
-  std::fclose(file_);
-  long length = 0, bad = 0;
-  std::FILE* file = Open("00000012\n0000");
-  EXPECT_FALSE(CheckOutgoingFile(file, OutgoingFormat::kKeys, &length, &bad));
-  EXPECT_EQ(bad, 8);
+  const OutgoingFileShape shape = CheckOutgoingFile(Open("00000012\n0000"), OutgoingFormat::kKeys);
+  EXPECT_FALSE(shape.well_formed);
+  EXPECT_EQ(shape.bad_offset, 8);
 }
 
-TEST_F(OutgoingFileTest, AppendsRepliesAsUpperCaseHex) {
-  file_ = std::fopen(dir_.File("in").c_str(), "wb");
-  ASSERT_NE(file_, nullptr);
+TEST(AppendReplyTest, AppendsRepliesAsUpperCaseHexAndReportsAFullDisk) {
+  testing_support::StringOutputFile file;
   const std::uint8_t first[] = {0x01, 0xAB};
   const std::uint8_t end[] = {0xE0};
-  EXPECT_TRUE(AppendReply(file_, first, sizeof first));
-  EXPECT_TRUE(AppendReply(file_, end, sizeof end));
-  std::fclose(file_);
-  file_ = nullptr;
-  EXPECT_EQ(testing_support::ReadFile(dir_.File("in")), "01ABE0");
-}
+  EXPECT_TRUE(AppendReply(file, first, sizeof first).ok());
+  EXPECT_TRUE(AppendReply(file, end, sizeof end).ok());
+  EXPECT_EQ(file.text(), "01ABE0");
 
-TEST(AppendReplyTest, ReportsAFileThatTakesNothing) {
-  std::FILE* full = std::fopen("/dev/full", "wb");
-  ASSERT_NE(full, nullptr);
-  const std::uint8_t reply[] = {0x06};
-  EXPECT_FALSE(AppendReply(full, reply, sizeof reply));
-  std::fclose(full);
+  testing_support::TempDir dir;
+  testing_support::FaultEnv env;
+  env.SetSpaceLeft(3);
+  std::unique_ptr<platform::OutputFile> full;
+  ASSERT_TRUE(env.CreateForWriting(dir.File("in"), &full).ok());
+  EXPECT_FALSE(AppendReply(*full, first, sizeof first).ok());
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include <string_view>
 
-namespace common {
+namespace base {
 
 char UpperAscii(char c);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// True if text begins with prefix, ignoring case.
+bool StartsIgnoringCase(std::string_view text, std::string_view prefix);
 
-}  // namespace common
+}  // namespace base

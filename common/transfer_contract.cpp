@@ -1,0 +1,104 @@
+#include "common/transfer_contract.h"
+
+#include "base/decimal_text.h"
+
+namespace common {
+namespace {
+
+const char kSeparator[] = ";";
+const char kNoFailure[] = "0";
+// The most of a result file that is read.
+constexpr std::size_t kMaxResultText = 200;
+
+struct ResultRow {
+  TransferResult result;
+  int number;
+  const char* text;
+};
+
+const ResultRow kResults[] = {
+    {TransferResult::kFileUnusable, -1,
+     "the file to send cannot be opened or is not well formed, or the file to fill cannot be created"},
+    {TransferResult::kKeyReplyOrWriteFailed, -3, "a key packet got no reply, or the incoming file did not take a reply"},
+    {TransferResult::kNoConnection, -5, "no connection to the scale"},
+    {TransferResult::kNoReply, -6, "a reply is missing, or the scale's records did not end as they must"},
+    {TransferResult::kSendFailed, -7, "a request could not be sent"},
+    {TransferResult::kReceiveFailed, -8, "receiving a reply failed or timed out"},
+};
+
+std::string NameIn(const std::string& folder, const char* name) {
+  return folder.empty() ? std::string(name) : platform::JoinPath(folder, name);
+}
+
+// The start of a result file's text; false if it cannot be read.
+bool ReadStart(platform::Env& env, const std::string& path, std::string* text) {
+  text->clear();
+  std::unique_ptr<platform::InputFile> file;
+  if (!env.OpenForReading(path, &file).ok()) return false;
+  char buffer[kMaxResultText];
+  std::size_t count = 0;
+  while (text->size() < kMaxResultText) {
+    if (!file->Read(buffer, kMaxResultText - text->size(), &count).ok()) return false;
+    if (count == 0) break;
+    text->append(buffer, count);
+  }
+  return true;
+}
+
+}  // namespace
+
+int ResultNumber(TransferResult result) {
+  for (const ResultRow& row : kResults) {
+    if (row.result == result) return row.number;
+  }
+  return 0;
+}
+
+const char* ResultNumberText(int number) {
+  for (const ResultRow& row : kResults) {
+    if (row.number == number) return row.text;
+  }
+  return "unknown result";
+}
+
+platform::SystemStatus ResultFilesWriter::Create(const std::string& folder) {
+  retvals_name_ = NameIn(folder, kRetvalsFileName);
+  if (auto status = env_.CreateForWriting(NameIn(folder, kErrorFileName), &error_); !status.ok()) return status;
+  return env_.CreateForWriting(retvals_name_, &retvals_);
+}
+
+void ResultFilesWriter::Record(const std::string& scale_argument, TransferResult result) {
+  std::string error_text, retvals_text;
+  if (any_failed_) error_text = retvals_text = kSeparator;
+  error_text += scale_argument;
+  retvals_text += std::to_string(ResultNumber(result));
+  any_failed_ = true;
+  platform::SystemStatus status = error_->Write(error_text.data(), error_text.size());
+  if (status.ok()) status = retvals_->Write(retvals_text.data(), retvals_text.size());
+  if (written_.ok()) written_ = status;
+}
+
+platform::SystemStatus ResultFilesWriter::Finish() {
+  platform::SystemStatus status = written_;
+  if (platform::SystemStatus closed = retvals_->Close(); status.ok()) status = closed;
+  if (!any_failed_) {
+    if (platform::SystemStatus wrote = error_->Write(kNoFailure, 1); status.ok()) status = wrote;
+    (void)env_.Remove(retvals_name_);
+  }
+  if (platform::SystemStatus closed = error_->Close(); status.ok()) status = closed;
+  return status;
+}
+
+RecordedResults ReadResultFiles(platform::Env& env, const std::string& folder) {
+  RecordedResults results;
+  std::string text;
+  results.error_read = ReadStart(env, NameIn(folder, kErrorFileName), &text);
+  results.none_failed = results.error_read && text == kNoFailure;
+  if (ReadStart(env, NameIn(folder, kRetvalsFileName), &text) && !text.empty()) {
+    results.code_read = true;
+    results.first_number = base::LeadingDecimalValue(text);
+  }
+  return results;
+}
+
+}  // namespace common

@@ -1,0 +1,98 @@
+// The contract between the converter and the transfer program, in one place:
+// the transfer program's name, the environment variables it reads, its exit
+// codes, and its result files "error" and "retvals" with their one writer
+// (the transfer program) and their one reader (the converter).
+//
+// "error" lists the failed scale arguments, "retvals" their result codes,
+// both joined by ";" without a line end. When nothing failed, "error" holds
+// "0" and there is no "retvals".
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "base/status.h"
+#include "platform/env.h"
+
+namespace common {
+
+// The transfer program's file name, without the system's program ending.
+inline constexpr char kTransferProgramName[] = "xferlnk";
+
+// The environment variables the transfer program reads (names in any letter
+// case): the transfer mode, the reply time limit, the record limit of a
+// read, and the run log the converter hands on.
+inline constexpr char kTransferModeVariable[] = "XFLTCPMODE";
+inline constexpr char kReplyWaitVariable[] = "XFLTIMEOUT";
+inline constexpr char kMaxRecordsVariable[] = "XFLMAXRECORDS";
+inline constexpr char kLogVariable[] = "VELKOCON_LOG";
+
+// The transfer program's exit codes.
+constexpr int kTransferExitDone = 0;        // every scale done
+constexpr int kTransferExitSomeFailed = 1;  // the list was worked through; a scale failed
+constexpr int kTransferExitFailed = -1;     // command line, result files or socket library
+
+inline constexpr char kErrorFileName[] = "error";
+inline constexpr char kRetvalsFileName[] = "retvals";
+
+// The outcome of one scale's transfer: the transfer program's code type. In
+// "retvals" each failure stands as its number (ResultNumber).
+enum class TransferResult {
+  kOk = 0,
+  // A record or key file cannot be opened or is not well formed; an incoming
+  // file cannot be created.
+  kFileUnusable,
+  // Paired read: the reply to a key packet is missing. Reads: the incoming
+  // file did not take a reply.
+  kKeyReplyOrWriteFailed,
+  // No connection (the scale argument unusable, the host unknown, connection
+  // refused or not answered within 3 s).
+  kNoConnection,
+  // A reply is missing, or a read does not end as a read must.
+  kNoReply,
+  // A request could not be sent: the scale did not take it in time.
+  kSendFailed,
+  // Record load: the receive of a reply failed or timed out.
+  kReceiveFailed,
+};
+using TransferStatus = base::Status<TransferResult>;
+
+// The number "retvals" holds for a result: -1, -3, -5, -6, -7, -8.
+int ResultNumber(TransferResult result);
+
+// The result number in words ("no connection to the scale"); a number
+// without a meaning gives "unknown result".
+const char* ResultNumberText(int number);
+
+// The writer, the transfer program's: creates both files at the start of a
+// run and records each failed scale as it fails.
+class ResultFilesWriter {
+ public:
+  explicit ResultFilesWriter(platform::Env& env) : env_(env) {}
+  // Creates (or empties) "error" and then "retvals" in the folder (empty:
+  // the current one). A failure if either cannot be created.
+  platform::SystemStatus Create(const std::string& folder = std::string());
+  void Record(const std::string& scale_argument, TransferResult result);
+  // Closes both; writes "0" and deletes "retvals" if nothing failed. A
+  // failure if either did not take all of its text.
+  platform::SystemStatus Finish();
+
+ private:
+  platform::Env& env_;
+  std::string retvals_name_;
+  std::unique_ptr<platform::OutputFile> error_;
+  std::unique_ptr<platform::OutputFile> retvals_;
+  platform::SystemStatus written_;
+  bool any_failed_ = false;
+};
+
+// What the reader finds in the result files of a folder.
+struct RecordedResults {
+  bool error_read = false;  // "error" could be read
+  bool none_failed = false; // ... and it holds "0"
+  bool code_read = false;   // "retvals" holds a result number
+  int first_number = 0;     // the first failed scale's result number
+};
+RecordedResults ReadResultFiles(platform::Env& env, const std::string& folder);
+
+}  // namespace common
