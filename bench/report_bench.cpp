@@ -117,8 +117,9 @@ bool Bench(const char* title, const std::string& dir, const std::string& incomin
   for (int run = 0; run < kRuns; ++run) {
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpu_start = std::clock();
-    common::StringSink messages;
-    auto result = converter::ConvertReport(dir, "report.txt", incoming, ';', layout, messages);
+    converter::RecordsEnd end;
+    auto result = converter::ConvertReport(platform::SystemEnv(), dir, "report.txt", incoming, ';', layout,
+                                           converter::ReportHeader::kNone, &end);
     double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (run == 0 || cpu < best_cpu) best_cpu = cpu;

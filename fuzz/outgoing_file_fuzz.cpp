@@ -5,7 +5,7 @@
 // whole records or keys that cover its text exactly.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -36,22 +36,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // As a file.
   std::string path = fuzz::ScratchDirectory() + "/qs001f25.dat";
   fuzz::WriteWholeFile(path, data + 1, length);
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  FUZZ_CHECK(file != nullptr);
-  long text_length = -1, bad_offset = -1;
-  bool ok = transfer::CheckOutgoingFile(file, format, &text_length, &bad_offset);
-  FUZZ_CHECK(ok == pieces_ok);
-  if (!ok) {
-    FUZZ_CHECK(bad_offset == pieces.bad_offset());
-    FUZZ_CHECK(bad_offset >= 0 && static_cast<std::size_t>(bad_offset) <= length);
-    std::fclose(file);
+  std::unique_ptr<platform::InputFile> file;
+  FUZZ_CHECK(platform::SystemEnv().OpenForReading(path, &file).ok());
+  const transfer::OutgoingFileShape shape = transfer::CheckOutgoingFile(*file, format);
+  FUZZ_CHECK(shape.well_formed == pieces_ok);
+  if (!shape.well_formed) {
+    FUZZ_CHECK(shape.bad_offset == pieces.bad_offset());
+    FUZZ_CHECK(shape.bad_offset >= 0 && static_cast<std::size_t>(shape.bad_offset) <= length);
     return 0;
   }
+  const long text_length = shape.text_length;
   FUZZ_CHECK(text_length == pieces.text_length());
   FUZZ_CHECK(text_length >= 0 && static_cast<std::size_t>(text_length) <= length);
-  FUZZ_CHECK(std::fseek(file, 0, SEEK_SET) == 0);
+  FUZZ_CHECK(file->Rewind().ok());
 
-  transfer::OutgoingReader reader(file, text_length);
+  transfer::OutgoingReader reader(*file, text_length);
   long covered = 0;
   int items = 0;
   if (format == transfer::OutgoingFormat::kKeys) {
@@ -72,6 +71,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   FUZZ_CHECK(covered == text_length);
-  std::fclose(file);
   return 0;
 }

@@ -45,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   converter::Settings settings;
   converter::NameTable names;
-  auto status = converter::ReadSettings(directory, &settings, &names);
+  auto status = converter::ReadSettings(platform::SystemEnv(), directory, &settings, &names);
   if (!status.ok()) {
-    FUZZ_CHECK(!status.message().empty() && status.message().back() == '\n');
+    FUZZ_CHECK(!status.message().empty() && status.message().back() != '\n');
   } else {
     FUZZ_CHECK(settings.shop_name.size() <= converter::kMaxSettingLength);
     FUZZ_CHECK(settings.shop_font >= 0 && settings.shop_font <= 9);

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/message_sink.h"
 #include "converter/report_conversion.h"
 #include "converter/report_layouts.h"
 #include "fuzz/fuzz_support.h"
@@ -20,7 +19,33 @@ constexpr converter::ReportLayout kLayout = converter::ReportLayout::FUZZ_LAYOUT
 const char kIncoming[] = "QS001T26.DAT";
 const char kReport[] = "report.txt";
 
-std::time_t FixedClock() { return 1700000000; }
+// The system's files with a clock that stands still.
+struct FixedClockEnv : platform::EnvWrapper {
+  FixedClockEnv() : EnvWrapper(platform::SystemEnv()) {}
+  platform::LocalTime LocalNow() override { return Moment(); }
+  static platform::LocalTime Moment() {
+    platform::LocalTime t;
+    t.year = 2023;
+    t.month = 11;
+    t.day = 14;
+    t.hour = 22;
+    t.minute = 13;
+    t.second = 20;
+    return t;
+  }
+};
+
+// A report written to memory.
+struct MemoryOutput : platform::OutputFile {
+  platform::SystemStatus Write(const char* bytes, std::size_t count) override {
+    text.append(bytes, count);
+    return platform::SystemStatus::Ok();
+  }
+  platform::SystemStatus Flush() override { return platform::SystemStatus::Ok(); }
+  platform::SystemStatus Sync() override { return platform::SystemStatus::Ok(); }
+  platform::SystemStatus Close() override { return platform::SystemStatus::Ok(); }
+  std::string text;
+};
 
 }  // namespace
 
@@ -33,9 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& directory = fuzz::ScratchDirectory();
   fuzz::WriteWholeFile(directory + "/" + kIncoming, data, size);
   std::remove((directory + "/" + kReport).c_str());
-  common::StringSink messages;
-  const converter::ConversionResult result = converter::ResultOf(
-      converter::ConvertReport(directory, kReport, kIncoming, ';', kLayout, messages, FixedClock));
+  FixedClockEnv env;
+  converter::RecordsEnd converted_end;
+  const converter::ConversionResult result =
+      converter::ConvertReport(env, directory, kReport, kIncoming, ';', kLayout, converter::ReportHeader::kNone,
+                               &converted_end)
+          .code();
 
   std::string report = fuzz::ReadWholeFile(directory + "/" + kReport);
   switch (result) {
@@ -57,16 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The same conversion straight from memory, over exactly the input's bytes
   // (a read past them is caught), writes the same report.
-  char* text = nullptr;
-  std::size_t text_size = 0;
-  std::FILE* out = open_memstream(&text, &text_size);
-  FUZZ_CHECK(out != nullptr);
-  std::string time_text = converter::FormatConversionTime(FixedClock());
+  MemoryOutput out;
+  std::string time_text = converter::FormatConversionTime(FixedClockEnv::Moment());
   converter::RecordsEnd end = converter::WriteReportLines(reinterpret_cast<const char*>(data), size, ';', kLayout,
                                                           time_text.c_str(), out);
-  std::fclose(out);
-  FUZZ_CHECK(std::string(text, text_size) == report);
-  std::free(text);
+  FUZZ_CHECK(out.text == report);
   FUZZ_CHECK((end == converter::RecordsEnd::kIncomplete) == (result == converter::ConversionResult::kIncomplete));
   return 0;
 }
