@@ -15,6 +15,18 @@ function(scalelink_crlf_copy source target)
   set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
 endfunction()
 
+# Compresses a file as Debian wants its manual pages and changelogs:
+# gzip -9n, without the name and time that would make each build differ.
+function(scalelink_gzip_copy source target)
+  get_filename_component(folder ${target} DIRECTORY)
+  file(MAKE_DIRECTORY ${folder})
+  execute_process(COMMAND gzip -9nc ${source} OUTPUT_FILE ${target} RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip could not compress ${source}")
+  endif()
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endfunction()
+
 if(WIN32)
   # The Windows shop folder: programs, settings, prepared files, the README
   # and the morning batch side by side; the folder is also the working folder.
@@ -41,7 +53,17 @@ else()
     file(CREATE_LINK ${link_target}/${program} ${CMAKE_BINARY_DIR}/packaging/links/${program} SYMBOLIC)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/links/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
   endforeach()
+  # The Debian package's copyright file and changelog (packaging/debian),
+  # and the manual pages of the three programs (packaging/man).
+  set(debian_files ${PROJECT_SOURCE_DIR}/packaging/debian)
+  scalelink_gzip_copy(${debian_files}/changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${example_files}/velkocon.ini ${prepared_files}
-                ${example_files}/VelkoCon.txt
+                ${example_files}/VelkoCon.txt ${debian_files}/copyright
+                ${CMAKE_BINARY_DIR}/packaging/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${SCALELINK_PACKAGE_NAME})
+  foreach(program VelkoCon xferlnk scalesim)
+    scalelink_gzip_copy(${PROJECT_SOURCE_DIR}/packaging/man/${program}.1
+                        ${CMAKE_BINARY_DIR}/packaging/man/${program}.1.gz)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endforeach()
 endif()
