@@ -2,7 +2,11 @@
 // load of 100,000 PLU-sized records, a paired read of them all (read, then
 // key), and the store written when the emulator stops. Beside it, the same
 // count of 1-byte round trips against a bare echo server on the loopback,
-// so that what the emulator adds per request can be read off.
+// so that what the emulator adds per request can be read off. Last, 8 scales
+// under --delay-ms 1 with 8 clients at once, 500 round trips each: one poll
+// loop must hold each connection's replies on its own, so every client sees
+// about the 1 ms of one delay per round trip, as one client alone does, not
+// the 8 ms of delays served one after the other.
 //
 //   scalesim_bench [records] [log]   ("log": with the packet log on, as the tests run it)
 #include <arpa/inet.h>
@@ -34,6 +38,15 @@ constexpr int kPort = 2001;
 constexpr int kEchoPort = 2998;
 // What the emulator may add to a loopback round trip, per request.
 constexpr double kTargetOverheadMicroseconds = 20.0;
+// The delay run: this many scales (ports 2101...), one client each, this many
+// round trips a client, under --delay-ms kDelayMs.
+constexpr int kDelayScales = 8;
+constexpr int kDelayFirstPort = 2101;
+constexpr long kDelayRoundTrips = 500;
+constexpr int kDelayMs = 1;
+// A client among the 8 may take at most this many times what one client
+// alone takes per round trip (8 would be delays served one after another).
+constexpr double kDelayTargetRatio = 1.5;
 
 using Clock = std::chrono::steady_clock;
 
@@ -92,6 +105,102 @@ double EchoRoundTripMicroseconds(long count) {
   return seconds * 1e6 / static_cast<double>(count);
 }
 
+// Starts "scalesim serve" with the store, the listeners and the extra
+// arguments, and waits for its ready file; -1 if it did not get ready.
+pid_t SpawnScaleSim(const std::string& dir, const std::vector<std::string>& listen,
+                    const std::vector<std::string>& extra) {
+  std::string ready = dir + "/ready";
+  std::vector<std::string> args = {SCALESIM_PATH, "serve", "--store", dir + "/store", "--ready", ready};
+  for (const std::string& l : listen) {
+    args.push_back("--listen");
+    args.push_back(l);
+  }
+  args.insert(args.end(), extra.begin(), extra.end());
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid;
+  int rc = posix_spawn(&pid, SCALESIM_PATH, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return -1;
+  struct stat st;
+  for (int i = 0; i < 500 && stat(ready.c_str(), &st) != 0; ++i) usleep(10000);
+  if (stat(ready.c_str(), &st) == 0) return pid;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+// Reads exactly size bytes; false if the connection ends first.
+bool ReceiveAll(int fd, unsigned char* bytes, size_t size) {
+  for (size_t got = 0; got < size;) {
+    ssize_t n = recv(fd, bytes + got, size - got, 0);
+    if (n <= 0) return false;
+    got += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Round trips of a read (of an empty table: the 5-byte end reply) on the
+// connected socket; the milliseconds each took on average, -1 on failure.
+double DelayedRoundTripMs(int fd, long round_trips) {
+  if (fd < 0) return -1;
+  const unsigned char read[6] = {0xF7, 0x25, 0, 0, 0, 0};
+  unsigned char reply[5];
+  auto start = Clock::now();
+  for (long i = 0; i < round_trips; ++i) {
+    if (send(fd, read, sizeof read, 0) != static_cast<ssize_t>(sizeof read) || !ReceiveAll(fd, reply, sizeof reply) ||
+        reply[0] != 0xE2) {
+      return -1;
+    }
+  }
+  return Seconds(start) * 1e3 / static_cast<double>(round_trips);
+}
+
+struct DelayResult {
+  double alone_ms = -1;     // one client alone, per round trip
+  double mean_ms = -1;      // the clients at once: their mean per round trip
+  double slowest_ms = -1;   // and the slowest client's
+};
+
+// One emulator with kDelayScales listeners under --delay-ms: first one client
+// alone, then one client per listener, all at once.
+DelayResult MeasureDelays(const std::string& dir) {
+  DelayResult result;
+  if (mkdir(dir.c_str(), 0700) != 0) return result;
+  std::vector<std::string> listen;
+  for (int i = 0; i < kDelayScales; ++i) listen.push_back(std::string(kAddress) + ":" + std::to_string(kDelayFirstPort + i));
+  pid_t pid = SpawnScaleSim(dir, listen, {"--delay-ms", std::to_string(kDelayMs)});
+  if (pid < 0) return result;
+  int fd = Connect(kDelayFirstPort);
+  result.alone_ms = DelayedRoundTripMs(fd, kDelayRoundTrips);
+  if (fd >= 0) close(fd);
+  std::vector<int> fds;
+  for (int i = 0; i < kDelayScales; ++i) fds.push_back(Connect(kDelayFirstPort + i));
+  std::vector<double> ms(kDelayScales, -1);
+  std::vector<std::thread> clients;
+  for (int i = 0; i < kDelayScales; ++i) {
+    clients.emplace_back([&, i] { ms[i] = DelayedRoundTripMs(fds[i], kDelayRoundTrips); });
+  }
+  for (std::thread& t : clients) t.join();
+  for (int f : fds) {
+    if (f >= 0) close(f);
+  }
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  double sum = 0;
+  for (double m : ms) {
+    if (m < 0) return result;
+    sum += m;
+    if (m > result.slowest_ms) result.slowest_ms = m;
+  }
+  result.mean_ms = sum / kDelayScales;
+  return result;
+}
+
 void PutPacked(unsigned long value, unsigned char* out) {
   for (int i = 3; i >= 0; --i) {
     out[i] = static_cast<unsigned char>((value % 10) | ((value / 10 % 10) << 4));
@@ -106,19 +215,13 @@ int main(int argc, char** argv) {
   if (records <= 0) records = kDefaultRecords;
   char dir_template[] = "/tmp/scalesim_bench.XXXXXX";
   if (mkdtemp(dir_template) == nullptr) return 1;
-  std::string dir = dir_template, store = dir + "/store", ready = dir + "/ready";
+  std::string dir = dir_template;
   std::string listen_at = std::string(kAddress) + ":" + std::to_string(kPort);
-  std::string log = dir + "/log";
   bool with_log = argc > 2 && std::strcmp(argv[2], "log") == 0;
-  const char* args[] = {SCALESIM_PATH, "serve", "--store", store.c_str(), "--listen", listen_at.c_str(),
-                        "--ready", ready.c_str(), with_log ? "--log" : nullptr, log.c_str(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid;
-  if (posix_spawn(&pid, SCALESIM_PATH, &actions, nullptr, const_cast<char**>(args), environ) != 0) return 1;
-  struct stat st;
-  for (int i = 0; i < 500 && stat(ready.c_str(), &st) != 0; ++i) usleep(10000);
+  std::vector<std::string> log_option;
+  if (with_log) log_option = {"--log", dir + "/log"};
+  pid_t pid = SpawnScaleSim(dir, {listen_at}, log_option);
+  if (pid < 0) return 1;
 
   double echo_us = EchoRoundTripMicroseconds(records);
   int fd = Connect(kPort);
@@ -165,6 +268,8 @@ int main(int argc, char** argv) {
   waitpid(pid, &status, 0);
   double stop_s = Seconds(start);
 
+  DelayResult delays = MeasureDelays(dir + "/delay");
+
   double load_us = load_s * 1e6 / static_cast<double>(records);
   double read_us = read_s * 1e6 / static_cast<double>(2 * records + 2);
   std::printf("records                 %ld (read back %ld)%s\n", records, read_records,
@@ -176,9 +281,15 @@ int main(int argc, char** argv) {
               read_us - echo_us, kTargetOverheadMicroseconds);
   std::printf("store written at close  %.3f s (%ld records)\n", persist_s, records);
   std::printf("stop (store written)    %.3f s\n", stop_s);
+  std::printf("delay %d ms, one client   %.3f ms per round trip (%ld round trips)\n", kDelayMs, delays.alone_ms,
+              kDelayRoundTrips);
+  std::printf("delay %d ms, %d at once    %.3f ms per round trip, slowest client %.3f ms (target < %.1f x alone)\n",
+              kDelayMs, kDelayScales, delays.mean_ms, delays.slowest_ms, kDelayTargetRatio);
   std::string cleanup = "rm -rf " + dir;
   if (std::system(cleanup.c_str()) != 0) return 5;
-  bool met = load_us - echo_us < kTargetOverheadMicroseconds && read_us - echo_us < kTargetOverheadMicroseconds;
+  bool delays_met = delays.alone_ms > 0 && delays.slowest_ms > 0 && delays.slowest_ms < kDelayTargetRatio * delays.alone_ms;
+  bool met = load_us - echo_us < kTargetOverheadMicroseconds && read_us - echo_us < kTargetOverheadMicroseconds &&
+             delays_met;
   std::printf("%s\n", met ? "target met" : "target NOT met");
   return met && read_records == records && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 6;
 }

@@ -12,7 +12,7 @@ const char kUsage[] =
     "                      [--log FILE] [--idle-timeout SECONDS] [--refuse | --no-accept | --no-answer |\n"
     "                      --close-after N | --reset-after N | --delay-ms N | --reply HEX | --echo-key |\n"
     "                      --short-reply N | --split-reply MS | --records-per-reply N | --cycle-keys N |\n"
-    "                      --new-keys]\n"
+    "                      --new-keys | --alter-plu N | --drop-plu N | --nak N ... | --nak-keys]\n"
     "       scalesim show --store DIR [--scale N] [--codepage Win|Dos|ANSI:OEM]\n"
     "       scalesim sell --store DIR --scale N --count N --seed S\n";
 
@@ -54,9 +54,6 @@ bool ParseEndpoint(const std::string& text, Endpoint* endpoint) {
 
 namespace {
 
-// The pair "Dos" stands for when VELKOCON_CODEPAGES names none.
-constexpr platform::CodePagePair kDefaultCodePages = {1252, 437};
-
 // Which commands take an option.
 constexpr unsigned kServe = 1;
 constexpr unsigned kShow = 2;
@@ -88,15 +85,18 @@ bool ReadText(const std::string& value, std::string* field) {
   return !value.empty();
 }
 
+// "Win" and "Dos" stand for the PC's pair, read once the line is read;
+// "ANSI:OEM" names a pair.
 bool ReadCodePage(const std::string& value, Options* o) {
-  o->latin1 = value == "Win";
-  if (value == "Win") return true;
-  if (value == "Dos") {
-    if (platform::ReadCodePagesVariable(&o->code_pages) != platform::CodePagesSetting::kSet) {
-      o->code_pages = kDefaultCodePages;
-    }
+  if (value == "Win") {
+    o->name_code_page = NameCodePage::kWin;
     return true;
   }
+  if (value == "Dos") {
+    o->name_code_page = NameCodePage::kDos;
+    return true;
+  }
+  o->name_code_page = NameCodePage::kPair;
   return platform::ParseCodePagePair(value, &o->code_pages);
 }
 
@@ -158,6 +158,18 @@ const Option kOptions[] = {
     {"--cycle-keys", kServe, true,
      [](const std::string& v, Options* o) { return ReadInt(v, 1, kMaxCycleKeys, &o->faults.cycle_keys); }},
     {"--new-keys", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.new_keys); }},
+    {"--alter-plu", kServe, true,
+     [](const std::string& v, Options* o) { return ReadInt(v, 1, kMaxRequestCount, &o->faults.alter_plu); }},
+    {"--drop-plu", kServe, true,
+     [](const std::string& v, Options* o) { return ReadInt(v, 1, kMaxRequestCount, &o->faults.drop_plu); }},
+    {"--nak", kServe, true,
+     [](const std::string& v, Options* o) {
+       int request = 0;
+       if (!ReadInt(v, 1, kMaxRequestCount, &request)) return false;
+       o->faults.nak_requests.push_back(request);
+       return true;
+     }},
+    {"--nak-keys", kServe, false, [](const std::string&, Options* o) { return Set(&o->faults.nak_keys); }},
     {"--scale", kShow | kSell, true, [](const std::string& v, Options* o) { return ReadInt(v, 0, kLastScale, &o->scale); }},
     {"--codepage", kShow, true, ReadCodePage},
     {"--count", kSell, true,
@@ -255,10 +267,8 @@ bool ParseCommandLine(Command command, const std::vector<std::string>& arguments
     *problem = rules.incomplete;
     return false;
   }
-  std::string ignored;
-  if (command == Command::kShow && !options->latin1 &&
-      (!IsKnownPair(options->code_pages) || !CodePageToUtf8(options->code_pages.oem, "", &ignored))) {
-    *problem = "This code page is not known to the system\n";
+  if (command == Command::kShow &&
+      !BuildNameTable(options->name_code_page, options->code_pages, &options->names, problem)) {
     return false;
   }
   return true;

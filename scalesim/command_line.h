@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/code_page_pair.h"
+#include "scalesim/text_codes.h"
 
 namespace scalesim {
 
@@ -15,8 +16,9 @@ namespace scalesim {
 constexpr int kFirstScalePort = 2000;
 constexpr int kLastScalePort = 2999;
 constexpr int kLastScale = kLastScalePort - kFirstScalePort;
-// The longest --delay-ms, and the most requests --close-after and
-// --reset-after count.
+// The longest --delay-ms, and the most requests --close-after,
+// --reset-after and --nak count (and the largest N of --alter-plu and
+// --drop-plu).
 constexpr int kMaxDelayMs = 600000;
 constexpr int kMaxRequestCount = 1000000000;
 constexpr int kMaxShortReply = 3;
@@ -55,6 +57,16 @@ struct Faults {
   int records_per_reply = 1;  // a read answers with this many records
   int cycle_keys = 0;       // reads answer keys 1..N over and over (0: never)
   bool new_keys = false;    // reads answer keys never handed out before
+  // Stored loads that differ from what was sent: every Nth PLU record (record
+  // packet of file code 25) a scale stores, counted per scale from the start,
+  // is stored with another price (alter) or not at all (drop); 0: never.
+  int alter_plu = 0;
+  int drop_plu = 0;
+  // Refusals: these requests of each connection (counted as close_after
+  // counts), and every key packet with nak_keys, are answered with one
+  // negative acknowledge (15) and not carried out.
+  std::vector<int> nak_requests;
+  bool nak_keys = false;
 };
 
 enum class Command { kServe, kShow, kSell };
@@ -70,11 +82,13 @@ struct Options {
   Faults faults;
   // show and sell: the scale number; for show -1 is every scale of the store
   int scale = -1;
-  // show: names as Latin-1 ("Win", the bytes as loaded with CodePage Win),
-  // or from the OEM code page of a pair ("Dos": VELKOCON_CODEPAGES, else
-  // 1252:437; "ANSI:OEM" such as 1251:866)
-  bool latin1 = true;
-  platform::CodePagePair code_pages;
+  // show: the code page of the name bytes ("Win": the ANSI code page of the
+  // PC's pair, "Dos": its OEM code page, the pair as the converter takes it;
+  // "ANSI:OEM" such as 1251:866: that pair's OEM code page), and the
+  // characters the bytes stand for, read from it once the line is read.
+  NameCodePage name_code_page = NameCodePage::kWin;
+  platform::CodePagePair code_pages;  // for kPair
+  NameTable names;
   // sell
   long long count = 0;
   std::uint64_t seed = 0;

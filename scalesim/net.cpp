@@ -162,7 +162,7 @@ void Reset(int socket) {
   close(socket);
 }
 
-bool Poll(std::vector<PollEntry>* entries, int timeout_ms) {
+bool Poll(std::vector<PollEntry>* entries, long long timeout_us) {
   std::vector<pollfd> fds(entries->size() + 1);
   for (std::size_t i = 0; i < entries->size(); ++i) {
     PollEntry& e = (*entries)[i];
@@ -177,7 +177,11 @@ bool Poll(std::vector<PollEntry>* entries, int timeout_ms) {
   wake.events = POLLIN;
   wake.revents = 0;
   if (g_stop) return true;
-  int rc = poll(fds.data(), fds.size(), timeout_ms);
+  // ppoll, not poll: its time limit is not rounded to milliseconds.
+  timespec limit;
+  limit.tv_sec = static_cast<time_t>(timeout_us / 1000000);
+  limit.tv_nsec = static_cast<long>(timeout_us % 1000000) * 1000;
+  int rc = ppoll(fds.data(), fds.size(), timeout_us < 0 ? nullptr : &limit, nullptr);
   if (rc < 0) return errno == EINTR;
   for (std::size_t i = 0; i < entries->size(); ++i) {
     PollEntry& e = (*entries)[i];
@@ -201,10 +205,10 @@ bool InstallStopSignals() {
 
 bool StopRequested() { return g_stop != 0; }
 
-long long NowMs() {
+long long NowUs() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+  return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
 }  // namespace scalesim::net

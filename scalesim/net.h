@@ -44,15 +44,16 @@ struct PollEntry {
   bool readable = false;  // also set on hang-up and error, so a read tells which
   bool writable = false;
 };
-// Waits up to timeout_ms (-1: no limit) until an entry is ready or the stop
-// signal arrives. False on a failure other than an interruption.
-bool Poll(std::vector<PollEntry>* entries, int timeout_ms);
+// Waits up to timeout_us microseconds (-1: no limit) until an entry is ready
+// or the stop signal arrives. False on a failure other than an interruption.
+bool Poll(std::vector<PollEntry>* entries, long long timeout_us);
 
 // SIGTERM and SIGINT set the stop request and wake Poll; SIGPIPE is ignored.
 bool InstallStopSignals();
 bool StopRequested();
 
-// Milliseconds of a monotonic clock.
-long long NowMs();
+// Microseconds of a monotonic clock (fine enough that a delay of 1 ms is
+// held 1 ms, not anything between 0 and 1 ms as a millisecond clock would).
+long long NowUs();
 
 }  // namespace scalesim::net

@@ -13,6 +13,7 @@
 #include "scalesim/net.h"
 #include "scalesim/protocol.h"
 #include "scalesim/reply_faults.h"
+#include "scalesim/request_faults.h"
 #include "scalesim/store.h"
 
 namespace scalesim {
@@ -25,17 +26,20 @@ constexpr std::size_t kMaxConnections = 64;
 constexpr std::size_t kMaxPendingOutput = 65536;
 // A request that stays incomplete this long is answered with a negative
 // acknowledge and dropped (a length field that promised more than came).
-constexpr int kPartialRequestTimeoutMs = 2000;
+constexpr long long kPartialRequestTimeoutUs = 2000000;
 // --split-reply: a reply longer than this goes out as its first this many
 // bytes (key and length field), then the rest; a shorter one as its first
 // byte, then the rest.
 constexpr std::size_t kSplitHeadLength = 6;
-constexpr long long kMsPerSecond = 1000;
+// The server's clock counts microseconds.
+constexpr long long kUsPerMs = 1000;
+constexpr long long kUsPerSecond = 1000000;
 
 struct Scale {
   int number = 0;
   std::string directory;
   Store store;
+  std::uint64_t plu_records = 0;  // PLU records stored (or dropped) since the start, for --alter-plu and --drop-plu
 };
 
 struct Listener {
@@ -50,15 +54,15 @@ struct Connection {
   Scale* scale = nullptr;
   std::vector<std::uint8_t> in = std::vector<std::uint8_t>(kMaxRequestLength);
   std::size_t in_size = 0;
-  long long last_input_ms = 0;
-  long long last_activity_ms = 0;  // bytes read or a reply written
+  long long last_input_us = 0;
+  long long last_activity_us = 0;  // bytes read or a reply written
   std::vector<std::uint8_t> out;
   std::size_t out_at = 0;
   int requests = 0;
-  bool holding = false;  // a delayed reply, or the rest of a split one, waits in held until due_ms
+  bool holding = false;  // a delayed reply, or the rest of a split one, waits in held until due_us
   bool held_is_rest = false;  // held is the rest of a split reply
   std::vector<std::uint8_t> held;
-  long long due_ms = 0;
+  long long due_us = 0;
   ReadFaultState read_faults;
   bool finished = false;
 };
@@ -75,7 +79,7 @@ class Server {
       : options_(options),
         messages_(messages),
         faults_(options.faults),
-        idle_timeout_ms_(options.idle_timeout_seconds * kMsPerSecond) {}
+        idle_timeout_us_(options.idle_timeout_seconds * kUsPerSecond) {}
   ~Server();
   int Run();
 
@@ -83,7 +87,9 @@ class Server {
   bool Start();
   bool OpenListeners();
   void Loop();
-  int PollTimeout(long long now) const;
+  // The poll's time limit: microseconds until the next timer is due (-1:
+  // none); now and the timers in microseconds of net::NowUs.
+  long long PollTimeout(long long now) const;
   void AcceptAll(Listener& listener);
   // Reads what has come; false if nothing more can be read now.
   bool ReadFrom(Connection& c);
@@ -103,7 +109,7 @@ class Server {
   const Options& options_;
   common::MessageSink& messages_;
   const Faults& faults_;
-  const long long idle_timeout_ms_;  // 0: never
+  const long long idle_timeout_us_;  // 0: never
   std::map<int, std::unique_ptr<Scale>> scales_;
   std::vector<Listener> listeners_;
   std::vector<int> backlog_holders_;
@@ -194,7 +200,7 @@ void Server::AcceptAll(Listener& listener) {
     c->handle = handle;
     c->port = listener.port;
     c->scale = listener.scale;
-    c->last_activity_ms = net::NowMs();
+    c->last_activity_us = net::NowUs();
     Log(c->port, "open");
     connections_.push_back(std::move(c));
   }
@@ -229,7 +235,7 @@ void Server::Finish(Connection& c, bool reset) {
 
 void Server::Write(Connection& c, const std::uint8_t* bytes, std::size_t size) {
   c.out.insert(c.out.end(), bytes, bytes + size);
-  c.last_activity_ms = net::NowMs();
+  c.last_activity_us = net::NowUs();
   Flush(c);
 }
 
@@ -245,7 +251,7 @@ void Server::QueueReply(Connection& c, const std::vector<std::uint8_t>& reply) {
   c.holding = true;
   c.held_is_rest = true;
   c.held.assign(reply.begin() + static_cast<long>(head), reply.end());
-  c.due_ms = net::NowMs() + faults_.split_pause_ms;
+  c.due_us = net::NowUs() + faults_.split_pause_ms * kUsPerMs;
 }
 
 void Server::ReleaseHeld(Connection& c) {
@@ -275,14 +281,35 @@ void Server::HandleRequest(Connection& c, const Frame& frame) {
     return;
   }
   std::vector<std::uint8_t> reply;
-  AnswerRequest(frame, c.in.data(), &c.scale->store, &reply);
+  RequestFate fate = DecideRequestFate(faults_, c.requests, frame, c.in.data(), &c.scale->plu_records);
+  switch (fate) {
+    case RequestFate::kCarryOut:
+      AnswerRequest(frame, c.in.data(), &c.scale->store, &reply);
+      break;
+    case RequestFate::kRefuse:
+      reply.assign(1, kNak);
+      break;
+    case RequestFate::kDropPlu:
+      reply.assign(1, kAck);
+      break;
+    case RequestFate::kAlterPlu: {
+      // The packet with the record's price changed: F1, file code, record.
+      std::vector<std::uint8_t> altered(c.in.data(), c.in.data() + frame.length);
+      AlterPluPrice(altered.data() + 2, altered.size() - 2);
+      AnswerRequest(frame, altered.data(), &c.scale->store, &reply);
+      break;
+    }
+  }
   if (faults_.no_answer) return;
-  ApplyReadFaults(faults_, c.in.data(), frame.length, c.scale->store, &c.read_faults, &reply);
-  ApplyReplyFaults(faults_, c.in.data(), frame.length, &reply);
+  // A refusal is the single byte 15, whatever the other faults do to answers.
+  if (fate != RequestFate::kRefuse) {
+    ApplyReadFaults(faults_, c.in.data(), frame.length, c.scale->store, &c.read_faults, &reply);
+    ApplyReplyFaults(faults_, c.in.data(), frame.length, &reply);
+  }
   if (faults_.delay_ms > 0) {
     c.holding = true;
     c.held = std::move(reply);
-    c.due_ms = net::NowMs() + faults_.delay_ms;
+    c.due_us = net::NowUs() + faults_.delay_ms * kUsPerMs;
     return;
   }
   QueueReply(c, reply);
@@ -318,8 +345,8 @@ bool Server::ReadFrom(Connection& c) {
     return false;
   }
   c.in_size += static_cast<std::size_t>(n);
-  c.last_input_ms = net::NowMs();
-  c.last_activity_ms = c.last_input_ms;
+  c.last_input_us = net::NowUs();
+  c.last_activity_us = c.last_input_us;
   ProcessInput(c);
   return true;
 }
@@ -348,8 +375,8 @@ void Server::RunTimers(long long now) {
   for (auto& owned : connections_) {
     Connection& c = *owned;
     if (c.finished) continue;
-    if (c.holding && now >= c.due_ms) ReleaseHeld(c);
-    if (!c.finished && !c.holding && c.in_size > 0 && now - c.last_input_ms >= kPartialRequestTimeoutMs) {
+    if (c.holding && now >= c.due_us) ReleaseHeld(c);
+    if (!c.finished && !c.holding && c.in_size > 0 && now - c.last_input_us >= kPartialRequestTimeoutUs) {
       // Whatever is buffered cannot become a request: drop it as one.
       Frame frame;
       frame.kind = FrameKind::kUnknown;
@@ -363,27 +390,27 @@ void Server::RunTimers(long long now) {
 
 bool Server::IsIdle(const Connection& c, long long now) const {
   // A connection that waits for a reply of ours is not idle.
-  return idle_timeout_ms_ > 0 && !c.holding && now - c.last_activity_ms >= idle_timeout_ms_;
+  return idle_timeout_us_ > 0 && !c.holding && now - c.last_activity_us >= idle_timeout_us_;
 }
 
-int Server::PollTimeout(long long now) const {
+long long Server::PollTimeout(long long now) const {
   long long next = -1;
   for (const auto& owned : connections_) {
     const Connection& c = *owned;
     long long due = -1;
     if (c.holding) {
-      due = c.due_ms;
+      due = c.due_us;
     } else if (c.in_size > 0) {
-      due = c.last_input_ms + kPartialRequestTimeoutMs;
+      due = c.last_input_us + kPartialRequestTimeoutUs;
     }
-    if (!c.holding && idle_timeout_ms_ > 0) {
-      long long idle_due = c.last_activity_ms + idle_timeout_ms_;
+    if (!c.holding && idle_timeout_us_ > 0) {
+      long long idle_due = c.last_activity_us + idle_timeout_us_;
       if (due < 0 || idle_due < due) due = idle_due;
     }
     if (due >= 0 && (next < 0 || due < next)) next = due;
   }
   if (next < 0) return -1;
-  return next <= now ? 0 : static_cast<int>(next - now);
+  return next <= now ? 0 : next - now;
 }
 
 void Server::Loop() {
@@ -403,7 +430,7 @@ void Server::Loop() {
       e.want_read = !c.holding && c.out.size() - c.out_at < kMaxPendingOutput && c.in_size < c.in.size();
       entries.push_back(e);
     }
-    if (!net::Poll(&entries, PollTimeout(net::NowMs()))) {
+    if (!net::Poll(&entries, PollTimeout(net::NowUs()))) {
       messages_.Err("Waiting for the sockets failed\n");
       return;
     }
@@ -420,7 +447,7 @@ void Server::Loop() {
         if (entries[i].readable) AcceptAll(listeners_[i]);
       }
     }
-    RunTimers(net::NowMs());
+    RunTimers(net::NowUs());
     std::size_t kept = 0;
     for (std::size_t i = 0; i < connections_.size(); ++i) {
       if (!connections_[i]->finished) connections_[kept++] = std::move(connections_[i]);

@@ -13,12 +13,7 @@ namespace {
 
 constexpr int kScaleNameLength = 3;
 
-std::string ShowName(const Options& options, const std::string& bytes) {
-  if (options.latin1) return Latin1ToUtf8(bytes);
-  std::string text;
-  CodePageToUtf8(options.code_pages.oem, bytes, &text);
-  return text;
-}
+std::string ShowName(const Options& options, const std::string& bytes) { return ShowBytes(options.names, bytes); }
 
 std::string Money(std::uint64_t cents) {
   char text[32];

@@ -1,10 +1,11 @@
-// The emulator's pure logic: framing by shape, answers, packed decimal and
-// the sales clock.
+// The emulator's pure logic: framing by shape, answers, packed decimal, the
+// sales clock, and what the request faults make of a request.
 #include <gtest/gtest.h>
 
 #include "raw_client.h"
 #include "scalesim/packed_decimal.h"
 #include "scalesim/protocol.h"
+#include "scalesim/request_faults.h"
 #include "scalesim/sale_clock.h"
 #include "scalesim/store.h"
 
@@ -105,6 +106,100 @@ TEST(SaleClockTest, CountsCalendarDays) {
     EXPECT_NE(scalesim::DateNumber(scalesim::ToDateTime(seconds + 86400)), c.date);
   }
   EXPECT_EQ(scalesim::DateNumber(scalesim::ToDateTime(scalesim::ToSeconds({2026, 12, 31, 12, 0, 0}) + 86400)), 10127u);
+}
+
+TEST(RequestFaultsTest, AlterPluPriceGivesAnotherValidPrice) {
+  struct Case {
+    const char* price;  // record bytes 11-14, hex
+    const char* altered;
+  };
+  const Case cases[] = {
+      {"00001250", "00001251"},
+      {"00000099", "00000100"},
+      {"99999999", "00000000"},  // wraps
+      {"0000001A", "00000011"},  // a nibble above 9 counts as 0: 10 + 1
+      {"FFFFFFFF", "00000001"},
+  };
+  for (const Case& c : cases) {
+    auto record = FromHex(std::string("0000000100100000000000") + c.price + "11");
+    ASSERT_TRUE(scalesim::AlterPluPrice(record.data(), record.size())) << c.price;
+    EXPECT_EQ(scalesim_test::ToHex(record), std::string("0000000100100000000000") + c.altered + "11") << c.price;
+  }
+  auto short_record = FromHex("00000001000E0000000000001250");  // 14 bytes: no room for byte 14
+  ASSERT_EQ(short_record.size(), 14u);
+  auto before = short_record;
+  EXPECT_FALSE(scalesim::AlterPluPrice(short_record.data(), short_record.size()));
+  EXPECT_EQ(short_record, before);
+}
+
+TEST(RequestFaultsTest, DecidesWhatBecomesOfEachRequest) {
+  using Fate = scalesim::RequestFate;
+  struct Step {
+    const char* request;  // hex
+    Fate fate;
+    std::uint64_t plu_records;  // the scale's count after it
+  };
+  struct Case {
+    const char* name;
+    scalesim::Faults faults;
+    std::vector<Step> steps;  // requests 1, 2, 3... of one connection
+  };
+  scalesim::Faults alter2, drop3, both, nak, nak_keys, nak_and_alter;
+  alter2.alter_plu = 2;
+  drop3.drop_plu = 3;
+  both.alter_plu = 2;
+  both.drop_plu = 3;
+  nak.nak_requests = {2, 4};
+  nak_keys.nak_keys = true;
+  nak_and_alter.nak_requests = {1};
+  nak_and_alter.alter_plu = 1;
+  const char* plu = "F1250000000100070A";
+  const char* totals = "F1260000000100070A";
+  const Case cases[] = {
+      {"no faults", {}, {{plu, Fate::kCarryOut, 1}, {"F32500000001", Fate::kCarryOut, 1}}},
+      {"alter 2",
+       alter2,
+       {{plu, Fate::kCarryOut, 1},
+        {totals, Fate::kCarryOut, 1},  // another file code: not a PLU record
+        {"F72500000000", Fate::kCarryOut, 1},
+        {plu, Fate::kAlterPlu, 2},
+        {plu, Fate::kCarryOut, 3},
+        {plu, Fate::kAlterPlu, 4}}},
+      {"drop 3", drop3, {{plu, Fate::kCarryOut, 1}, {plu, Fate::kCarryOut, 2}, {plu, Fate::kDropPlu, 3}}},
+      {"alter 2, drop 3",
+       both,
+       {{plu, Fate::kCarryOut, 1},
+        {plu, Fate::kAlterPlu, 2},
+        {plu, Fate::kDropPlu, 3},
+        {plu, Fate::kAlterPlu, 4},
+        {plu, Fate::kCarryOut, 5},
+        {plu, Fate::kDropPlu, 6}}},  // both divide: dropped
+      {"nak 2, 4",
+       nak,
+       {{"F32500000001", Fate::kCarryOut, 0},
+        {"F72500000000", Fate::kRefuse, 0},
+        {plu, Fate::kCarryOut, 1},
+        {plu, Fate::kRefuse, 1},  // a refused record is no PLU record stored
+        {"E2", Fate::kCarryOut, 1}}},
+      {"nak keys",
+       nak_keys,
+       {{"F32500000001", Fate::kRefuse, 0},
+        {"F32600000001", Fate::kRefuse, 0},
+        {"F225", Fate::kCarryOut, 0},
+        {"F72500000000", Fate::kCarryOut, 0}}},
+      {"nak 1, alter 1", nak_and_alter, {{plu, Fate::kRefuse, 0}, {plu, Fate::kAlterPlu, 1}}},
+  };
+  for (const Case& c : cases) {
+    std::uint64_t plu_records = 0;
+    int number = 0;
+    for (const Step& step : c.steps) {
+      auto bytes = FromHex(step.request);
+      scalesim::Frame frame = scalesim::FrameRequest(bytes.data(), bytes.size());
+      EXPECT_EQ(scalesim::DecideRequestFate(c.faults, ++number, frame, bytes.data(), &plu_records), step.fate)
+          << c.name << ", request " << number;
+      EXPECT_EQ(plu_records, step.plu_records) << c.name << ", request " << number;
+    }
+  }
 }
 
 }  // namespace

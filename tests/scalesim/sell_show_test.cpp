@@ -2,6 +2,7 @@
 // transfer program reads them, and decoded by the converter's report layouts.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -329,30 +330,77 @@ TEST_F(SellShowTest, ShowOfAScaleThatIsNotThereFails) {
   }
 }
 
+// Hex of a number of `digits` hex digits.
+std::string HexNumber(std::size_t value, int digits) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*zX", digits, value);
+  return text;
+}
+
+// A PLU record of key 1 (price 1.00) named by the bytes (hex), and a
+// store-name record of the same name.
+std::string PluNamed(const std::string& name) {
+  std::size_t n = name.size() / 2;
+  return "00000001" + HexNumber(28 + n, 4) + "11000D200000000100110525000010000001" + "07" + HexNumber(n, 2) + name +
+         "0C00";
+}
+std::string StoreNamed(const std::string& name) {
+  std::size_t n = name.size() / 2;
+  return "00000001" + HexNumber(12 + n, 4) + "001105" + HexNumber(n, 2) + name + "0C00";
+}
+
 TEST_F(SellShowTest, ShowTurnsNamesIntoUtf8ByTheCodePage) {
-  // PLU 1 named with the bytes 8F E0 A8 (CP866) = C0 F0 E8 (CP1251).
-  std::string plu = "00000001001F11000D20000000010011052500001000000107038FE0A80C00";
-  std::string store_name = "00000001000D0011050141" "0C00";
-  ASSERT_EQ(RunProgram("/bin/mkdir", {"-p", Store() + "/001"}, dir_.path()).status, 0);
-  ASSERT_TRUE(WriteFile(Store() + "/001/tables.hex", "25 " + plu + "\n3D " + store_name + "\n"));
   struct Case {
     std::vector<std::string> options;
     std::vector<std::string> env;
-    std::string name;
+    std::string bytes;  // hex
+    std::string name;   // UTF-8
   };
   const Case cases[] = {
-      {{"--codepage", "1251:866"}, {}, "\xD0\x9F\xD1\x80\xD0\xB8"},                       // При
-      {{"--codepage", "Dos"}, {"VELKOCON_CODEPAGES=1251:866"}, "\xD0\x9F\xD1\x80\xD0\xB8"},
-      {{"--codepage", "Win"}, {}, "?\xC3\xA0\xC2\xA8"},  // Latin-1: 8F is a control
-      {{}, {}, "?\xC3\xA0\xC2\xA8"},
+      // Win, and no --codepage: the ANSI code page of the pair.
+      {{"--codepage", "Win"}, {"VELKOCON_CODEPAGES=1252:850"}, "808C8A9E", "\u20AC\u0152\u0160\u017E"},
+      {{}, {"VELKOCON_CODEPAGES=1252:850"}, "808C8A9E", "\u20AC\u0152\u0160\u017E"},
+      {{"--codepage", "Win"}, {"VELKOCON_CODEPAGES=1251:866"}, "C0F0E8", "\u0410\u0440\u0438"},
+      {{"--codepage", "Win"}, {"VELKOCON_CODEPAGES=1250:852"}, "A3F3649F", "\u0141\u00F3d\u017A"},
+      {{"--codepage", "Win"}, {"VELKOCON_CODEPAGES=", "LC_ALL=ru_RU.UTF-8"}, "C0F0E8", "\u0410\u0440\u0438"},
+      {{"--codepage", "Win"}, {"VELKOCON_CODEPAGES=1252:850"}, "8FE0A8", "?\u00E0\u00A8"},  // 8F: none in 1252
+      // Dos: the OEM code page of the pair; ANSI:OEM: that pair's.
+      {{"--codepage", "Dos"}, {"VELKOCON_CODEPAGES=1251:866"}, "8FE0A8", "\u041F\u0440\u0438"},
+      {{"--codepage", "Dos"}, {"VELKOCON_CODEPAGES=", "LC_ALL=ru_RU.UTF-8"}, "8FE0A8", "\u041F\u0440\u0438"},
+      {{"--codepage", "1251:866"}, {"VELKOCON_CODEPAGES=1252:850"}, "8FE0A8", "\u041F\u0440\u0438"},
   };
   for (const Case& c : cases) {
+    ASSERT_EQ(RunProgram("/bin/mkdir", {"-p", Store() + "/001"}, dir_.path()).status, 0);
+    ASSERT_TRUE(WriteFile(Store() + "/001/tables.hex", "25 " + PluNamed(c.bytes) + "\n3D " + StoreNamed(c.bytes) + "\n"));
     std::vector<std::string> arguments = {"show", "--store", Store()};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     auto shown = Run(arguments, c.env);
     ASSERT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find(" no   " + c.name + "\n"), std::string::npos) << shown.out;
-    EXPECT_NE(shown.out.find("Store name: A (label format 17, font 5)\n"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find(" no   " + c.name + "\n"), std::string::npos) << c.env[0] << "\n" << shown.out;
+    EXPECT_NE(shown.out.find("Store name: " + c.name + " (label format 17, font 5)\n"), std::string::npos)
+        << c.env[0] << "\n" << shown.out;
+  }
+}
+
+TEST_F(SellShowTest, ShowFailsWhereTheCodePageCannotBeHad) {
+  Load();
+  struct Case {
+    std::vector<std::string> options;
+    std::string env;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{}, "VELKOCON_CODEPAGES=cyrillic", "VELKOCON_CODEPAGES is not of the form ANSI:OEM, such as 1251:866\n"},
+      {{"--codepage", "Dos"}, "VELKOCON_CODEPAGES=1251:9999", "This code page is not known to the system\n"},
+      {{"--codepage", "Win"}, "VELKOCON_CODEPAGES=9999:866", "Code page 9999 is not known to this system\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"show", "--store", Store()};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    auto shown = Run(arguments, {c.env});
+    EXPECT_EQ(shown.status, 1) << c.env;
+    EXPECT_EQ(shown.err.substr(0, c.err.size()), c.err) << c.env;
+    EXPECT_EQ(shown.out, "") << c.env;
   }
 }
 
