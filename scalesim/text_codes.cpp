@@ -68,10 +68,10 @@ bool OemOfPair(const platform::CodePagePair& pair, NameTable* table, std::string
 bool OemOfConverter(NameTable* table, std::string* problem) {
   platform::AnsiCodePage ansi;
   unsigned char to_oem[kByteCount];
-  common::Status status = platform::ReadAnsiCodePage(&ansi);
+  auto status = platform::ReadAnsiCodePage(&ansi);
   if (status.ok()) status = platform::BuildAnsiToOemTable(to_oem);
   if (!status.ok()) {
-    *problem = status.message();
+    *problem = status.message() + "\n";
     return false;
   }
   std::uint32_t characters[kByteCount];
@@ -109,9 +109,9 @@ bool BuildNameTable(NameCodePage code_page, const platform::CodePagePair& pair, 
   switch (code_page) {
     case NameCodePage::kWin: {
       platform::AnsiCodePage ansi;
-      common::Status status = platform::ReadAnsiCodePage(&ansi);
+      auto status = platform::ReadAnsiCodePage(&ansi);
       if (!status.ok()) {
-        *problem = status.message();
+        *problem = status.message() + "\n";
         return false;
       }
       FillTable(ansi.characters, table);
