@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/decimal_text.h"
 #include "converter/plu_number_lines.h"
 #include "converter/plu_record.h"
 #include "converter/price_list.h"
@@ -42,11 +43,6 @@ RunStatus CouldNotRead(const platform::SystemStatus& reason) {
       .WithCause(std::string("cannot read ") + kPriceListName + ": " + reason.message());
 }
 
-std::uint32_t PluNumberValue(std::string_view digits) {
-  std::uint32_t value = 0;
-  for (char c : digits) value = value * 10 + static_cast<std::uint32_t>(c - '0');
-  return value;
-}
 
 // One pass over the lines of the open price list.
 class Pass {
@@ -139,7 +135,8 @@ class Pass {
            encoder_->code_page());
     }
 
-    const std::uint32_t plu_number = PluNumberValue(entry_.plu_number);
+    // 1 to 8 digits, as the line was accepted.
+    const auto plu_number = static_cast<std::uint32_t>(base::ScanDecimal(entry_.plu_number).value);
     if (long long earlier = plu_lines_.Note(plu_number, number); earlier != 0) {
       Warn("Line %lld warning: PLU number %lu was already given on line %lld; the scale keeps the article of this "
            "line\n",

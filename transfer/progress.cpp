@@ -44,10 +44,10 @@ void ProgressLine::Draw() {
   int n;
   if (total() >= 0) {
     n = std::snprintf(text, sizeof text, "\rxferlnk: %s: %ld of %ld %s, %.0f/s", scale_.c_str(), done(), total(),
-                      what(), seconds > 0 ? done() / seconds : 0.0);
+                      what(), seconds > 0 ? static_cast<double>(done()) / seconds : 0.0);
   } else {
     n = std::snprintf(text, sizeof text, "\rxferlnk: %s: %ld %s, %.0f/s", scale_.c_str(), done(), what(),
-                      seconds > 0 ? done() / seconds : 0.0);
+                      seconds > 0 ? static_cast<double>(done()) / seconds : 0.0);
   }
   if (n < 0) return;
   std::string line(text, static_cast<std::size_t>(n) < sizeof text ? static_cast<std::size_t>(n) : sizeof text - 1);

@@ -22,7 +22,7 @@ TransferStatus RunConversation(Conversation& conversation, const TransferPlan& p
       return Load(conversation, LoadKind::kRecords, plan.file_code, names.outgoing);
     case TransferKind::kKeyLoad:
       return Load(conversation, LoadKind::kKeys, plan.file_code, names.outgoing);
-    case TransferKind::kFileCommand:
+    case TransferKind::kFilePacket:
       return FileCommand(conversation);
     case TransferKind::kPlainRead:
       return PlainRead(conversation, plan.file_code, names.incoming, settings.max_records);

@@ -57,7 +57,7 @@ const FileCodeRow kFileCodes[] = {
 TransferPlan PlanForFileNumber(std::uint8_t file_number) {
   TransferPlan plan;
   if (file_number == kFileCommandNumber) {
-    plan.kind = TransferKind::kFileCommand;
+    plan.kind = TransferKind::kFilePacket;
     return plan;
   }
   const int number = file_number;

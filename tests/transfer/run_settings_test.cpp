@@ -53,7 +53,7 @@ TEST(TransferKindsTest, TheConverterFileNumbers) {
     EXPECT_EQ(plan.kind, c.kind) << std::hex << c.number;
     EXPECT_EQ(plan.file_code, c.code) << std::hex << c.number;
   }
-  EXPECT_EQ(PlanForFileNumber(0x88).kind, TransferKind::kFileCommand);
+  EXPECT_EQ(PlanForFileNumber(0x88).kind, TransferKind::kFilePacket);
   for (int number : {0x00, 0x11, 0x2E, 0xFF})
     EXPECT_EQ(PlanForFileNumber(static_cast<std::uint8_t>(number)).kind, TransferKind::kNone);
 }
