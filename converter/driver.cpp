@@ -142,7 +142,7 @@ int Run(int argc, char** argv, platform::Env& env, common::MessageSink& messages
   std::vector<std::string> warnings;
   RunStatus status = ReadSettings(env, context.working_directory, &context.settings, &context.names, &warnings);
   if (!status.ok()) return EndWithFailure(messages, status);
-  context.program_directory = platform::ProgramDirectory();
+  context.program_directory = env.ProgramDirectory();
   std::string mode_value;
   const bool defined = platform::FindEnvironmentVariable(common::kTransferModeVariable, &mode_value);
   context.transfer_mode = common::TransferModeFromValue(defined, mode_value);

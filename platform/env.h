@@ -68,7 +68,11 @@ class Env {
   // Seconds since some fixed moment, never going back: for durations.
   virtual double SteadySeconds() = 0;
 
-  // Other programs: starts one and waits for its end (process.h).
+  // Other programs: the folder of the running program, with a trailing
+  // separator (files.h ProgramDirectory), where the programs it starts and
+  // the files it carries lie; and starting one and waiting for its end
+  // (process.h).
+  virtual std::string ProgramDirectory() = 0;
   virtual SystemStatus RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                                   const std::string& directory, ProgramEnd* end) = 0;
 };
@@ -112,6 +116,7 @@ class EnvWrapper : public Env {
   }
   LocalTime LocalNow() override { return target_.LocalNow(); }
   double SteadySeconds() override { return target_.SteadySeconds(); }
+  std::string ProgramDirectory() override { return target_.ProgramDirectory(); }
   SystemStatus RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& directory, ProgramEnd* end) override {
     return target_.RunProgram(program, arguments, directory, end);

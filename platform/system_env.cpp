@@ -51,6 +51,7 @@ class PlatformEnv final : public Env {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
   }
 
+  std::string ProgramDirectory() override { return platform::ProgramDirectory(); }
   SystemStatus RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& directory, ProgramEnd* end) override {
     return RunProgramToEnd(program, arguments, directory, end);

@@ -9,7 +9,7 @@ namespace scalesim {
 
 const char kUsage[] =
     "Usage: scalesim serve --store DIR --listen ADDR:PORT [--listen ADDR:PORT ...] [--ready FILE]\n"
-    "                      [--log FILE] [--idle-timeout SECONDS] [--refuse | --no-accept | --no-answer |\n"
+    "                      [--log FILE] [--stop-file FILE] [--idle-timeout SECONDS] [--refuse | --no-accept | --no-answer |\n"
     "                      --close-after N | --reset-after N | --delay-ms N | --reply HEX | --echo-key |\n"
     "                      --short-reply N | --split-reply MS | --records-per-reply N | --cycle-keys N |\n"
     "                      --new-keys | --alter-plu N | --drop-plu N | --nak N ... | --nak-keys]\n"
@@ -125,6 +125,7 @@ const Option kOptions[] = {
      kListenProblem},
     {"--ready", kServe, true, [](const std::string& v, Options* o) { return ReadText(v, &o->ready_file); }},
     {"--log", kServe, true, [](const std::string& v, Options* o) { return ReadText(v, &o->log_file); }},
+    {"--stop-file", kServe, true, [](const std::string& v, Options* o) { return ReadText(v, &o->stop_file); }},
     {"--idle-timeout", kServe, true,
      [](const std::string& v, Options* o) {
        return ReadInt(v, 0, kMaxIdleTimeoutSeconds, &o->idle_timeout_seconds);

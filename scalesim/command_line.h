@@ -78,6 +78,7 @@ struct Options {
   std::vector<Endpoint> listen;
   std::string ready_file;
   std::string log_file;
+  std::string stop_file;  // serve ends as at SIGTERM once this file is there
   int idle_timeout_seconds = kDefaultIdleTimeoutSeconds;  // 0: never
   Faults faults;
   // show and sell: the scale number; for show -1 is every scale of the store

@@ -1,5 +1,7 @@
 #include "scalesim/server.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -27,6 +29,8 @@ constexpr std::size_t kMaxPendingOutput = 65536;
 // A request that stays incomplete this long is answered with a negative
 // acknowledge and dropped (a length field that promised more than came).
 constexpr long long kPartialRequestTimeoutUs = 2000000;
+// How often serve looks for its stop file.
+constexpr long long kStopFileCheckUs = 50000;
 // --split-reply: a reply longer than this goes out as its first this many
 // bytes (key and length field), then the rest; a shorter one as its first
 // byte, then the rest.
@@ -87,6 +91,8 @@ class Server {
   bool Start();
   bool OpenListeners();
   void Loop();
+  // True once the stop file has come.
+  bool StopFileThere() const;
   // The poll's time limit: microseconds until the next timer is due (-1:
   // none); now and the timers in microseconds of net::NowUs.
   long long PollTimeout(long long now) const;
@@ -393,8 +399,12 @@ bool Server::IsIdle(const Connection& c, long long now) const {
   return idle_timeout_us_ > 0 && !c.holding && now - c.last_activity_us >= idle_timeout_us_;
 }
 
+bool Server::StopFileThere() const {
+  return !options_.stop_file.empty() && access(options_.stop_file.c_str(), F_OK) == 0;
+}
+
 long long Server::PollTimeout(long long now) const {
-  long long next = -1;
+  long long next = options_.stop_file.empty() ? -1 : now + kStopFileCheckUs;
   for (const auto& owned : connections_) {
     const Connection& c = *owned;
     long long due = -1;
@@ -415,7 +425,7 @@ long long Server::PollTimeout(long long now) const {
 
 void Server::Loop() {
   std::vector<net::PollEntry> entries;
-  while (!net::StopRequested()) {
+  while (!net::StopRequested() && !StopFileThere()) {
     entries.clear();
     bool accepting = !faults_.no_accept && connections_.size() < kMaxConnections;
     if (accepting) {

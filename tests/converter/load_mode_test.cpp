@@ -203,22 +203,6 @@ TEST(LoadMode, CheckModeSendsNothing) {
   EXPECT_TRUE(shop.Requests().empty());
 }
 
-// A prepared file that cannot be copied whole (a full disk) ends the run
-// before any transfer.
-TEST(LoadMode, PreparedFileThatCannotBeCopiedEndsTheRunBeforeAnyTransfer) {
-  LoadShop shop(kWithShopName);
-  shop.PreparedFiles(std::string(4096, '0'), kF38);
-  ASSERT_TRUE(shop.StartScales());
-  testing_support::ProgramResult r;
-  {
-    testing_support::FileSizeLimit limit(2048);  // the PLU file fits, the copy of F34 does not
-    r = shop.Converter({"001", "2"});
-  }
-  EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "Could not write file.\n");
-  EXPECT_TRUE(shop.Requests().empty());
-}
-
 TEST(LoadMode, TransferProgramThatCannotBeStartedFailsEachTransfer) {
   LoadShop shop(kWithShopName);
   for (const char* name : {"xferlnk", "xferlnk.exe"}) std::remove(shop.ProgramFile(name).c_str());

@@ -238,22 +238,6 @@ TEST_F(PluFile, WriteErrorOnClosingIsReported) {
   EXPECT_FALSE(Has("qs001f92.DAT"));
 }
 
-TEST_F(PluFile, WriteErrorWhileWritingIsReported) {
-  std::string list;
-  for (int i = 1; i <= 5000; ++i) list += std::to_string(i) + ";ARTICLE NUMBER " + std::to_string(i) + ";1.99;0\n";
-  constexpr rlim_t kLimit = 8192;
-  PriceList(list);
-  ProgramResult r;
-  {
-    testing_support::FileSizeLimit limit(kLimit);
-    r = Load(nullptr);
-  }
-  EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "Could not write file.\n");
-  EXPECT_EQ(r.out, "");
-  EXPECT_LE(Read("qs001F25.dat").size(), kLimit);
-}
-
 // The record texts of a PLU file, each cut where its length field says.
 std::vector<std::string> Records(const std::string& plu_file) {
   std::vector<std::string> records;

@@ -1,7 +1,7 @@
 // The fault matrix: the converter and the transfer program end to end
-// against the scale emulator's faults, full disks, and missing or unusable
-// files. Each row says what its case must leave behind: the exit status,
-// the console output byte for byte, the result files "error" and "retvals",
+// against the scale emulator's faults and missing or unusable files (full
+// disks are staged in disk_faults_test.cpp). Each row says what its case
+// must leave behind: the exit status, the console output byte for byte, the result files "error" and "retvals",
 // and what the scale holds afterwards. Every case runs on a loopback address
 // of its own, with a reply time limit of one second, and is bounded in time
 // and output.
@@ -15,7 +15,6 @@
 // and that a clean second fetch brings the rest: every transaction once in
 // the two incoming files, the uncertain one perhaps twice.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,14 +62,6 @@ constexpr std::size_t kMaxOutput = 4096;
 // A case may take the three-second connect wait and a one-second reply wait,
 // and no more than this.
 constexpr int kRunLimitMs = 15000;
-// The file-size limit under which the PLU file cannot be written whole.
-constexpr rlim_t kPluFileLimit = 8192;
-// The file-size limit that cuts the incoming file inside its third
-// transaction (each takes 58 characters), while the report still fits.
-constexpr rlim_t kIncomingLimit = 130;
-// The file-size limit under which the report of three transactions cannot
-// be written whole; the transfer program is freed of it.
-constexpr rlim_t kReportLimit = 64;
 
 enum class Job {
   kTransferLoad,     // xferlnk F25.DAT 001: the three PLU records
@@ -82,10 +73,6 @@ enum class Job {
 
 enum class Disk {
   kFine,
-  kPluFileFull,             // a file-size limit below the PLU file's size
-  kIncomingFull,            // the incoming file is /dev/full
-  kIncomingLimited,         // a file-size limit inside the incoming file
-  kReportFull,              // a file-size limit on the converter below the report's size
   kNoSettings,              // no velkocon.ini
   kSettingsDirectory,       // velkocon.ini is a directory
   kNoPageDetail,            // CodePage=OEM names a table file that is not there
@@ -159,36 +146,10 @@ void MakeDirectory(const std::string& path) {
   ASSERT_EQ(mkdir(path.c_str(), 0777), 0) << path;
 }
 
-void LinkToFullDevice(const std::string& path) {
-  std::remove(path.c_str());
-  ASSERT_EQ(symlink("/dev/full", path.c_str()), 0) << path;
-}
-
 void PrepareDisk(Disk disk, Shop& shop) {
   switch (disk) {
     case Disk::kFine:
-    case Disk::kIncomingLimited:
       break;
-    case Disk::kPluFileFull: {
-      std::string list;
-      for (int i = 1; i <= 5000; ++i) list += std::to_string(i) + ";ARTICLE NUMBER " + std::to_string(i) + ";1.99;0\n";
-      shop.PriceList(list);
-      break;
-    }
-    case Disk::kIncomingFull:
-      // Without the archive, which would keep the file there first and let
-      // the fetch make a new one.
-      shop.Settings(std::string(kSettings) + "Archive=\r\n");
-      LinkToFullDevice(shop.File("qs001t30.dat"));
-      break;
-    case Disk::kReportFull: {
-      // The working folder's transfer program comes first: it lifts the
-      // limit, so that only the converter's own files meet it.
-      std::string wrapper = shop.File("xferlnk");
-      WriteFile(wrapper, "#!/bin/sh\nulimit -f unlimited\nexec '" + shop.ProgramFile("xferlnk") + "' \"$@\"\n");
-      chmod(wrapper.c_str(), 0755);
-      break;
-    }
     case Disk::kNoSettings:
       std::remove(shop.File("velkocon.ini").c_str());
       break;
@@ -236,14 +197,7 @@ void PrepareDisk(Disk disk, Shop& shop) {
   }
 }
 
-// Runs the job, under a file-size limit when the case asks for one (the
-// emulator, started before, is not under it).
 ProgramResult RunJob(const FaultCase& c, Shop& shop) {
-  rlim_t limit = c.disk == Disk::kPluFileFull       ? kPluFileLimit
-                 : c.disk == Disk::kIncomingLimited ? kIncomingLimit
-                 : c.disk == Disk::kReportFull      ? kReportLimit
-                                                    : RLIM_INFINITY;
-  testing_support::FileSizeLimit file_size_limit(limit);
   switch (c.job) {
     case Job::kTransferLoad:
       return shop.Transfer({"F25.DAT", "001"}, {}, kRunLimitMs);
@@ -298,10 +252,9 @@ int Uncertain(const std::string& log) {
 
 // The incoming file holds each transaction the scale no longer holds, once,
 // and of those it still holds only the uncertain one: the transactions in
-// order, then the end reply or nothing (or, after a write the disk cut short,
-// the start of one more). The report, when the conversion wrote one, holds
+// order, then the end reply or nothing. The report, when the conversion wrote one, holds
 // the cleared ones. Returns how many the scale no longer holds.
-int CheckIncomingHoldsTheClearedTransactions(const Shop& shop, int uncertain, bool write_cut) {
+int CheckIncomingHoldsTheClearedTransactions(const Shop& shop, int uncertain) {
   std::vector<std::string> held = Held(shop, kTransactionCode);
   std::string incoming = Incoming(shop);
   std::string report = ReadFile(shop.File("transact.txt"));
@@ -330,8 +283,7 @@ int CheckIncomingHoldsTheClearedTransactions(const Shop& shop, int uncertain, bo
   EXPECT_EQ(held.size() + static_cast<std::size_t>(cleared), std::size(kTransactions));
   EXPECT_TRUE(incoming.starts_with(in_file)) << incoming;
   const std::string tail = incoming.substr(std::min(in_file.size(), incoming.size()));
-  EXPECT_TRUE(tail.empty() || tail == kEndReply || (write_cut && tail.size() < std::string(kTransactions[0]).size()))
-      << "the incoming file holds more: " << tail;
+  EXPECT_TRUE(tail.empty() || tail == kEndReply) << "the incoming file holds more: " << tail;
   return cleared;
 }
 
@@ -394,20 +346,12 @@ TEST_P(FaultMatrix, LeavesWhatItMust) {
     ASSERT_TRUE(shop.StopScales());
   }
   std::string log = shop.Log();
-  if (c.disk == Disk::kPluFileFull) {
-    EXPECT_EQ(log.find("> F125"), std::string::npos) << "a PLU file that was not written whole was sent";
-  }
   if (c.disk == Disk::kResultFileDirectory) {
     EXPECT_EQ(log, "") << "a scale was contacted without result files";
   }
-  if (c.disk == Disk::kReportFull) {
-    // A report not written whole is no report, under its name or in the archive.
-    EXPECT_FALSE(shop.Has("transact.txt"));
-    EXPECT_FALSE(shop.Has("transact.txt.part"));
-  }
   if (IsRead(c.job)) {
     const int uncertain = Uncertain(log);
-    int cleared = CheckIncomingHoldsTheClearedTransactions(shop, uncertain, c.disk == Disk::kIncomingLimited);
+    int cleared = CheckIncomingHoldsTheClearedTransactions(shop, uncertain);
     if (c.count >= 0) {
       EXPECT_EQ(cleared, c.count);
     }
@@ -458,14 +402,6 @@ std::vector<FaultCase> Matrix() {
        Fetch("handed out the key 00000000 a second time after 0 records", -6), "001", "-6", 0},
       {"transfer_read_fine", Job::kTransferRead, {}, Disk::kFine, 0, "", "", "0", none, 3},
 
-      {"plu_file_disk_full", Job::kConverterLoad, {}, Disk::kPluFileFull, 3, "", "Could not write file.\n", none, none, 0},
-      {"incoming_file_disk_full", Job::kConverterReport, {}, Disk::kIncomingFull, 4, "file write error\n" + Fatal(),
-       Fetch("the file QS001T30.DAT did not take a reply", -3), "001", "-3", 0},
-      {"incoming_file_limit", Job::kConverterReport, {}, Disk::kIncomingLimited, 4, "file write error\n" + Incomplete() + kBanner,
-       Fetch("the file QS001T30.DAT did not take a reply", -3), "001", "-3", 2},
-      {"report_file_disk_full", Job::kConverterReport, {}, Disk::kReportFull, 4, kBanner,
-       "The log velkocon.log cannot be written; the run goes on without it.\n"
-       "Could not keep qs001t30.dat in the archive: File too large\nCould not write file.\n", "0", none, 3},
 
       {"no_settings", Job::kConverterLoad, {"down"}, Disk::kNoSettings, 255, "velkocon.ini absent\n", "", none, none, -1},
       {"settings_directory", Job::kConverterLoad, {"down"}, Disk::kSettingsDirectory, 255, "velkocon.ini absent\n", "", none, none, -1},

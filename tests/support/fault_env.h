@@ -69,6 +69,9 @@ class FaultEnv final : public platform::EnvWrapper {
                                                              const std::vector<std::string>& arguments,
                                                              const std::string& directory, platform::ProgramEnd* end)>;
   void SetProgramRunner(ProgramRunner runner) { runner_ = std::move(runner); }
+  // The folder the programs take as their own (with its separator); the
+  // system's when not set.
+  void SetProgramDirectory(std::string folder) { program_directory_ = std::move(folder); }
 
   platform::SystemStatus OpenForReading(const std::string& path, std::unique_ptr<platform::InputFile>* file) override;
   platform::SystemStatus CreateForWriting(const std::string& path,
@@ -82,6 +85,9 @@ class FaultEnv final : public platform::EnvWrapper {
                               platform::FileLock* lock) override;
   platform::SystemStatus RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                                     const std::string& directory, platform::ProgramEnd* end) override;
+  std::string ProgramDirectory() override {
+    return program_directory_.empty() ? target().ProgramDirectory() : program_directory_;
+  }
 
   // What the files of this Env call back: counts, records and maybe fails
   // an operation on the file named name; bytes for a write.
@@ -100,6 +106,7 @@ class FaultEnv final : public platform::EnvWrapper {
   bool space_limited_ = false;
   std::uint64_t space_left_ = 0;
   ProgramRunner runner_;
+  std::string program_directory_;
 };
 
 }  // namespace testing_support
