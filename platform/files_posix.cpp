@@ -1,5 +1,7 @@
 // POSIX implementation of platform/files.h.
 #include "platform/files.h"
+
+#include "platform/buffered_output.h"
 #include "platform/system_error.h"
 
 #include "base/ascii_case.h"
@@ -214,54 +216,13 @@ class PosixInputFile final : public InputFile {
   int fd_;
 };
 
-class PosixOutputFile final : public OutputFile {
+class PosixOutputFile final : public BufferedOutputFile {
  public:
   explicit PosixOutputFile(int fd) : fd_(fd) {}
   ~PosixOutputFile() override { (void)Close(); }
 
-  SystemStatus Write(const char* bytes, std::size_t count) override {
-    if (!failure_.ok()) return failure_;
-    if (used_ + count > kBufferSize) {
-      if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
-      if (count > kBufferSize) return WriteAll(bytes, count);
-    }
-    std::memcpy(buffer_ + used_, bytes, count);
-    used_ += count;
-    return SystemStatus::Ok();
-  }
-
-  SystemStatus Flush() override {
-    const std::size_t used = used_;
-    used_ = 0;
-    return WriteAll(buffer_, used);
-  }
-
-  SystemStatus Sync() override {
-    if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
-    if (fdatasync(fd_) != 0) failure_ = SystemError(errno);
-    return failure_;
-  }
-
-  SystemStatus Close() override {
-    if (fd_ < 0) return failure_;
-    SystemStatus status = Flush();
-    if (close(fd_) != 0 && status.ok()) status = SystemError(errno);
-    fd_ = -1;
-    failure_ = status;
-    return status;
-  }
-
- private:
-  static constexpr std::size_t kBufferSize = 1 << 16;
-
-  // Hands the bytes to the system, keeping the first failure.
-  SystemStatus WriteAll(const char* bytes, std::size_t count) {
-    if (failure_.ok()) failure_ = WriteThrough(bytes, count);
-    return failure_;
-  }
-
-  SystemStatus WriteThrough(const char* bytes, std::size_t count) {
-    if (fd_ < 0) return SystemError(EBADF);
+ protected:
+  SystemStatus WriteThrough(const char* bytes, std::size_t count) override {
     for (std::size_t done = 0; done < count;) {
       ssize_t n = write(fd_, bytes + done, count - done);
       if (Interrupted(n)) continue;
@@ -272,10 +233,18 @@ class PosixOutputFile final : public OutputFile {
     return SystemStatus::Ok();
   }
 
+  SystemStatus SyncThrough() override {
+    if (fdatasync(fd_) != 0) return SystemError(errno);
+    return SystemStatus::Ok();
+  }
+
+  SystemStatus CloseThrough() override {
+    if (close(fd_) != 0) return SystemError(errno);
+    return SystemStatus::Ok();
+  }
+
+ private:
   int fd_;
-  char buffer_[kBufferSize];
-  std::size_t used_ = 0;
-  SystemStatus failure_;
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/buffered_output.h"
 #include "platform/system_error.h"
 
 namespace platform {
@@ -226,55 +227,13 @@ class Win32InputFile final : public InputFile {
   HANDLE file_;
 };
 
-class Win32OutputFile final : public OutputFile {
+class Win32OutputFile final : public BufferedOutputFile {
  public:
   explicit Win32OutputFile(HANDLE file) : file_(file) {}
   ~Win32OutputFile() override { (void)Close(); }
 
-  SystemStatus Write(const char* bytes, std::size_t count) override {
-    if (!failure_.ok()) return failure_;
-    if (used_ + count > kBufferSize) {
-      if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
-      if (count > kBufferSize) return WriteAll(bytes, count);
-    }
-    std::memcpy(buffer_ + used_, bytes, count);
-    used_ += count;
-    return SystemStatus::Ok();
-  }
-
-  SystemStatus Flush() override {
-    const std::size_t used = used_;
-    used_ = 0;
-    return WriteAll(buffer_, used);
-  }
-
-  SystemStatus Sync() override {
-    if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
-    if (!FlushFileBuffers(file_)) failure_ = LastError();
-    return failure_;
-  }
-
-  SystemStatus Close() override {
-    if (file_ == INVALID_HANDLE_VALUE) return failure_;
-    SystemStatus status = Flush();
-    if (!CloseHandle(file_) && status.ok()) status = LastError();
-    file_ = INVALID_HANDLE_VALUE;
-    failure_ = status;
-    return status;
-  }
-
- private:
-  static constexpr std::size_t kBufferSize = 1 << 16;
-  static constexpr std::size_t kMaxPiece = 1 << 30;
-
-  // Hands the bytes to the system, keeping the first failure.
-  SystemStatus WriteAll(const char* bytes, std::size_t count) {
-    if (failure_.ok()) failure_ = WriteThrough(bytes, count);
-    return failure_;
-  }
-
-  SystemStatus WriteThrough(const char* bytes, std::size_t count) {
-    if (file_ == INVALID_HANDLE_VALUE) return SystemError(ERROR_INVALID_HANDLE);
+ protected:
+  SystemStatus WriteThrough(const char* bytes, std::size_t count) override {
     for (std::size_t done = 0; done < count;) {
       const std::size_t piece = count - done > kMaxPiece ? kMaxPiece : count - done;
       DWORD written = 0;
@@ -285,10 +244,19 @@ class Win32OutputFile final : public OutputFile {
     return SystemStatus::Ok();
   }
 
+  SystemStatus SyncThrough() override {
+    if (!FlushFileBuffers(file_)) return LastError();
+    return SystemStatus::Ok();
+  }
+
+  SystemStatus CloseThrough() override {
+    if (!CloseHandle(file_)) return LastError();
+    return SystemStatus::Ok();
+  }
+
+ private:
+  static constexpr std::size_t kMaxPiece = 1 << 30;
   HANDLE file_;
-  char buffer_[kBufferSize];
-  std::size_t used_ = 0;
-  SystemStatus failure_;
 };
 
 }  // namespace

@@ -116,18 +116,21 @@ platform::SystemStatus FaultEnv::OpenForReading(const std::string& path, std::un
 
 platform::SystemStatus FaultEnv::CreateForWriting(const std::string& path,
                                                   std::unique_ptr<platform::OutputFile>* file) {
-  if (platform::SystemStatus step = Step(FileOp::kCreate, path); !step.ok()) return step;
-  std::unique_ptr<platform::OutputFile> made;
-  if (platform::SystemStatus status = target().CreateForWriting(path, &made); !status.ok()) return status;
-  *file = std::make_unique<FaultOutput>(*this, path, std::move(made));
-  return platform::SystemStatus::Ok();
+  return OpenOutput(FileOp::kCreate, path, file);
 }
 
 platform::SystemStatus FaultEnv::OpenForAppending(const std::string& path,
                                                   std::unique_ptr<platform::OutputFile>* file) {
-  if (platform::SystemStatus step = Step(FileOp::kAppend, path); !step.ok()) return step;
+  return OpenOutput(FileOp::kAppend, path, file);
+}
+
+platform::SystemStatus FaultEnv::OpenOutput(FileOp op, const std::string& path,
+                                            std::unique_ptr<platform::OutputFile>* file) {
+  if (platform::SystemStatus step = Step(op, path); !step.ok()) return step;
   std::unique_ptr<platform::OutputFile> opened;
-  if (platform::SystemStatus status = target().OpenForAppending(path, &opened); !status.ok()) return status;
+  platform::SystemStatus status = op == FileOp::kAppend ? target().OpenForAppending(path, &opened)
+                                                        : target().CreateForWriting(path, &opened);
+  if (!status.ok()) return status;
   *file = std::make_unique<FaultOutput>(*this, path, std::move(opened));
   return platform::SystemStatus::Ok();
 }

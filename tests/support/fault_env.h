@@ -94,6 +94,9 @@ class FaultEnv final : public platform::EnvWrapper {
   platform::SystemStatus Step(FileOp op, const std::string& name, std::uint64_t bytes = 0);
 
  private:
+  // Opens a file for writing (kCreate or kAppend) that goes through Step.
+  platform::SystemStatus OpenOutput(FileOp op, const std::string& path, std::unique_ptr<platform::OutputFile>* file);
+
   struct Fault {
     FileOp op;
     int countdown;
