@@ -71,7 +71,9 @@ TEST_P(DiskFaults, LeaveWhatTheyMust) {
   ASSERT_TRUE(shop.StopScale());
   EXPECT_EQ(shop.Held(c.job == Job::kLoad ? "25" : "2E").size(), static_cast<std::size_t>(c.held));
   // A report not written whole is no report, under its name or beside it.
-  if (c.job == Job::kFetch && c.status != 0) EXPECT_FALSE(shop.Has("transact.txt.part"));
+  if (c.job == Job::kFetch && c.status != 0) {
+    EXPECT_FALSE(shop.Has("transact.txt.part"));
+  }
 }
 
 #define BANNER "Conversion finished.\nPrice-list converter for networked scales.\n"

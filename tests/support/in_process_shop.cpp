@@ -61,7 +61,7 @@ void InProcessShop::Write(const std::string& name, const std::string& bytes) con
 }
 
 std::string InProcessShop::ScaleFolder() const {
-  char folder[8];
+  char folder[16];
   std::snprintf(folder, sizeof folder, "%03d", port_ - 2000);
   return root_.File("store") + "/" + folder;
 }
