@@ -62,9 +62,11 @@ int EndWithFailure(common::MessageSink& messages, const RunStatus& status) {
   for (const FailureExit& row : kFailureExits) {
     if (row.failure != status.code()) continue;
     messages.Write(row.stream, status.message() + "\n");
+    ShowCause(messages, status.cause());
     return row.exit_code;
   }
   messages.Err(status.message() + "\n");
+  ShowCause(messages, status.cause());
   return kExitSettings;
 }
 

@@ -62,6 +62,7 @@ void ShowConversion(const RunContext& context, const ConversionStatus& status, R
     case ConversionResult::kReportNotCreated:
     case ConversionResult::kReportNotWritten:
       messages.Err(status.message() + "\n");
+      ShowCause(messages, status.cause());
       break;
     default:
       break;

@@ -42,6 +42,13 @@ struct RunContext {
   const common::RunLog* log = nullptr;      // the run log (may be off)
 };
 
+// Writes the line that says why a fixed message was given, on the error
+// stream: "VelkoCon: " + cause ("VelkoCon: cannot open VelkoCon.txt: No such
+// file or directory"). Nothing for an empty cause.
+inline void ShowCause(common::MessageSink& messages, const std::string& cause) {
+  if (!cause.empty()) messages.Err("VelkoCon: " + cause + "\n");
+}
+
 // How a run that reached its end went.
 struct RunOutcome {
   bool lines_rejected = false;     // the load went on without some price-list lines, or sent nothing

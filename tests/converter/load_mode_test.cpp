@@ -10,6 +10,8 @@
 
 namespace {
 
+using testing_support::CauseLine;
+using testing_support::Reason;
 using testing_support::Exists;
 using testing_support::kBanner;
 using testing_support::kRefused;
@@ -171,7 +173,7 @@ TEST(LoadMode, StoreNameWriteErrorStopsBeforeItsTransfer) {
   ASSERT_TRUE(shop.StartScales());
   auto r = shop.Converter({"001", "2"});
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "Could not create file.\n");
+  EXPECT_EQ(r.err, "Could not create file.\n" + CauseLine("cannot create qs001F52.dat", Reason::kIsAFolder));
   for (const std::string& line : shop.Requests()) EXPECT_EQ(line.find("F13D"), std::string::npos) << line;
 }
 

@@ -13,6 +13,8 @@
 
 namespace {
 
+using testing_support::CauseLine;
+using testing_support::Reason;
 using testing_support::ProgramResult;
 
 // "123;APPLES;12.50;0" and "77;PEARS;1,99;0;;2200077" under the default settings.
@@ -213,7 +215,7 @@ TEST_F(PluFile, ExistingFileIsReplacedWhateverItsLetterCase) {
 TEST_F(PluFile, MissingPriceList) {
   ProgramResult r = Load(nullptr);
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "Could not open file.\n");
+  EXPECT_EQ(r.err, "Could not open file.\n" + CauseLine("cannot open VelkoCon.txt", Reason::kNoSuchFile));
   EXPECT_EQ(r.out, "");
   EXPECT_FALSE(Has("qs001F25.dat"));
 }
@@ -222,7 +224,7 @@ TEST_F(PluFile, PluFileCannotBeCreated) {
   ASSERT_EQ(mkdir(File("qs001F25.dat").c_str(), 0755), 0);
   ProgramResult r = Load(kApplesLine + "\n");
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "Could not create file.\n");
+  EXPECT_EQ(r.err, "Could not create file.\n" + CauseLine("cannot create qs001F25.dat", Reason::kIsAFolder));
   EXPECT_EQ(r.out, "");
 }
 
@@ -233,7 +235,8 @@ TEST_F(PluFile, WriteErrorOnClosingIsReported) {
   EXPECT_EQ(r.err,
             "Line 2 rejected: PLU number \"x\" is not 1 to 8 digits\n"
             "1 line of the price list was rejected\n"
-            "Could not write file.\n");
+            "Could not write file.\n" +
+                CauseLine("cannot write qs001F25.dat", Reason::kDiskFull));
   EXPECT_EQ(r.out, "");  // no transfer, no banner
   EXPECT_FALSE(Has("qs001f92.DAT"));
 }

@@ -17,6 +17,8 @@
 
 namespace {
 
+using testing_support::CauseLine;
+using testing_support::Reason;
 using testing_support::kBanner;
 using testing_support::kFatal;
 using testing_support::ProgramResult;
@@ -238,7 +240,7 @@ TEST_F(RetrievalMode, ReportFileThatCannotBeCreatedGoesOn) {
   ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, kBanner);
-  EXPECT_EQ(r.err, "Could not open file.\n");
+  EXPECT_EQ(r.err, "Could not open file.\n" + CauseLine("cannot create no-such-folder/mg.txt", Reason::kNoSuchFile));
   EXPECT_EQ(TransferLog(), "F24.DAT 001\nF26.DAT 001\n");
   EXPECT_EQ(Read("plu.txt"), "");
 }

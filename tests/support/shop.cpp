@@ -1,6 +1,7 @@
 #include "support/shop.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +29,21 @@ std::string TransferFailedLine(const std::string& file, const std::string& scale
   return "Transfer of " + file + " to scale " + scale + " failed: " + words + " (result " + std::to_string(result) +
          ")\n";
 }
+std::string ReasonText(Reason reason) {
+  const char* windows_programs = std::getenv("SCALELINK_PROGRAM_DIR");
+  const bool windows = windows_programs != nullptr && windows_programs[0] != '\0';
+  switch (reason) {
+    case Reason::kNoSuchFile: return windows ? "File not found." : "No such file or directory";
+    case Reason::kIsAFolder: return windows ? "Access denied." : "Is a directory";
+    case Reason::kDiskFull: return windows ? "Disk full." : "No space left on device";
+  }
+  return "";
+}
+
+std::string CauseLine(const std::string& what, Reason reason) {
+  return "VelkoCon: " + what + ": " + ReasonText(reason) + "\n";
+}
+
 namespace {
 
 // How long ExpectLog waits for the emulator's log to be complete.

@@ -28,6 +28,13 @@ inline const char kFatal[] = "File length error\nFatal error\n";
 // out here as the user reads them ("Transfer of F34.DAT to scale 001 failed:
 // no connection to the scale (result -5)").
 std::string TransferFailedLine(const std::string& file, const std::string& scale, int result);
+// The words the programs under test give for a failure of the system, as
+// their cause lines quote them: strerror's of the Linux programs, the
+// system's messages for the Windows programs under wine.
+enum class Reason { kNoSuchFile, kIsAFolder, kDiskFull };
+std::string ReasonText(Reason reason);
+// "VelkoCon: " + what + ": " + the reason + a line end: a cause line.
+std::string CauseLine(const std::string& what, Reason reason);
 // The store-name record of "ABC" under the default settings.
 inline const char kStoreNameRecord[] = "00000001000F001105034142430C00";
 
