@@ -1,5 +1,7 @@
 #include "converter/load_mode.h"
 
+#include <iterator>
+
 #include "common/scale_file_names.h"
 #include "converter/command_line.h"
 #include "converter/plu_file.h"
@@ -17,16 +19,20 @@ std::string WorkingFile(const RunContext& context, DataFile file) {
   return platform::JoinPath(context.working_directory, common::ConverterFileName(context.scale_identifier, file));
 }
 
-// Copies a prepared record file from the converter's folder to its per-scale
-// name in the working directory, where the transfer program opens it. A
-// missing prepared file removes a copy left by an earlier run, so that its
-// transfer fails for all to see instead of sending old records; a copy that
-// fails (a full disk) ends the run before any transfer.
-RunStatus CopyPreparedFile(const RunContext& context, DataFile file) {
+// Copies a prepared record file (the shop's own in the working folder, else
+// the one beside the converter, as the transfer program is found) to its
+// per-scale name in the working folder, where the transfer program opens it.
+// A missing prepared file removes a copy left by an earlier run, so that old
+// records are never sent, and *missing tells; a copy that fails (a full disk)
+// ends the run before any transfer.
+RunStatus CopyPreparedFile(const RunContext& context, DataFile file, bool* missing) {
   platform::Env& env = *context.env;
-  const std::string source = context.program_directory + common::DataFileArgument(file);
+  const std::string name = common::DataFileArgument(file);
+  std::string source = env.ResolveName(platform::JoinPath(context.working_directory, name));
+  if (!platform::IsFile(env, source)) source = context.program_directory + name;
   const std::string target = WorkingFile(context, file);
-  if (!platform::IsFile(env, source)) {
+  *missing = !platform::IsFile(env, source);
+  if (*missing) {
     (void)env.Remove(target);
     return RunStatus::Ok();
   }
@@ -36,6 +42,14 @@ RunStatus CopyPreparedFile(const RunContext& context, DataFile file) {
 
 void Transfer(const RunContext& context, DataFile file, RunOutcome* outcome) {
   if (!RunTransfer(context, file).ok()) outcome->transfer_failed = true;
+}
+
+// The transfer of a prepared file that is in neither folder: named as
+// missing, not started.
+void PreparedFileMissing(const RunContext& context, DataFile file, RunOutcome* outcome) {
+  const std::string name = common::DataFileArgument(file);
+  (void)NotStarted(context, file, name + " is in neither the shop folder nor the converter's folder");
+  outcome->transfer_failed = true;
 }
 
 // The line that says why no article was accepted, when every line was
@@ -71,15 +85,26 @@ RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
     if (counts.too_few_columns == counts.rejected) context.messages->Err(SeparatorHint(context.separator));
     return RunStatus::Ok();
   }
+  // An empty list is most likely an export that failed: the scale keeps
+  // what it has.
   if (counts.articles == 0) {
-    context.messages->Err("The price list holds no article: no article was sent to the scale.\n");
+    context.messages->Err("The price list holds no article: nothing was sent to the scale.\n");
+    outcome->lines_rejected = true;
+    return RunStatus::Ok();
   }
 
-  for (DataFile file : {DataFile::kF34, DataFile::kF38}) {
-    if (RunStatus status = CopyPreparedFile(context, file); !status.ok()) return status;
+  const DataFile prepared[] = {DataFile::kF34, DataFile::kF38};
+  bool missing[std::size(prepared)] = {};
+  for (std::size_t i = 0; i < std::size(prepared); ++i) {
+    if (RunStatus status = CopyPreparedFile(context, prepared[i], &missing[i]); !status.ok()) return status;
   }
-  Transfer(context, DataFile::kF34, outcome);
-  Transfer(context, DataFile::kF38, outcome);
+  for (std::size_t i = 0; i < std::size(prepared); ++i) {
+    if (missing[i]) {
+      PreparedFileMissing(context, prepared[i], outcome);
+    } else {
+      Transfer(context, prepared[i], outcome);
+    }
+  }
   Transfer(context, DataFile::kF25, outcome);
 
   if (context.settings.shop_name.empty()) {

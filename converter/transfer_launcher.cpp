@@ -37,6 +37,19 @@ LaunchStatus Outcome(const RunContext& context, const platform::ProgramEnd& end)
   return LaunchStatus::Ok();
 }
 
+// Logs how the transfer went and names a failed one on the error stream.
+void Tell(const RunContext& context, common::DataFile file, const LaunchStatus& outcome, double seconds) {
+  const std::string argument = common::TransferFileArgument(file, context.transfer_mode);
+  std::string line = "VelkoCon transfer scale=" + context.scale_identifier + " file=" + argument +
+                     " seconds=" + common::SecondsText(seconds) + (outcome.ok() ? " result=ok" : " result=failed ");
+  if (context.log != nullptr) (void)context.log->Write(line + outcome.message());
+  if (!outcome.ok()) {
+    context.messages->Err("Transfer of " + std::string(common::DataFileArgument(file)) + " to scale " +
+                          context.scale_identifier + " failed: " + outcome.message() + "\n");
+  }
+  context.messages->Flush();
+}
+
 }  // namespace
 
 LaunchStatus RunTransfer(const RunContext& context, common::DataFile file) {
@@ -63,16 +76,13 @@ LaunchStatus RunTransfer(const RunContext& context, common::DataFile file) {
   } else {
     outcome = Outcome(context, end);
   }
-  const double seconds = env.SteadySeconds() - started;
+  Tell(context, file, outcome, env.SteadySeconds() - started);
+  return outcome;
+}
 
-  std::string line = "VelkoCon transfer scale=" + context.scale_identifier + " file=" + argument +
-                     " seconds=" + common::SecondsText(seconds) + (outcome.ok() ? " result=ok" : " result=failed ");
-  if (context.log != nullptr) (void)context.log->Write(line + outcome.message());
-  if (!outcome.ok()) {
-    context.messages->Err("Transfer of " + std::string(common::DataFileArgument(file)) + " to scale " +
-                          context.scale_identifier + " failed: " + outcome.message() + "\n");
-  }
-  context.messages->Flush();
+LaunchStatus NotStarted(const RunContext& context, common::DataFile file, const std::string& cause) {
+  const LaunchStatus outcome = Failed(LaunchResult::kNotStarted, cause);
+  Tell(context, file, outcome, 0);
   return outcome;
 }
 

@@ -32,4 +32,8 @@ using LaunchStatus = base::Status<LaunchResult>;
 // failed: <cause>") and in the run log.
 LaunchStatus RunTransfer(const RunContext& context, common::DataFile file);
 
+// A transfer that is not started (its file is missing): named and logged as
+// failed with the cause, as RunTransfer names a failed one.
+LaunchStatus NotStarted(const RunContext& context, common::DataFile file, const std::string& cause);
+
 }  // namespace converter

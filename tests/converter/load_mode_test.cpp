@@ -76,42 +76,45 @@ TEST(LoadMode, SendsF34F38PluFileAndStoreNameInOrder) {
 }
 
 TEST(LoadMode, WithoutShopNameSendsTheEmptyKeyFile) {
-  LoadShop shop(kWithoutShopName, "");
+  LoadShop shop(kWithoutShopName);
   ASSERT_TRUE(shop.StartScales());
   auto r = shop.Converter({"001", "2"});
   EXPECT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_EQ(r.err, "The price list holds no article: no article was sent to the scale.\n");
-  EXPECT_EQ(shop.Read("qs001F25.dat"), "");  // an empty price list
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(shop.Read("qs001f92.DAT"), "");
   EXPECT_FALSE(shop.Has("qs001f92.DAT "));
   EXPECT_FALSE(shop.Has("qs001F52.dat"));
   std::vector<std::string> expected = kPreparedRequests;
-  expected.insert(expected.end(), {"2001 open",    // the empty PLU file
+  expected.insert(expected.end(), {"2001 open", "2001 > F125" + kPluRecords.substr(0, 68),
+                                   "2001 > F125" + kPluRecords.substr(68),
                                    "2001 open"});  // the empty key file
   EXPECT_EQ(shop.Requests(), expected);
 }
 
-// A missing prepared file removes the copy an earlier run left, so that its
-// transfer fails for all to see instead of sending old records.
-TEST(LoadMode, MissingPreparedFileStillStartsItsTransferAndFails) {
-  LoadShop shop(kWithoutShopName);
+// The shop's own prepared files in the working folder are sent rather than
+// the ones beside the converter. One that is in neither folder removes the
+// copy an earlier run left, so that old records are never sent, and is named
+// as missing; its transfer is not started, and the load goes on.
+TEST(LoadMode, PreparedFilesOfTheShopFolderComeFirstAndAMissingOneIsNamed) {
+  Shop shop;  // the programs in a folder of their own
+  shop.Settings(kWithoutShopName);
+  shop.PriceList(kPriceList);
+  shop.PreparedFiles(kF34, kF38);
+  const std::string own_f38 = Prepared(7, "00000707");
+  shop.Write("f38.dat", own_f38);
   std::remove(shop.ProgramFile("F34.DAT").c_str());
   shop.Write("qs001F34.DAT", kF38);  // left by an earlier run
   ASSERT_TRUE(shop.StartScales());
   auto r = shop.Converter({"001", "2"});
   EXPECT_EQ(r.status, 6) << r.out << r.err;
-  EXPECT_NE(r.out.find("\nfopen QS001F34.DAT failed err = 2\n"), std::string::npos) << r.out;
-  EXPECT_EQ(r.err,
-            "xferlnk: scale 001 (S0001:2001): the file QS001F34.DAT cannot be opened (No such file or directory)\n"
-            "Transfer of F34.DAT to scale 001 failed: the file to send cannot be opened or is not well formed, or the "
-            "file to fill cannot be created (result -1)\n");
-  EXPECT_TRUE(r.out.ends_with(kBanner));
+  EXPECT_EQ(r.out, kBanner);
+  EXPECT_EQ(r.err, "Transfer of F34.DAT to scale 001 failed: F34.DAT is in neither the shop folder nor the "
+                   "converter's folder\n");
   EXPECT_FALSE(shop.Has("qs001F34.DAT"));
   std::vector<std::string> requests = shop.Requests();
-  ASSERT_GE(requests.size(), 3u);
-  EXPECT_EQ(requests[0], "2001 open");  // the F34 transfer connected, then found no file
-  EXPECT_EQ(requests[1], "2001 open");
-  EXPECT_EQ(requests[2], "2001 > F138" + kF38);
+  ASSERT_GE(requests.size(), 2u);
+  EXPECT_EQ(requests[0], "2001 open");  // the F38 transfer: F34's was not started
+  EXPECT_EQ(requests[1], "2001 > F138" + own_f38);
 }
 
 // Every transfer is tried, each failure named; the run ends with the banner

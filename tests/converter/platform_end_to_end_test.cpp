@@ -38,7 +38,7 @@ std::string StoreNameFileOf(const std::string& ini, const std::vector<std::strin
                             ProgramResult* result = nullptr) {
   testing_support::Shop shop;
   shop.Settings(ini);
-  shop.PriceList("");
+  shop.PriceList("1;A;1\n");
   ProgramResult r = shop.Converter({"001", "2"}, extra_env);
   if (result != nullptr) *result = r;
   return shop.Read("qs001F52.dat");

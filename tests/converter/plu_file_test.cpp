@@ -73,6 +73,8 @@ void ExpectErrorLines(const ProgramResult& r, const std::string& lines) {
   EXPECT_EQ(r.err.find("rejected", lines.size()), std::string::npos) << r.err;
 }
 
+const char kNoArticle[] = "The price list holds no article: nothing was sent to the scale.\n";
+
 const ListCase kLists[] = {
     {"CrLfAndCtrlZReadAsTextMode", kApplesLine + "\r\n" + kPearsLine + "\r\n\x1A" + "9;LOST;1.00\r\n", {"001", "2"}, 0,
      "", kApples + kPears},
@@ -80,8 +82,9 @@ const ListCase kLists[] = {
     {"LastLineWithoutLineEnd", kApplesLine + "\n" + kPearsLine, {"001", "2"}, 0, "", kApples + kPears},
     {"BlankLinesAreSkippedAndTheListGoesOn", "\n" + kApplesLine + "\n\n   \n\t \n" + kPearsLine + "\n\n", {"001", "2"},
      0, "", kApples + kPears},
-    {"EmptyPriceListGivesAnEmptyFile", "", {"001", "2"}, 0, "", ""},
-    {"BlankLinesUpToCtrlZGiveAnEmptyFile", "\n \n\x1A" + kApplesLine + "\n", {"001", "2"}, 0, "", ""},
+    // A list without an article (a failed export) sends nothing.
+    {"EmptyPriceListSendsNothing", "", {"001", "2"}, 5, kNoArticle, ""},
+    {"BlankLinesUpToCtrlZSendNothing", "\n \n\x1A" + kApplesLine + "\n", {"001", "2"}, 5, kNoArticle, ""},
     {"MalformedLinesAreRejectedAndTheLoadGoesOn",
      kApplesLine + "\n" +               // 1
          "1;A;\n" +                     // 2: five characters with the line feed: accepted
@@ -118,8 +121,9 @@ TEST_P(PluFile, Lists) {
   EXPECT_EQ(r.status, c.status);
   ExpectErrorLines(r, c.error_lines);
   EXPECT_EQ(Read("qs001F25.dat"), c.plu_file);
-  // The load mode went on past the PLU file: no shop name, so the empty key file.
-  EXPECT_TRUE(Has("qs001f92.DAT"));
+  // The load mode went on past the PLU file if it held an article: no shop
+  // name, so the empty key file.
+  EXPECT_EQ(Has("qs001f92.DAT"), !c.plu_file.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(, PluFile, ::testing::ValuesIn(kLists),
