@@ -45,6 +45,15 @@ bool ReadStart(platform::Env& env, const std::string& path, std::string* text) {
   return true;
 }
 
+// The text without the blanks and line ends around it (a script's
+// "echo 0 > error" writes a line end after the 0).
+std::string Trimmed(const std::string& text) {
+  const char* const kAround = " \t\r\n";
+  const std::string::size_type begin = text.find_first_not_of(kAround);
+  if (begin == std::string::npos) return std::string();
+  return text.substr(begin, text.find_last_not_of(kAround) - begin + 1);
+}
+
 }  // namespace
 
 int ResultNumber(TransferResult result) {
@@ -93,7 +102,7 @@ RecordedResults ReadResultFiles(platform::Env& env, const std::string& folder) {
   RecordedResults results;
   std::string text;
   results.error_read = ReadStart(env, NameIn(folder, kErrorFileName), &text);
-  results.none_failed = results.error_read && text == kNoFailure;
+  results.none_failed = results.error_read && Trimmed(text) == kNoFailure;
   if (ReadStart(env, NameIn(folder, kRetvalsFileName), &text) && !text.empty()) {
     results.code_read = true;
     results.first_number = base::LeadingDecimalValue(text);

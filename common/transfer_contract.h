@@ -89,7 +89,7 @@ class ResultFilesWriter {
 // What the reader finds in the result files of a folder.
 struct RecordedResults {
   bool error_read = false;  // "error" could be read
-  bool none_failed = false; // ... and it holds "0"
+  bool none_failed = false; // ... and it holds "0", blanks and line ends around it aside
   bool code_read = false;   // "retvals" holds a result number
   int first_number = 0;     // the first failed scale's result number
 };

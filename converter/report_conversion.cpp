@@ -160,14 +160,17 @@ ConversionStatus ConvertReport(platform::Env& env, const std::string& working_di
   const std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
 
   const platform::FileInfo incoming_info = env.Stat(incoming_path);
-  if (!incoming_info.exists || incoming_info.folder) return IncomingMissing();
+  if (!incoming_info.exists || incoming_info.folder) {
+    return IncomingMissing().WithCause(incoming_name + " is not in the working folder");
+  }
   if (incoming_info.size < kMinIncomingSize) {
     return ConversionStatus::Error(ConversionResult::kNoData, "No data for file: " + report_name);
   }
 
   platform::MappedFile incoming;
   if (platform::SystemStatus mapped = env.Map(incoming_path, &incoming); !mapped.ok()) {
-    return Result(ConversionResult::kIncomingUnreadable, "File error", mapped);
+    return Result(ConversionResult::kIncomingUnreadable, "File error", mapped)
+        .WithCause("cannot read " + incoming_name + ": " + mapped.message());
   }
 
   // The report is written under a name of its own and takes its name only

@@ -111,7 +111,11 @@ RunStatus RunRetrievalMode(const RunContext& context, RunOutcome* outcome) {
     const std::string report_name = ReportFileName(value, context.scale_identifier);
     const std::string report_path = platform::JoinPath(context.working_directory, report_name);
     (void)context.env->Remove(report_path);
-    if (!fresh) return IncomingMissing().As(RunFailure::kReport);
+    if (!fresh) {
+      return IncomingMissing().As(RunFailure::kReport).WithCause(
+          std::string("the fetch of ") + common::DataFileArgument(row.file) + " from scale " +
+          context.scale_identifier + " brought no file " + incoming_name);
+    }
 
     const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
     RecordsEnd end = RecordsEnd::kEndReply;

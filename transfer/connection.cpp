@@ -69,12 +69,18 @@ int PortFromDottedText(const std::string& dotted) {
 int ConnectFailureNumber(ConnectFailure failure) {
   switch (failure) {
     case ConnectFailure::kNoSocket: return -1;
-    case ConnectFailure::kLookupFailed: return -3;
+    case ConnectFailure::kLookupFailed:
+    case ConnectFailure::kNotAScale: return -3;
     case ConnectFailure::kRefused: return -5;
     case ConnectFailure::kNoFreeEntry: return -6;
     case ConnectFailure::kOk: break;
   }
   return 0;
+}
+
+bool IsScaleAddress(std::uint32_t address) {
+  const std::uint32_t first = address >> 24;
+  return first != 0 && (first & 0xF0) != 0xE0 && address != 0xFFFFFFFFu;
 }
 
 long ReceiveCount(const LinkStatus& status) {
@@ -116,14 +122,12 @@ ConnectStatus ConnectionTable::Connect(const std::string& host, int port, int* h
   if (mode_ == common::TransferMode::kDhcp) port = PortFromDottedText(DottedText(address));
   *port_used = port;
 
-  (void)platform::SetReceiveWait(socket, reply_wait_ms_);
-  if (address == 0 || port <= 0) {
-    // Nothing to connect to: the entry holds the unconnected socket, and the
-    // conversation fails at its first reply.
-    sockets_[free] = socket;
-    *handle = free;
-    return ConnectStatus::Ok();
+  if (!IsScaleAddress(address) || port <= 0 || port > static_cast<int>(kPortMask)) {
+    platform::CloseSocket(socket);
+    return ConnectStatus::Error(ConnectFailure::kNotAScale,
+                                "not a scale's address: " + DottedText(address) + ":" + std::to_string(port));
   }
+  (void)platform::SetReceiveWait(socket, reply_wait_ms_);
   const std::uint16_t network_port = static_cast<std::uint16_t>(static_cast<unsigned>(port) & kPortMask);
   int connect_error = platform::ConnectSocket(socket, address, network_port, kConnectWaitMs);
   if (connect_error != 0) {

@@ -25,11 +25,17 @@ enum class ConnectFailure {
   kLookupFailed,  // the host name could not be looked up: "Error %d"
   kRefused,       // refused, not answered within 3 s, unreachable: "Connect error %d"
   kNoFreeEntry,   // every entry of the table is taken
+  kNotAScale,     // the address or port can be no scale's: 0.0.0.0/8, multicast, broadcast, port 0
 };
 using ConnectStatus = base::Status<ConnectFailure>;
 
-// -1, -3, -5, -6.
+// -1, -3, -5, -6 (-3 also for an address or port that can be no scale's).
 int ConnectFailureNumber(ConnectFailure failure);
+
+// True for an IPv4 address (host byte order) that can be a scale's: not in
+// 0.0.0.0/8 (which the system hands to any local listener), not multicast
+// (224.0.0.0/4), not the broadcast address.
+bool IsScaleAddress(std::uint32_t address);
 
 // What became of a send or a receive; system_error() is the socket error
 // number (kSocketErrorTimedOut when the time limit ran out).
@@ -70,11 +76,11 @@ class ConnectionTable {
   ConnectionTable& operator=(const ConnectionTable&) = delete;
 
   // Connects to the host on the port (in host byte order; ignored in DHCP
-  // mode, where it follows from the address; 0: none, so that the entry
-  // holds a socket that is not connected and the conversation fails at its
-  // first reply), waiting at most kConnectWaitMs, and takes the free entry
-  // with the lowest index, whose index is the connection handle. port_used:
-  // the port it connected to. A failure's message is the cause in words.
+  // mode, where it follows from the address), waiting at most
+  // kConnectWaitMs, and takes the free entry with the lowest index, whose
+  // index is the connection handle. port_used: the port it connected to. An
+  // address or port that can be no scale's is not connected to. A failure's
+  // message is the cause in words.
   ConnectStatus Connect(const std::string& host, int port, int* handle, int* port_used);
 
   // Hands the packet over, waiting at most the reply time limit for the

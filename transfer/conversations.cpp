@@ -189,7 +189,8 @@ class RecordReader {
     }
     if (records_ >= max_records_) {
       return TransferStatus::Error(TransferResult::kNoReply,
-                                   "handed out more than " + std::to_string(max_records_) + " records");
+                                   "handed out more than " + std::to_string(max_records_) +
+                                       (max_records_ == 1 ? " record" : " records"));
     }
     seen_.Insert(next);
     ++records_;

@@ -36,26 +36,12 @@ TransferStatus RunConversation(Conversation& conversation, const TransferPlan& p
   return TransferStatus::Ok();
 }
 
-// A port that is no number from 1 up is looked up as the name of a service,
-// as the scale's port always was; 0 if there is no such service (after the
-// message).
-int ServicePort(int port, common::MessageSink& messages) {
-  if (port > 0) return port;
-  std::uint16_t service_port = 0;
-  int error = 0;
-  if (!platform::LookupServicePort(std::to_string(port).c_str(), &service_port, &error)) {
-    messages.Print(common::Stream::kOut, "getservbyname Error %d", error);
-    return 0;
-  }
-  return service_port;
-}
-
 // The messages of a connection that failed: where it failed with the socket
 // error number, then the failure's number in hex.
 void ShowConnectFailure(const ConnectStatus& status, common::MessageSink& messages) {
   if (status.code() == ConnectFailure::kRefused) {
     messages.Print(common::Stream::kOut, "Connect error %d", status.system_error());
-  } else if (status.code() != ConnectFailure::kNoFreeEntry) {
+  } else if (status.code() == ConnectFailure::kNoSocket || status.code() == ConnectFailure::kLookupFailed) {
     messages.Print(common::Stream::kOut, "Error %d", status.system_error());
   }
   messages.Print(common::Stream::kOut, "\nConnection error %x\n",
@@ -83,8 +69,7 @@ ScaleOutcome TransferToScale(const ScaleTransferSetup& setup, const std::string&
 
   int handle = -1;
   int port = location.port;
-  const int port_asked = mode == common::TransferMode::kDhcp ? 0 : ServicePort(location.port, setup.messages);
-  const ConnectStatus connected = setup.connections.Connect(location.host, port_asked, &handle, &port);
+  const ConnectStatus connected = setup.connections.Connect(location.host, location.port, &handle, &port);
   outcome.place = Place(location.host, port);
   outcome.scale = "scale " + scale_argument + " (" + outcome.place + ")";
   if (!connected.ok()) {

@@ -185,7 +185,7 @@ TEST_F(RetrievalMode, MissingIncomingFileEndsTheRun) {
   ProgramResult r = Converter({"001", "-Report"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, kFatal);
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, "VelkoCon: the fetch of F24.DAT from scale 001 brought no file qs001t24.dat\n");
   EXPECT_EQ(TransferLog(), "F24.DAT 001\n");
   EXPECT_FALSE(Has("mg.txt"));
 }
@@ -302,7 +302,8 @@ TEST_F(RetrievalMode, FailedTransferIsNamed) {
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, kFatal);
   EXPECT_EQ(r.err, "Transfer of F30.DAT to scale 001 failed: a reply is missing, or the scale's records did not end "
-                   "as they must (result -6)\n");
+                   "as they must (result -6)\n"
+                   "VelkoCon: the fetch of F30.DAT from scale 001 brought no file qs001t30.dat\n");
 }
 
 // Report names stay in the shop's folder.

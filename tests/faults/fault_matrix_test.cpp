@@ -367,6 +367,8 @@ std::string Refused() { return kRefused; }
 std::string Xferlnk(const std::string& cause) { return "xferlnk: scale 001 (S0001:2001): " + cause + "\n"; }
 std::string Transfer(const char* file, int result) { return TransferFailedLine(file, "001", result); }
 std::string Fetch(const std::string& cause, int result) { return Xferlnk(cause) + Transfer("F30.DAT", result); }
+// The cause line of a fetch that brought no incoming file.
+const char kNoFile[] = "VelkoCon: the fetch of F30.DAT from scale 001 brought no file qs001t30.dat\n";
 const char kConnectTimeOut[] = "no answer to the connection within 3 s";
 const char kNoReply[] = "no reply within 1 s after 0 records";
 std::string TimedOut() { return "Connect error 10060\nConnection error fffffffb\n"; }
@@ -389,8 +391,8 @@ std::vector<FaultCase> Matrix() {
       {"load_garbage_reply", Job::kTransferLoad, {"--reply", "DEADBEEF"}, Disk::kFine, 0, "", "", "0", none, 3},
 
       {"read_fine", Job::kConverterReport, {}, Disk::kFine, 0, kBanner, "", "0", none, 3},
-      {"read_refused", Job::kConverterReport, {"--refuse"}, Disk::kFine, 4, Refused() + Fatal(), Fetch("connection refused", -5), "001", "-5", 0},
-      {"read_connect_times_out", Job::kConverterReport, {"--no-accept"}, Disk::kFine, 4, TimedOut() + Fatal(), Fetch(kConnectTimeOut, -5), "001", "-5", 0},
+      {"read_refused", Job::kConverterReport, {"--refuse"}, Disk::kFine, 4, Refused() + Fatal(), Fetch("connection refused", -5) + kNoFile, "001", "-5", 0},
+      {"read_connect_times_out", Job::kConverterReport, {"--no-accept"}, Disk::kFine, 4, TimedOut() + Fatal(), Fetch(kConnectTimeOut, -5) + kNoFile, "001", "-5", 0},
       {"read_no_answer", Job::kConverterReport, {"--no-answer"}, Disk::kFine, 4, "Nread control -8\nNo data for file: transact.txt\n" + std::string(kBanner), Fetch(kNoReply, -6), "001", "-6", 0},
       {"read_short_reply_1", Job::kConverterReport, {"--short-reply", "1"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), Fetch(kNoReply, -6), "001", "-6", 0},
       {"read_short_reply_2", Job::kConverterReport, {"--short-reply", "2"}, Disk::kFine, 4, "Nread control -8\n" + NoData(), Fetch(kNoReply, -6), "001", "-6", 0},

@@ -53,21 +53,33 @@ TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
   }
 }
 
-TEST_F(XferlnkConnectTest, NoAddressOrNoPortMeansNoConnectionAndAFailedReceive) {
-  // Scale -2000 has port 0: no such service; DHCP address 0.0.0.0: nothing to
-  // connect to. Either way the first reply fails.
+// An address or port that can be no scale's is not connected to: 0.0.0.x
+// reaches any program listening on the machine, a multicast or broadcast
+// address no one scale, port 0 (scale -2000) nothing.
+TEST_F(XferlnkConnectTest, AddressOrPortOfNoScaleIsNotConnectedTo) {
   AddHost("S0-2000", address());
-  Write("QS-20F52.DAT", kStoreNameRecord);
-  auto result = Transfer({"F52.DAT", "-2000"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.out, "getservbyname Error 11004Nread control -8\n");
-  EXPECT_EQ(Read("retvals"), "-8");
-
-  Write("QS0.0.0.0F52.DAT.DAT", kStoreNameRecord);
-  UseHostsFile(false);
-  result = Transfer({"F52.DAT", "0.0.0.0"}, {"XFLTCPMODE=DHCP"});
-  EXPECT_EQ(result.out, "Nread control -8\n");
-  EXPECT_EQ(Read("retvals"), "-8");
+  const struct {
+    const char* scale;
+    const char* mode;
+    const char* place;
+  } cases[] = {
+      {"-2000", "", "S0-2000"},
+      {"0.0.0.0", "DHCP", "0.0.0.0:2000"},
+      {"0.0.0.1", "DHCP", "0.0.0.1:2001"},
+      {"224.0.0.1", "DHCP", "224.0.0.1:2001"},
+      {"255.255.255.255", "DHCP", "255.255.255.255:2255"},
+  };
+  for (const auto& c : cases) {
+    auto result = Transfer({"F52.DAT", c.scale}, {std::string("XFLTCPMODE=") + c.mode});
+    EXPECT_EQ(result.status, 1) << c.scale;
+    EXPECT_EQ(result.out, "\nConnection error fffffffd\n") << c.scale;
+    // S0-2000 is the test's own address, on port 0.
+    const std::string where = c.mode[0] == '\0' ? address() + ":0" : std::string(c.place);
+    EXPECT_EQ(result.err,
+              "xferlnk: scale " + std::string(c.scale) + " (" + c.place + "): not a scale's address: " + where + "\n")
+        << c.scale;
+    EXPECT_EQ(Read("retvals"), "-5") << c.scale;
+  }
 }
 
 }  // namespace
