@@ -36,4 +36,27 @@ void StringSink::Write(Stream stream, std::string_view text) {
   (stream == Stream::kOut ? out_ : err_).append(text);
 }
 
+void LineSink::Write(Stream stream, std::string_view text) {
+  pending_[static_cast<int>(stream)].append(text);
+  if (text.find('\n') != std::string_view::npos) Forward(stream, false);
+}
+
+void LineSink::Flush() {
+  Forward(Stream::kOut, true);
+  Forward(Stream::kErr, true);
+  std::lock_guard<std::mutex> hold(lock_);
+  target_.Flush();
+}
+
+void LineSink::Forward(Stream stream, bool whole) {
+  std::string& pending = pending_[static_cast<int>(stream)];
+  const std::size_t end = whole ? pending.size() : pending.rfind('\n') + 1;
+  if (end == 0 || pending.empty()) return;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    target_.Write(stream, std::string_view(pending).substr(0, end));
+  }
+  pending.erase(0, end);
+}
+
 }  // namespace common

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,30 @@ class StringSink final : public MessageSink {
  private:
   std::string out_;
   std::string err_;
+};
+
+// Hands on what is written to it to another sink in whole lines only, each
+// line in one write under a lock that every LineSink of that target shares:
+// sinks written from several threads at once never mix their lines. What
+// is left without a line end goes on at Flush (and when the sink goes).
+class LineSink final : public MessageSink {
+ public:
+  LineSink(MessageSink& target, std::mutex& lock) : target_(target), lock_(lock) {}
+  ~LineSink() override { Flush(); }
+  LineSink(const LineSink&) = delete;
+  LineSink& operator=(const LineSink&) = delete;
+
+  void Write(Stream stream, std::string_view text) override;
+  void Flush() override;
+
+ private:
+  // Hands on what the stream's buffer holds up to its last line end, or all
+  // of it.
+  void Forward(Stream stream, bool whole);
+
+  MessageSink& target_;
+  std::mutex& lock_;
+  std::string pending_[2];  // by stream
 };
 
 }  // namespace common

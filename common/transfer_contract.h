@@ -21,10 +21,12 @@ inline constexpr char kTransferProgramName[] = "xferlnk";
 
 // The environment variables the transfer program reads (names in any letter
 // case): the transfer mode, the reply time limit, the record limit of a
-// read, and the run log the converter hands on.
+// read, how many scales it serves at once, and the run log the converter
+// hands on.
 inline constexpr char kTransferModeVariable[] = "XFLTCPMODE";
 inline constexpr char kReplyWaitVariable[] = "XFLTIMEOUT";
 inline constexpr char kMaxRecordsVariable[] = "XFLMAXRECORDS";
+inline constexpr char kParallelVariable[] = "XFLPARALLEL";
 inline constexpr char kLogVariable[] = "VELKOCON_LOG";
 
 // The transfer program's exit codes.

@@ -59,4 +59,78 @@ void ProgressLine::Draw() {
   messages_.Flush();
 }
 
+// One scale's progress on the board.
+class ProgressBoard::Slot final : public Progress {
+ public:
+  Slot(ProgressBoard& board, std::size_t index) : board_(board), index_(index) {}
+  ~Slot() override { board_.Update(index_, done(), total(), true); }
+
+ protected:
+  void Changed() override { board_.Update(index_, done(), total(), false); }
+
+ private:
+  ProgressBoard& board_;
+  std::size_t index_;
+};
+
+ProgressBoard::~ProgressBoard() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (drawn_length_ == 0) return;
+  Draw();
+  console_.Err("\n");
+  console_.Flush();
+}
+
+std::unique_ptr<Progress> ProgressBoard::Add(const std::string& label) {
+  std::lock_guard<std::mutex> hold(lock_);
+  entries_.push_back({label});
+  return std::make_unique<Slot>(*this, entries_.size() - 1);
+}
+
+void ProgressBoard::Update(std::size_t index, long done, long total, bool finished) {
+  std::lock_guard<std::mutex> hold(lock_);
+  Entry& entry = entries_[index];
+  entry.done = done;
+  entry.total = total;
+  entry.finished = finished;
+  const Clock::time_point now = Clock::now();
+  if (!finished && now - drawn_ < kRedrawEvery) return;
+  drawn_ = now;
+  Draw();
+}
+
+void ProgressBoard::Write(common::Stream stream, std::string_view text) {
+  // Called by the scales' line sinks, which hold the lock.
+  Clear();
+  console_.Write(stream, text);
+  console_.Flush();
+  if (!entries_.empty()) Draw();
+}
+
+void ProgressBoard::Draw() {
+  std::string line = "\rxferlnk:";
+  for (const Entry& entry : entries_) {
+    line += " " + entry.label + " ";
+    if (entry.finished) {
+      line += "done";
+    } else if (entry.total >= 0) {
+      line += std::to_string(entry.done) + "/" + std::to_string(entry.total);
+    } else {
+      line += std::to_string(entry.done);
+    }
+    if (&entry != &entries_.back()) line += ",";
+  }
+  const std::size_t length = line.size();
+  if (length < drawn_length_) line.append(drawn_length_ - length, ' ');
+  drawn_length_ = length;
+  console_.Err(line);
+  console_.Flush();
+}
+
+void ProgressBoard::Clear() {
+  if (drawn_length_ == 0) return;
+  console_.Err("\r" + std::string(drawn_length_, ' ') + "\r");
+  drawn_length_ = 0;
+}
+
 }  // namespace transfer

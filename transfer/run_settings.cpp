@@ -36,6 +36,10 @@ RunSettings ReadRunSettings() {
   value.clear();
   defined = platform::FindEnvironmentVariable(common::kMaxRecordsVariable, &value);
   settings.max_records = MaxRecordsFromValue(defined, value);
+  value.clear();
+  defined = platform::FindEnvironmentVariable(common::kParallelVariable, &value);
+  settings.parallel =
+      static_cast<int>(BoundedNumber(defined, value, 1, kMaxParallelScales, kDefaultParallelScales));
   return settings;
 }
 

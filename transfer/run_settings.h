@@ -17,6 +17,10 @@ constexpr int kMaxReplyWaitSeconds = 3600;
 constexpr long kDefaultMaxRecords = 1000000;
 constexpr long kMaxMaxRecords = 100000000;
 
+// How many scales one run serves at once: one after another unless told.
+constexpr int kDefaultParallelScales = 1;
+constexpr int kMaxParallelScales = 64;
+
 struct RunSettings {
   // Scale-number mode: a scale argument is a scale number (7 is the host
   // S0007 on port 2007). DHCP mode: a scale argument is a host name or
@@ -24,6 +28,7 @@ struct RunSettings {
   common::TransferMode mode = common::TransferMode::kScaleNumber;
   int reply_wait_ms = kDefaultReplyWaitSeconds * 1000;
   long max_records = kDefaultMaxRecords;
+  int parallel = kDefaultParallelScales;
 };
 
 // The reply time limit in seconds: the value when it is a decimal number
@@ -34,7 +39,8 @@ int ReplyWaitSecondsFromValue(bool defined, const std::string& value);
 // kMaxMaxRecords, the default otherwise.
 long MaxRecordsFromValue(bool defined, const std::string& value);
 
-// Reads XFLTCPMODE, XFLTIMEOUT and XFLMAXRECORDS (names in any letter case).
+// Reads XFLTCPMODE, XFLTIMEOUT, XFLMAXRECORDS and XFLPARALLEL (names in any
+// letter case).
 RunSettings ReadRunSettings();
 
 }  // namespace transfer

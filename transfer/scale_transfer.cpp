@@ -78,9 +78,9 @@ ScaleOutcome TransferToScale(const ScaleTransferSetup& setup, const std::string&
     return outcome;
   }
   OpenConnection connection(setup.connections, handle, outcome.scale);
-  std::unique_ptr<Progress> progress = setup.show_progress
-                                           ? std::make_unique<ProgressLine>(setup.messages, outcome.scale)
-                                           : std::make_unique<Progress>();
+  std::unique_ptr<Progress> progress = setup.board != nullptr ? setup.board->Add(scale_argument)
+                                      : setup.progress_line ? std::make_unique<ProgressLine>(setup.messages, outcome.scale)
+                                                            : std::make_unique<Progress>();
   Conversation conversation{setup.env, connection, setup.messages, *progress};
   outcome.status = RunConversation(conversation, plan, names, setup.settings);
   outcome.records = progress->done();

@@ -8,6 +8,7 @@
 #include "common/transfer_contract.h"
 #include "platform/env.h"
 #include "transfer/connection.h"
+#include "transfer/progress.h"
 #include "transfer/run_settings.h"
 
 namespace transfer {
@@ -33,7 +34,8 @@ struct ScaleTransferSetup {
   ConnectionTable& connections;
   const RunSettings& settings;
   common::MessageSink& messages;
-  bool show_progress;  // a line on the error stream keeps the count up to date
+  bool progress_line;     // a line of the scale's own on the error stream keeps the count up to date
+  ProgressBoard* board;   // or one line of all scales served at once; null: neither
 };
 
 // The file argument has at least three characters. A scale argument that is
