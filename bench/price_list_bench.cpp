@@ -112,7 +112,8 @@ double TimeConversion(const converter::RunContext& context, const char* label) {
   for (int run = 0; run < kRuns; ++run) {
     converter::PriceListCounts counts;
     auto start = std::chrono::steady_clock::now();
-    auto result = converter::WritePluFile(context, &counts);
+    auto result = converter::WritePluFile(
+        context, converter::ScaleFilePath(context, context.scales.front(), common::DataFile::kF25), &counts);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!result.ok()) {
       std::fprintf(stderr, "The conversion failed: %s", result.message().c_str());
@@ -153,7 +154,8 @@ int main(int argc, char** argv) {
 
   converter::RunContext context;
   context.working_directory = dir;
-  context.scale_identifier = "bench";
+  context.env = &platform::SystemEnv();
+  context.scales = {"bench"};
   context.separator = ';';
   context.settings.code_page = "Win";
   // Item codes of 7 digits and PLU numbers up to 1,000,000: type 8 keeps 10

@@ -1,14 +1,16 @@
 #include "common/transfer_contract.h"
 
 #include "base/decimal_text.h"
+#include "base/text_parts.h"
 
 namespace common {
 namespace {
 
-const char kSeparator[] = ";";
+constexpr char kSeparator = ';';
 const char kNoFailure[] = "0";
-// The most of a result file that is read.
-constexpr std::size_t kMaxResultText = 200;
+// The most of a result file that is read: its scale arguments, each with a
+// separator, for the most scales a run takes.
+constexpr std::size_t kMaxResultText = 1 << 16;
 
 struct ResultRow {
   TransferResult result;
@@ -98,14 +100,25 @@ platform::SystemStatus ResultFilesWriter::Finish() {
   return status;
 }
 
+bool RecordedResults::NumberOf(const std::string& scale, int* number) const {
+  for (std::size_t i = 0; i < failed.size(); ++i) {
+    if (failed[i] != scale) continue;
+    *number = i < numbers.size() ? numbers[i] : 0;
+    return true;
+  }
+  return false;
+}
+
 RecordedResults ReadResultFiles(platform::Env& env, const std::string& folder) {
   RecordedResults results;
   std::string text;
   results.error_read = ReadStart(env, NameIn(folder, kErrorFileName), &text);
   results.none_failed = results.error_read && Trimmed(text) == kNoFailure;
+  if (results.error_read && !results.none_failed) results.failed = base::SplitText(Trimmed(text), kSeparator);
   if (ReadStart(env, NameIn(folder, kRetvalsFileName), &text) && !text.empty()) {
     results.code_read = true;
-    results.first_number = base::LeadingDecimalValue(text);
+    for (const std::string& part : base::SplitText(text, kSeparator)) results.numbers.push_back(base::LeadingDecimalValue(part));
+    results.first_number = results.numbers.front();
   }
   return results;
 }

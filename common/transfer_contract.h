@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/status.h"
 #include "platform/env.h"
@@ -27,6 +28,8 @@ inline constexpr char kTransferModeVariable[] = "XFLTCPMODE";
 inline constexpr char kReplyWaitVariable[] = "XFLTIMEOUT";
 inline constexpr char kMaxRecordsVariable[] = "XFLMAXRECORDS";
 inline constexpr char kParallelVariable[] = "XFLPARALLEL";
+// The most scales XFLPARALLEL lets one run serve at once.
+constexpr int kMaxParallelScales = 64;
 inline constexpr char kLogVariable[] = "VELKOCON_LOG";
 
 // The transfer program's exit codes.
@@ -94,6 +97,14 @@ struct RecordedResults {
   bool none_failed = false; // ... and it holds "0", blanks and line ends around it aside
   bool code_read = false;   // "retvals" holds a result number
   int first_number = 0;     // the first failed scale's result number
+  // The failed scale arguments "error" lists, and the result numbers
+  // "retvals" gives them, in the same order (0 where it gives none).
+  std::vector<std::string> failed;
+  std::vector<int> numbers;
+
+  // The result number recorded for the scale argument; false if it is not
+  // among the failed ones.
+  bool NumberOf(const std::string& scale, int* number) const;
 };
 RecordedResults ReadResultFiles(platform::Env& env, const std::string& folder);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ascii_case.h"
+#include "base/text_parts.h"
 #include "common/scale_file_names.h"
 
 namespace converter {
@@ -16,6 +17,8 @@ constexpr int kMaxArguments = 4;
 constexpr std::size_t kScaleNumberLength = 3;
 const char kCommandLineError[] = "Command line error.";
 const char kNoFetch[] = "-NoFetch";
+// The scale argument that stands for the scales of the setting Scales.
+const char kAllScales[] = "all";
 
 struct OptionWord {
   const char* word;
@@ -78,9 +81,23 @@ char SeparatorForDigit(char digit) {
 
 RunStatus ParseCommandLine(int argument_count, char** arguments, RunContext* context) {
   if (argument_count < 1 || argument_count > kMaxArguments) return Error();
-  const std::string problem = IdentifierProblem(arguments[0], context->transfer_mode);
-  if (!problem.empty()) return Error(problem);
-  context->scale_identifier = arguments[0];
+  const std::string first = arguments[0];
+  if (base::EqualsIgnoringCase(first, kAllScales)) {
+    if (context->settings.scales.empty()) {
+      return RunStatus::Error(RunFailure::kSettings, "No scale in Scales")
+          .WithCause("\"" + first + "\" stands for the scales of the setting Scales in velkocon.ini, which names none");
+    }
+    context->scales = context->settings.scales;
+  } else {
+    context->scales = base::SplitText(first, ',');
+  }
+  for (std::size_t i = 0; i < context->scales.size(); ++i) {
+    const std::string problem = IdentifierProblem(context->scales[i], context->transfer_mode);
+    if (!problem.empty()) return Error(problem);
+    for (std::size_t j = 0; j < i; ++j) {
+      if (context->scales[j] == context->scales[i]) return Error("The scale " + context->scales[i] + " is named twice.\n");
+    }
+  }
   context->separator = '\t';
   context->mode = RunMode::kLoad;
   context->fetch = true;

@@ -7,7 +7,9 @@
 // files already in the working folder without fetching them.
 #pragma once
 
-#include "base/status.h"
+#include <string>
+#include <vector>
+
 #include "converter/run_context.h"
 
 namespace converter {
@@ -15,8 +17,11 @@ namespace converter {
 // The usage line printed after "Command line error.\n".
 extern const char kUsage[];
 
-// Reads the arguments after the program name into the context: scale
-// identifier, field separator, run mode and whether to fetch. A
+// Reads the arguments after the program name into the context: the scales
+// (one identifier, several joined by commas such as "001,003", or "all" in
+// any letter case for those of the setting Scales, which the context's
+// settings hold), field separator, run mode and whether to fetch. "all" with
+// no scale in Scales is a settings failure. A
 // RunFailure::kCommandLine status whose message is "Command line error.\n", a
 // line saying why where that helps, and the usage line: for no argument or
 // too many; a scale identifier that cannot name a file (empty, beginning

@@ -98,6 +98,27 @@ const char* ModeName(RunMode mode) {
   return "";
 }
 
+// One line per scale of a run of several, on the error stream and in the
+// log: "scale 001: 10000 PLUs in 12.3 s", "scale 002: failed: F25.DAT: no
+// connection to the scale (result -5)".
+void ShowScaleSummary(const RunContext& context, const RunOutcome& outcome, double seconds,
+                      common::MessageSink& messages) {
+  const bool load = context.mode == RunMode::kLoad;
+  for (std::size_t i = 0; i < context.scales.size(); ++i) {
+    const std::string failure = i < outcome.scale_failures.size() ? outcome.scale_failures[i] : std::string();
+    std::string line = "scale " + context.scales[i] + ": ";
+    if (!failure.empty()) {
+      line += "failed: " + failure;
+    } else if (load) {
+      line += std::to_string(outcome.articles) + " PLUs in " + common::SecondsText(seconds) + " s";
+    } else {
+      line += "reports written in " + common::SecondsText(seconds) + " s";
+    }
+    messages.Err(line + "\n");
+    if (context.log != nullptr) (void)context.log->Write("VelkoCon " + line);
+  }
+}
+
 // The run log of the working folder, handed on to the transfer program.
 common::RunLog OpenLog(const RunContext& context) {
   const std::string& name = context.settings.log_file;
@@ -113,7 +134,9 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
   if (!status.ok()) return EndWithFailure(messages, status);
   const common::RunLog log = OpenLog(context);
   context.log = &log;
-  const std::string run = "scale=" + context.scale_identifier + " mode=" + ModeName(context.mode);
+  const std::string run = "scale=" + ScalesText(context) + " mode=" + ModeName(context.mode);
+  // The transfer program serves the scales of the run that many at once.
+  (void)platform::SetEnvironmentVariable(common::kParallelVariable, std::to_string(context.settings.parallel_scales));
   if (!log.Write("VelkoCon start " + run).ok()) {
     messages.Err("The log " + context.settings.log_file + " cannot be written; the run goes on without it.\n");
   }
@@ -123,13 +146,16 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
   const bool load = context.mode == RunMode::kLoad || context.mode == RunMode::kCheck;
   status = load ? RunLoadMode(context, &outcome) : RunRetrievalMode(context, &outcome);
   int exit_code;
+  const double seconds = context.env->SteadySeconds() - started;
   if (!status.ok()) {
     exit_code = EndWithFailure(messages, status);
   } else {
     messages.Out(kBanner);
     exit_code = ExitCodeOf(outcome);
+    if (context.scales.size() > 1 && context.mode != RunMode::kCheck) {
+      ShowScaleSummary(context, outcome, seconds, messages);
+    }
   }
-  const double seconds = context.env->SteadySeconds() - started;
   (void)log.Write("VelkoCon end " + run + " exit=" + std::to_string(exit_code & 0xFF) +
                   " seconds=" + common::SecondsText(seconds));
   return exit_code;

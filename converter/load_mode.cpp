@@ -15,41 +15,74 @@ namespace {
 
 using common::DataFile;
 
-std::string WorkingFile(const RunContext& context, DataFile file) {
-  return platform::JoinPath(context.working_directory, common::ConverterFileName(context.scale_identifier, file));
-}
-
 // Copies a prepared record file (the shop's own in the working folder, else
 // the one beside the converter, as the transfer program is found) to its
-// per-scale name in the working folder, where the transfer program opens it.
-// A missing prepared file removes a copy left by an earlier run, so that old
-// records are never sent, and *missing tells; a copy that fails (a full disk)
-// ends the run before any transfer.
+// per-scale name of each scale in the working folder, where the transfer
+// program opens it. A missing prepared file removes the copies an earlier
+// run left, so that old records are never sent, and *missing tells; a copy
+// that fails (a full disk) ends the run before any transfer.
 RunStatus CopyPreparedFile(const RunContext& context, DataFile file, bool* missing) {
   platform::Env& env = *context.env;
   const std::string name = common::DataFileArgument(file);
   std::string source = env.ResolveName(platform::JoinPath(context.working_directory, name));
   if (!platform::IsFile(env, source)) source = context.program_directory + name;
-  const std::string target = WorkingFile(context, file);
   *missing = !platform::IsFile(env, source);
-  if (*missing) {
-    (void)env.Remove(target);
-    return RunStatus::Ok();
+  for (const std::string& scale : context.scales) {
+    const std::string target = ScaleFilePath(context, scale, file);
+    if (*missing) {
+      (void)env.Remove(target);
+    } else if (platform::SystemStatus copied = env.Copy(source, target); !copied.ok()) {
+      return CouldNotWrite(target, copied);
+    }
   }
-  if (platform::SystemStatus copied = env.Copy(source, target); !copied.ok()) return CouldNotWrite(target, copied);
   return RunStatus::Ok();
 }
 
+// Transfers the file to every scale; each failure is noted for its scale.
 void Transfer(const RunContext& context, DataFile file, RunOutcome* outcome) {
-  if (!RunTransfer(context, file).ok()) outcome->transfer_failed = true;
+  const std::vector<LaunchStatus> outcomes = RunTransfer(context, file, context.scales);
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    if (outcomes[i].ok()) continue;
+    outcome->transfer_failed = true;
+    outcome->ScaleFailed(i, std::string(common::DataFileArgument(file)) + ": " + outcomes[i].message());
+  }
 }
 
-// The transfer of a prepared file that is in neither folder: named as
+// The transfers of a prepared file that is in neither folder: named as
 // missing, not started.
 void PreparedFileMissing(const RunContext& context, DataFile file, RunOutcome* outcome) {
   const std::string name = common::DataFileArgument(file);
-  (void)NotStarted(context, file, name + " is in neither the shop folder nor the converter's folder");
+  const std::string cause = name + " is in neither the shop folder nor the converter's folder";
+  for (std::size_t i = 0; i < context.scales.size(); ++i) {
+    (void)NotStarted(context, file, context.scales[i], cause);
+    outcome->ScaleFailed(i, name + ": " + cause);
+  }
   outcome->transfer_failed = true;
+}
+
+// The other scales' PLU files: copies of the first's.
+RunStatus CopyPluFile(const RunContext& context, const std::string& plu_path) {
+  for (std::size_t i = 1; i < context.scales.size(); ++i) {
+    const std::string target = ScaleFilePath(context, context.scales[i], DataFile::kF25);
+    if (platform::SystemStatus copied = context.env->Copy(plu_path, target); !copied.ok()) {
+      return CouldNotWrite(target, copied);
+    }
+  }
+  return RunStatus::Ok();
+}
+
+// The last file of the load for each scale: the store name, or without one
+// the empty key file for file 92 (no key, so the scale is sent nothing).
+RunStatus WriteLastFiles(const RunContext& context, DataFile* last) {
+  const bool store_name = !context.settings.shop_name.empty();
+  *last = store_name ? DataFile::kF52 : DataFile::kF92;
+  for (const std::string& scale : context.scales) {
+    RunStatus status = store_name ? WriteStoreNameFile(context, scale)
+                                  : WriteScaleFile(*context.env, ScaleFilePath(context, scale, DataFile::kF92),
+                                                   std::string());
+    if (!status.ok()) return status;
+  }
+  return RunStatus::Ok();
 }
 
 // The line that says why no article was accepted, when every line was
@@ -71,8 +104,11 @@ std::string SeparatorHint(char separator) {
 
 RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
   PriceListCounts counts;
-  if (RunStatus status = WritePluFile(context, &counts); !status.ok()) return status;
+  const std::string plu_path = ScaleFilePath(context, context.scales.front(), DataFile::kF25);
+  if (RunStatus status = WritePluFile(context, plu_path, &counts); !status.ok()) return status;
   outcome->lines_rejected = counts.rejected > 0;
+  outcome->articles = counts.articles;
+  if (RunStatus status = CopyPluFile(context, plu_path); !status.ok()) return status;
 
   if (context.mode == RunMode::kCheck) {
     context.messages->Print(common::Stream::kOut, "%lld articles, %lld rejected lines, %lld warnings\n", counts.articles,
@@ -107,17 +143,9 @@ RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
   }
   Transfer(context, DataFile::kF25, outcome);
 
-  if (context.settings.shop_name.empty()) {
-    // The empty key file for file 92: no key, so the scale is sent nothing.
-    if (RunStatus status = WriteScaleFile(*context.env, WorkingFile(context, DataFile::kF92), std::string());
-        !status.ok()) {
-      return status;
-    }
-    Transfer(context, DataFile::kF92, outcome);
-  } else {
-    if (RunStatus status = WriteStoreNameFile(context); !status.ok()) return status;
-    Transfer(context, DataFile::kF52, outcome);
-  }
+  DataFile last = DataFile::kF92;
+  if (RunStatus status = WriteLastFiles(context, &last); !status.ok()) return status;
+  Transfer(context, last, outcome);
   return RunStatus::Ok();
 }
 

@@ -180,7 +180,7 @@ class Pass {
 
 }  // namespace
 
-RunStatus WritePluFile(const RunContext& context, PriceListCounts* counts) {
+RunStatus WritePluFile(const RunContext& context, const std::string& plu_path, PriceListCounts* counts) {
   *counts = PriceListCounts();
   platform::Env& env = *context.env;
   TextFile price_list;
@@ -199,8 +199,6 @@ RunStatus WritePluFile(const RunContext& context, PriceListCounts* counts) {
     if (!status.ok()) return status.As(RunFailure::kSettings);
     encoder = std::make_unique<AnsiEncoder>(code_page);
   }
-  const std::string plu_path = platform::JoinPath(
-      context.working_directory, common::ConverterFileName(context.scale_identifier, common::DataFile::kF25));
   std::unique_ptr<platform::OutputFile> plu_file;
   if (RunStatus created = CreateScaleFile(env, plu_path, &plu_file); !created.ok()) return created;
   Pass pass(context, encoder.get(), plu_file.get(), plu_path, counts);

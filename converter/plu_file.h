@@ -1,5 +1,5 @@
-// The load mode's first step: the price list "VelkoCon.txt" becomes the
-// scale's PLU file (per-scale prefix + "F25.dat") in the working directory.
+// The load mode's first step: the price list "VelkoCon.txt" becomes a PLU
+// file (a scale's per-scale prefix + "F25.dat") in the working directory.
 #pragma once
 
 #include "base/status.h"
@@ -27,6 +27,6 @@ struct PriceListCounts {
 // be opened), RunFailure::kSettings (a Unicode price list and no ANSI code page
 // to convert it to; nothing written) or RunFailure::kScaleFile (the PLU file
 // cannot be created or written).
-RunStatus WritePluFile(const RunContext& context, PriceListCounts* counts);
+RunStatus WritePluFile(const RunContext& context, const std::string& plu_path, PriceListCounts* counts);
 
 }  // namespace converter

@@ -69,21 +69,70 @@ void ShowConversion(const RunContext& context, const ConversionStatus& status, R
   }
 }
 
-// Fetches the row's file. An incoming file an earlier run left is moved into
-// the archive first, never replaced unconverted; the new one is kept there as
-// soon as it has come. False in *fresh when the fetch left no new incoming
-// file.
+// Fetches the row's file from every scale. An incoming file an earlier run
+// left is moved into the archive first, never replaced unconverted; each new
+// one is kept there as soon as it has come. fresh[i] is false when the
+// fetch left scale i no new incoming file.
 RunStatus Fetch(const RunContext& context, const Archive& archive, const ReportRow& row,
-                     const std::string& incoming_path, bool* fresh, RunOutcome* outcome) {
-  if (RunStatus kept = archive.KeepLeftover(incoming_path); !kept.ok()) return kept;
+                const std::vector<std::string>& incoming_paths, std::vector<bool>* fresh, RunOutcome* outcome) {
+  platform::Env& env = *context.env;
+  const std::size_t count = context.scales.size();
+  for (const std::string& path : incoming_paths) {
+    if (RunStatus kept = archive.KeepLeftover(path); !kept.ok()) return kept;
+  }
   // A fetch that fails before the transfer program opens the incoming file
   // leaves the file as it was: its identity tells it from a fresh one, so
   // old totals are never reported as new.
-  const platform::FileIdentity before = context.env->Stat(incoming_path).identity;
-  if (!RunTransfer(context, row.file).ok()) outcome->report_incomplete = true;
-  const platform::FileIdentity after = context.env->Stat(incoming_path).identity;
-  *fresh = after.exists && !(after == before);
-  if (*fresh) Warn(context, archive.KeepCopy(incoming_path));
+  std::vector<platform::FileIdentity> before(count);
+  for (std::size_t i = 0; i < count; ++i) before[i] = env.Stat(incoming_paths[i]).identity;
+  const std::vector<LaunchStatus> fetched = RunTransfer(context, row.file, context.scales);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!fetched[i].ok()) {
+      outcome->report_incomplete = true;
+      outcome->ScaleFailed(i, std::string(common::DataFileArgument(row.file)) + ": " + fetched[i].message());
+    }
+    const platform::FileIdentity after = env.Stat(incoming_paths[i]).identity;
+    (*fresh)[i] = after.exists && !(after == before[i]);
+    if ((*fresh)[i]) Warn(context, archive.KeepCopy(incoming_paths[i]));
+  }
+  return RunStatus::Ok();
+}
+
+// Converts scale i's incoming file of the row into its report. A missing,
+// stale or unreadable incoming file ends a run of one scale; with several
+// it fails that scale's report, named in a cause line, and the run goes on.
+RunStatus Convert(const RunContext& context, const Archive& archive, const ReportRow& row, std::size_t i,
+                  bool fresh, RunOutcome* outcome) {
+  const std::string& scale = context.scales[i];
+  const std::string incoming_name = common::ConverterFileName(scale, row.file);
+  // The earlier run's report goes whatever this fetch brought.
+  const std::string report_name = ReportFileName(context.settings.*row.key, scale);
+  const std::string report_path = platform::JoinPath(context.working_directory, report_name);
+  (void)context.env->Remove(report_path);
+  RunStatus fatal;
+  const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
+  RecordsEnd end = RecordsEnd::kEndReply;
+  if (!fresh) {
+    fatal = IncomingMissing().As(RunFailure::kReport).WithCause(
+        std::string("the fetch of ") + common::DataFileArgument(row.file) + " from scale " + scale +
+        " brought no file " + incoming_name);
+  } else if (const ConversionStatus status = ConvertReport(*context.env, context.working_directory, report_name,
+                                                           incoming_name, context.separator, row.layout, header, &end);
+             IsFatal(status)) {
+    fatal = status.As(RunFailure::kReport);
+  } else {
+    ShowConversion(context, status, end, incoming_name);
+    if (!status.ok()) {
+      outcome->report_incomplete = true;
+      outcome->ScaleFailed(i, report_name + ": " + status.message());
+    }
+    Warn(context, archive.KeepCopy(report_path, scale + "-"));
+    return RunStatus::Ok();
+  }
+  if (context.scales.size() == 1) return fatal;
+  ShowCause(*context.messages, fatal.cause());
+  outcome->report_incomplete = true;
+  outcome->ScaleFailed(i, report_name + ": " + fatal.cause());
   return RunStatus::Ok();
 }
 
@@ -97,34 +146,18 @@ RunStatus RunRetrievalMode(const RunContext& context, RunOutcome* outcome) {
     const std::string& value = context.settings.*row.key;
     if (value.empty()) continue;
     any = true;
-    const std::string incoming_name = common::ConverterFileName(context.scale_identifier, row.file);
-    const std::string incoming_path = platform::JoinPath(context.working_directory, incoming_name);
-    bool fresh = true;
+    std::vector<std::string> incoming_paths;
+    for (const std::string& scale : context.scales) incoming_paths.push_back(ScaleFilePath(context, scale, row.file));
+    std::vector<bool> fresh(context.scales.size(), true);
     if (context.fetch) {
-      if (RunStatus status = Fetch(context, archive, row, incoming_path, &fresh, outcome); !status.ok()) {
+      if (RunStatus status = Fetch(context, archive, row, incoming_paths, &fresh, outcome); !status.ok()) {
         return status;
       }
     }
     if (!row.converted) continue;
-
-    // The earlier run's report goes whatever this fetch brought.
-    const std::string report_name = ReportFileName(value, context.scale_identifier);
-    const std::string report_path = platform::JoinPath(context.working_directory, report_name);
-    (void)context.env->Remove(report_path);
-    if (!fresh) {
-      return IncomingMissing().As(RunFailure::kReport).WithCause(
-          std::string("the fetch of ") + common::DataFileArgument(row.file) + " from scale " +
-          context.scale_identifier + " brought no file " + incoming_name);
+    for (std::size_t i = 0; i < context.scales.size(); ++i) {
+      if (RunStatus status = Convert(context, archive, row, i, fresh[i], outcome); !status.ok()) return status;
     }
-
-    const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
-    RecordsEnd end = RecordsEnd::kEndReply;
-    const ConversionStatus status = ConvertReport(*context.env, context.working_directory, report_name, incoming_name,
-                                                  context.separator, row.layout, header, &end);
-    if (IsFatal(status)) return status.As(RunFailure::kReport);
-    ShowConversion(context, status, end, incoming_name);
-    if (!status.ok()) outcome->report_incomplete = true;
-    Warn(context, archive.KeepCopy(report_path, context.scale_identifier + "-"));
   }
   if (!any) {
     context.messages->Err(std::string("Nothing to fetch: name the report file with ") + KeysOf(context.mode) +

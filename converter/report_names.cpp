@@ -98,13 +98,15 @@ std::vector<std::string> OwnFiles(const RunContext& context) {
     files.push_back(Normalized(s.log_file) + ".1");
   }
   if (!s.archive.empty()) files.push_back(Normalized(s.archive));
-  for (common::DataFile file : kDataFiles) {
-    files.push_back(common::ConverterFileName(context.scale_identifier, file));
-    for (common::TransferMode mode : {common::TransferMode::kScaleNumber, common::TransferMode::kDhcp}) {
-      common::TransferNames names = common::MakeTransferNames(
-          context.scale_identifier, common::TransferFileArgument(file, mode), mode);
-      files.push_back(names.outgoing);
-      files.push_back(names.incoming);
+  for (const std::string& scale : context.scales) {
+    for (common::DataFile file : kDataFiles) {
+      files.push_back(common::ConverterFileName(scale, file));
+      for (common::TransferMode mode : {common::TransferMode::kScaleNumber, common::TransferMode::kDhcp}) {
+        common::TransferNames names =
+            common::MakeTransferNames(scale, common::TransferFileArgument(file, mode), mode);
+        files.push_back(names.outgoing);
+        files.push_back(names.incoming);
+      }
     }
   }
   return files;
@@ -131,12 +133,18 @@ RunStatus CheckReportNames(const RunContext& context) {
   for (const ReportKey& key : kReportKeys) {
     const std::string& value = context.settings.*key.value;
     if (value.empty()) continue;
-    const std::string name = Normalized(ReportFileName(value, context.scale_identifier));
-    if (LeavesTheFolder(name)) return Refused(key.name, value, "is outside the working folder.");
-    if (NamesADevice(name)) return Refused(key.name, value, "names a device.");
-    for (const std::string& file : own) {
-      if (base::EqualsIgnoringCase(name, Normalized(file))) {
-        return Refused(key.name, value, "names a file of the programs.");
+    // Each scale of a run fetches into its own report.
+    if (context.scales.size() > 1 && value.find(kScalePlaceholder) == std::string::npos) {
+      return Refused(key.name, value, "does not hold {scale}, and the run fetches from several scales.");
+    }
+    for (const std::string& scale : context.scales) {
+      const std::string name = Normalized(ReportFileName(value, scale));
+      if (LeavesTheFolder(name)) return Refused(key.name, value, "is outside the working folder.");
+      if (NamesADevice(name)) return Refused(key.name, value, "names a device.");
+      for (const std::string& file : own) {
+        if (base::EqualsIgnoringCase(name, Normalized(file))) {
+          return Refused(key.name, value, "names a file of the programs.");
+        }
       }
     }
   }

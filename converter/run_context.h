@@ -12,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/message_sink.h"
 #include "common/run_log.h"
@@ -30,7 +31,9 @@ enum class RunMode { kLoad, kCheck, kReport, kTransact, kRTBuffer };
 struct RunContext {
   std::string working_directory;  // the current directory at start
   std::string program_directory;  // the converter's own folder, with a trailing separator
-  std::string scale_identifier;   // the first argument, unchanged
+  // The scale identifiers the first argument names, in its order: itself,
+  // those it lists between commas, or for "all" those of the setting Scales.
+  std::vector<std::string> scales;
   char separator = '\t';
   RunMode mode = RunMode::kLoad;
   bool fetch = true;  // false: a retrieval mode converts the incoming files already there
@@ -41,6 +44,18 @@ struct RunContext {
   common::MessageSink* messages = nullptr;  // the driver's sink
   const common::RunLog* log = nullptr;      // the run log (may be off)
 };
+
+// The scales as the run log and messages name them: "001", "001,002,003".
+inline std::string ScalesText(const RunContext& context) {
+  std::string text;
+  for (const std::string& scale : context.scales) text += (text.empty() ? "" : ",") + scale;
+  return text;
+}
+
+// The path in the working folder of one of a scale's files ("qs001F25.dat").
+inline std::string ScaleFilePath(const RunContext& context, const std::string& scale, common::DataFile file) {
+  return platform::JoinPath(context.working_directory, common::ConverterFileName(scale, file));
+}
 
 // Writes the line that says why a fixed message was given, on the error
 // stream: "VelkoCon: " + cause ("VelkoCon: cannot open VelkoCon.txt: No such
@@ -54,6 +69,17 @@ struct RunOutcome {
   bool lines_rejected = false;     // the load went on without some price-list lines, or sent nothing
   bool report_incomplete = false;  // a report was not fetched or converted whole
   bool transfer_failed = false;    // a load's transfer failed
+  long long articles = 0;          // load: the PLUs each scale was sent
+  // For each scale of the run, by its index in RunContext::scales: what
+  // failed first for it, in words ("F25.DAT: no connection to the scale
+  // (result -5)"); empty while nothing has.
+  std::vector<std::string> scale_failures;
+
+  // Notes a failure of scale number i, if it is the scale's first.
+  void ScaleFailed(std::size_t i, const std::string& what) {
+    if (scale_failures.size() <= i) scale_failures.resize(i + 1);
+    if (scale_failures[i].empty()) scale_failures[i] = what;
+  }
 };
 
 }  // namespace converter

@@ -5,6 +5,7 @@
 
 #include "base/ascii_case.h"
 #include "base/decimal_text.h"
+#include "common/transfer_contract.h"
 #include "converter/price_list.h"
 #include "converter/text_file.h"
 #include "platform/code_pages.h"
@@ -64,7 +65,7 @@ const KnownKey kKnownKeys[] = {
     {"ClerkTotal", false},   {"StoreTotal", false},   {"Transact", false},
     {"RTBuffer", false},     {"Shop Font", true},     {"Archive", false},
     {"Log File", false},     {"Price List Encoding", false}, {"Price Decimals", true},
-    {"Report Header", true},
+    {"Report Header", true},  {"Scales", false},     {"Parallel Scales", true},
 };
 
 const KnownKey* FindKnownKey(const std::string& name) {
@@ -137,6 +138,19 @@ std::string PageDetailPath(const std::string& working_directory, std::string val
 }
 
 RunStatus Failure(const char* message) { return RunStatus::Error(RunFailure::kSettings, message); }
+
+// The words of Scales, separated by blanks or commas.
+std::vector<std::string> ScaleList(const std::string& value) {
+  std::vector<std::string> scales;
+  std::string::size_type at = 0;
+  for (;;) {
+    at = value.find_first_not_of(" \t,", at);
+    if (at == std::string::npos) return scales;
+    const std::string::size_type end = value.find_first_of(" \t,", at);
+    scales.push_back(value.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    at = end;
+  }
+}
 
 // Price List Encoding: empty or ANSI (the bytes as they are), or UTF-8.
 bool ReadPriceListEncoding(const std::string& value, bool* utf8) {
@@ -234,6 +248,13 @@ RunStatus ReadSettings(platform::Env& env, const std::string& working_directory,
   }
   if (!ReadPriceDecimals(Text(profile, "Price Decimals"), &s.price_decimals)) return Failure(kBadPriceDecimals);
   s.report_header = platform::ProfileInt(profile, kSection, "Report Header", 0);
+  s.scales = ScaleList(platform::ProfileString(profile, kSection, "Scales", kMaxScalesSettingLength));
+  s.parallel_scales = platform::ProfileInt(profile, kSection, "Parallel Scales", kDefaultParallelScales);
+  if (s.parallel_scales < 1 || s.parallel_scales > common::kMaxParallelScales) {
+    return RunStatus::Error(RunFailure::kSettings, "Incorrect parallel scales")
+        .WithCause("Parallel Scales=" + std::to_string(s.parallel_scales) + " is not 1 to " +
+                   std::to_string(common::kMaxParallelScales));
+  }
   if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;
   return RunStatus::Ok();

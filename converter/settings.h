@@ -13,6 +13,11 @@ namespace converter {
 
 // A text setting keeps at most this many characters.
 constexpr std::size_t kMaxSettingLength = 99;
+// But for the list of the shop's scales.
+constexpr std::size_t kMaxScalesSettingLength = 4096;
+// How many scales the transfer program serves at once, unless Parallel
+// Scales says (1 to common::kMaxParallelScales).
+constexpr int kDefaultParallelScales = 8;
 
 struct Settings {
   int time_print = 0;
@@ -37,6 +42,8 @@ struct Settings {
   bool price_list_utf8 = false;  // Price List Encoding=UTF-8: the price list is UTF-8 without a mark
   int price_decimals = -1;       // Price Decimals 0..4; -1: the price's digits as they stand
   int report_header = 0;         // Report Header: not 0 puts a line of column names atop each report
+  std::vector<std::string> scales;  // Scales: the shop's scale identifiers, for the scale argument "all"
+  int parallel_scales = kDefaultParallelScales;  // Parallel Scales, 1 to 64
 };
 
 // Translation of a name for the scale: entry b is the byte written for the

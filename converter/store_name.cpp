@@ -39,9 +39,8 @@ std::string BuildStoreNameRecord(const Settings& settings, const NameTable& name
   return text;
 }
 
-RunStatus WriteStoreNameFile(const RunContext& context) {
-  std::string path = platform::JoinPath(context.working_directory,
-                                        common::ConverterFileName(context.scale_identifier, common::DataFile::kF52));
+RunStatus WriteStoreNameFile(const RunContext& context, const std::string& scale) {
+  const std::string path = ScaleFilePath(context, scale, common::DataFile::kF52);
   return WriteScaleFile(*context.env, path, BuildStoreNameRecord(context.settings, context.names));
 }
 

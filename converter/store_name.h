@@ -13,8 +13,8 @@ namespace converter {
 // format, font, the translated name and the end bytes 0C 00.
 std::string BuildStoreNameRecord(const Settings& settings, const NameTable& names);
 
-// Writes the store-name file in the working directory; fails with
+// Writes the scale's store-name file in the working directory; fails with
 // RunFailure::kScaleFile.
-RunStatus WriteStoreNameFile(const RunContext& context);
+RunStatus WriteStoreNameFile(const RunContext& context, const std::string& scale);
 
 }  // namespace converter

@@ -39,7 +39,7 @@ RunSettings ReadRunSettings() {
   value.clear();
   defined = platform::FindEnvironmentVariable(common::kParallelVariable, &value);
   settings.parallel =
-      static_cast<int>(BoundedNumber(defined, value, 1, kMaxParallelScales, kDefaultParallelScales));
+      static_cast<int>(BoundedNumber(defined, value, 1, common::kMaxParallelScales, kDefaultParallelScales));
   return settings;
 }
 

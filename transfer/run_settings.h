@@ -19,7 +19,6 @@ constexpr long kMaxMaxRecords = 100000000;
 
 // How many scales one run serves at once: one after another unless told.
 constexpr int kDefaultParallelScales = 1;
-constexpr int kMaxParallelScales = 64;
 
 struct RunSettings {
   // Scale-number mode: a scale argument is a scale number (7 is the host

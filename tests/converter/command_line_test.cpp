@@ -91,7 +91,7 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
     EXPECT_EQ(context.mode, c.mode) << ::testing::PrintToString(c.args);
     EXPECT_EQ(context.separator, c.separator) << ::testing::PrintToString(c.args);
     EXPECT_EQ(context.fetch, c.fetch) << ::testing::PrintToString(c.args);
-    EXPECT_EQ(context.scale_identifier, c.args[0]);
+    EXPECT_EQ(context.scales, std::vector<std::string>{c.args[0]});
   }
 }
 
