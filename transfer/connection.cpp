@@ -1,6 +1,7 @@
 #include "transfer/connection.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "base/decimal_text.h"
 
@@ -110,7 +111,16 @@ ConnectStatus ConnectionTable::Connect(const std::string& host, int port, int* h
     return ConnectStatus::Error(ConnectFailure::kNoSocket, "no socket: " + SocketErrorText(error), error);
   }
   std::uint32_t address = 0;
-  if (!platform::LookupHostAddress(host.c_str(), &address, &error)) {
+  bool found;
+  {
+    // Not every resolver may be called from several threads at once (name
+    // service modules, test stand-ins): lookups take turns. They are quick;
+    // the connects, which wait, do not.
+    static std::mutex lookup_lock;
+    std::lock_guard<std::mutex> hold(lookup_lock);
+    found = platform::LookupHostAddress(host.c_str(), &address, &error);
+  }
+  if (!found) {
     platform::CloseSocket(socket);
     if (error == platform::kSocketErrorHostNotFound || error == platform::kSocketErrorNoData) {
       return ConnectStatus::Error(ConnectFailure::kLookupFailed, "host name " + host + " not found", error);
