@@ -2,9 +2,10 @@
 # g++-mingw-w64-x86-64:
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 # -DMINGW_THREADS=posix picks the compilers of the POSIX thread model
-# (std::mutex and std::thread, which GoogleTest needs, with the winpthreads
-# library linked in); without it, the system's default ones (the win32
-# thread model on Debian), which the programs are built with.
+# (std::mutex and std::thread, which the transfer program and GoogleTest
+# need, with the winpthreads library linked in), as scripts/build-windows.sh
+# does; without it, the system's default ones (the win32 thread model on
+# Debian).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

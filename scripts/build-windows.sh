@@ -4,8 +4,9 @@
 # no DLLs beside them. Then the platform layer's contract tests for wine,
 # platform_tests.exe and platform_test_helper.exe, into
 # build-windows/platform-tests/bin, with GoogleTest built from Debian's
-# sources (package googletest) by the compilers of the POSIX thread model,
-# since GoogleTest needs std::mutex.
+# sources (package googletest). Everything is built by the compilers of the
+# POSIX thread model, since the transfer program serves scales on threads of
+# its own and GoogleTest needs std::mutex; the thread library is linked in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -15,7 +16,7 @@ dir=${WINDOWS_BUILD_DIR:-build-windows}
 toolchain="$PWD/cmake/mingw-w64.cmake"
 mkdir -p "$dir"
 echo "Building the Windows programs in $dir ..."
-if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DMINGW_THREADS=posix \
   -DCMAKE_BUILD_TYPE=Release -DSCALELINK_TESTS=OFF &&
   cmake --build "$dir" -j"$(nproc)" --target VelkoCon xferlnk &&
   cmake -S tests/platform -B "$dir/platform-tests" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
