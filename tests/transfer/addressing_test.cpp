@@ -31,6 +31,16 @@ TEST(FindScaleTest, DhcpPortFollowsTheLastNumberOfTheAddress) {
   EXPECT_EQ(DottedText(0), "0.0.0.0");
 }
 
+TEST(FindScaleTest, OnlyAScalesAddressIsConnectedTo) {
+  const struct {
+    std::uint32_t address;
+    bool scale;
+  } cases[] = {{0x7F000001, true},  {0xC0A80125, true},  {0x00000000, false}, {0x00000001, false},
+               {0x00FFFFFF, false}, {0xE0000001, false}, {0xEFFFFFFF, false}, {0xFFFFFFFF, false},
+               {0xF0000001, true}};
+  for (const auto& c : cases) EXPECT_EQ(IsScaleAddress(c.address), c.scale) << DottedText(c.address);
+}
+
 TEST(LeadingDecimalValueTest, ReadsLikeTheRunTimeLibrary) {
   const struct {
     const char* text;

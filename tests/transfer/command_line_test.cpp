@@ -61,7 +61,8 @@ TEST_F(XferlnkCommandLineTest, EveryScaleSucceeds) {
 TEST_F(XferlnkCommandLineTest, FailuresAreRecordedInOrder) {
   ASSERT_TRUE(StartScales({1, 3}));
   Write("QS001F52.DAT", kStoreNameRecord);
-  const std::string missing = "the file QS003F52.DAT cannot be opened (No such file or directory)\n";
+  const std::string missing = "the file QS003F52.DAT cannot be opened (" +
+                              testing_support::ReasonText(testing_support::Reason::kNoSuchFile) + ")\n";
   const struct {
     std::vector<std::string> scales;
     std::string out;

@@ -54,8 +54,9 @@ TEST_F(XferlnkConnectTest, HostThatCannotBeLookedUp) {
 }
 
 // An address or port that can be no scale's is not connected to: 0.0.0.x
-// reaches any program listening on the machine, a multicast or broadcast
-// address no one scale, port 0 (scale -2000) nothing.
+// reaches any program listening on the machine, a multicast address no one
+// scale, port 0 (scale -2000) nothing. (The broadcast address is refused
+// too, see AddressingTest; Windows cannot look it up as a dotted address.)
 TEST_F(XferlnkConnectTest, AddressOrPortOfNoScaleIsNotConnectedTo) {
   AddHost("S0-2000", address());
   const struct {
@@ -67,7 +68,6 @@ TEST_F(XferlnkConnectTest, AddressOrPortOfNoScaleIsNotConnectedTo) {
       {"0.0.0.0", "DHCP", "0.0.0.0:2000"},
       {"0.0.0.1", "DHCP", "0.0.0.1:2001"},
       {"224.0.0.1", "DHCP", "224.0.0.1:2001"},
-      {"255.255.255.255", "DHCP", "255.255.255.255:2255"},
   };
   for (const auto& c : cases) {
     auto result = Transfer({"F52.DAT", c.scale}, {std::string("XFLTCPMODE=") + c.mode});
