@@ -2,6 +2,7 @@
 
 #include "base/decimal_text.h"
 #include "base/text_parts.h"
+#include "platform/environment.h"
 
 namespace common {
 namespace {
@@ -26,6 +27,8 @@ const ResultRow kResults[] = {
     {TransferResult::kNoReply, -6, "a reply is missing, or the scale's records did not end as they must"},
     {TransferResult::kSendFailed, -7, "a request could not be sent"},
     {TransferResult::kReceiveFailed, -8, "receiving a reply failed or timed out"},
+    {TransferResult::kRefused, -9, "the scale refused what it was sent"},
+    {TransferResult::kReadTooLong, -10, "a read went past its limit of records, bytes or time"},
 };
 
 std::string NameIn(const std::string& folder, const char* name) {
@@ -57,6 +60,30 @@ std::string Trimmed(const std::string& text) {
 }
 
 }  // namespace
+
+VariableStatus LimitFromValue(const TransferLimit& limit, bool defined, const std::string& value, long long* number) {
+  *number = limit.fallback;
+  if (!defined || value.empty()) return VariableStatus::Ok();
+  if (base::ParseDecimal(value, limit.low, limit.high, number)) return VariableStatus::Ok();
+  *number = limit.fallback;
+  return VariableStatus::Error(VariableFault::kInvalid, std::string(limit.name) + "=" + value +
+                                                            " is not a whole number from " + std::to_string(limit.low) +
+                                                            " to " + std::to_string(limit.high));
+}
+
+VariableStatus ReadTransferLimit(const TransferLimit& limit, long long* number) {
+  std::string value;
+  const bool defined = platform::FindEnvironmentVariable(limit.name, &value);
+  return LimitFromValue(limit, defined, value, number);
+}
+
+VariableStatus CheckTransferLimits() {
+  for (const TransferLimit* limit : kTransferLimits) {
+    long long number = 0;
+    if (VariableStatus status = ReadTransferLimit(*limit, &number); !status.ok()) return status;
+  }
+  return VariableStatus::Ok();
+}
 
 int ResultNumber(TransferResult result) {
   for (const ResultRow& row : kResults) {

@@ -21,16 +21,49 @@ namespace common {
 inline constexpr char kTransferProgramName[] = "xferlnk";
 
 // The environment variables the transfer program reads (names in any letter
-// case): the transfer mode, the reply time limit, the record limit of a
-// read, how many scales it serves at once, and the run log the converter
-// hands on.
+// case): the transfer mode and the run log the converter hands on, and the
+// numbers below.
 inline constexpr char kTransferModeVariable[] = "XFLTCPMODE";
-inline constexpr char kReplyWaitVariable[] = "XFLTIMEOUT";
-inline constexpr char kMaxRecordsVariable[] = "XFLMAXRECORDS";
-inline constexpr char kParallelVariable[] = "XFLPARALLEL";
-// The most scales XFLPARALLEL lets one run serve at once.
-constexpr int kMaxParallelScales = 64;
 inline constexpr char kLogVariable[] = "VELKOCON_LOG";
+
+// A number the transfer program takes from a variable: its name, the
+// values it accepts and the one it takes when the variable is not set.
+struct TransferLimit {
+  const char* name;
+  long long low;
+  long long high;
+  long long fallback;
+};
+// Seconds a scale's reply is waited for.
+inline constexpr TransferLimit kReplyWaitLimit{"XFLTIMEOUT", 1, 3600, 15};
+// The most records one read takes, and the most bytes its incoming file
+// holds, before it ends as failed: a scale that hands out ever new keys
+// would otherwise fill the disk.
+inline constexpr TransferLimit kMaxRecordsLimit{"XFLMAXRECORDS", 1, 100000000, 1000000};
+inline constexpr TransferLimit kMaxBytesLimit{"XFLMAXBYTES", 1, 1LL << 40, 64LL << 20};
+// The most seconds one read may take: a slow scale would otherwise hold the
+// fetch, and the folder's lock, for days.
+inline constexpr TransferLimit kMaxSecondsLimit{"XFLMAXSECONDS", 1, 604800, 7200};
+// How many scales one run serves at once.
+inline constexpr TransferLimit kParallelLimit{"XFLPARALLEL", 1, 64, 1};
+inline constexpr const TransferLimit* kTransferLimits[] = {&kReplyWaitLimit, &kMaxRecordsLimit, &kMaxBytesLimit,
+                                                           &kMaxSecondsLimit, &kParallelLimit};
+// The most scales XFLPARALLEL lets one run serve at once.
+constexpr int kMaxParallelScales = static_cast<int>(kParallelLimit.high);
+
+// A variable's value that the transfer program cannot take.
+enum class VariableFault { kOk = 0, kInvalid };
+using VariableStatus = base::Status<VariableFault>;
+
+// The number a limit's variable gives: its default when the variable is not
+// set or empty, the value when it is a whole decimal number in the limit's
+// range (digits only), a failure otherwise ("XFLTIMEOUT=abc is not a whole
+// number from 1 to 3600").
+VariableStatus LimitFromValue(const TransferLimit& limit, bool defined, const std::string& value, long long* number);
+// The same, looked up in the environment.
+VariableStatus ReadTransferLimit(const TransferLimit& limit, long long* number);
+// The first of the limits' variables that the transfer program cannot take.
+VariableStatus CheckTransferLimits();
 
 // The transfer program's exit codes.
 constexpr int kTransferExitDone = 0;        // every scale done
@@ -59,10 +92,15 @@ enum class TransferResult {
   kSendFailed,
   // Record load: the receive of a reply failed or timed out.
   kReceiveFailed,
+  // The scale refused records, keys or the file packet (it answered with
+  // the single byte 15), or a paired read's key packet.
+  kRefused,
+  // A read went past its limit of records, bytes or time.
+  kReadTooLong,
 };
 using TransferStatus = base::Status<TransferResult>;
 
-// The number "retvals" holds for a result: -1, -3, -5, -6, -7, -8.
+// The number "retvals" holds for a result: -1, -3, -5, -6, -7, -8, -9, -10.
 int ResultNumber(TransferResult result);
 
 // The result number in words ("no connection to the scale"); a number

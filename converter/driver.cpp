@@ -136,7 +136,7 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
   context.log = &log;
   const std::string run = "scale=" + ScalesText(context) + " mode=" + ModeName(context.mode);
   // The transfer program serves the scales of the run that many at once.
-  (void)platform::SetEnvironmentVariable(common::kParallelVariable, std::to_string(context.settings.parallel_scales));
+  (void)platform::SetEnvironmentVariable(common::kParallelLimit.name, std::to_string(context.settings.parallel_scales));
   if (!log.Write("VelkoCon start " + run).ok()) {
     messages.Err("The log " + context.settings.log_file + " cannot be written; the run goes on without it.\n");
   }

@@ -42,6 +42,10 @@ struct MemoryOutput : platform::OutputFile {
     return platform::SystemStatus::Ok();
   }
   platform::SystemStatus Flush() override { return platform::SystemStatus::Ok(); }
+  platform::SystemStatus Truncate(std::uint64_t size) override {
+    text.resize(static_cast<std::size_t>(size));
+    return platform::SystemStatus::Ok();
+  }
   platform::SystemStatus Sync() override { return platform::SystemStatus::Ok(); }
   platform::SystemStatus Close() override { return platform::SystemStatus::Ok(); }
   std::string text;

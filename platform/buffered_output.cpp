@@ -22,6 +22,12 @@ SystemStatus BufferedOutputFile::Flush() {
   return WriteAll(buffer_, used);
 }
 
+SystemStatus BufferedOutputFile::Truncate(std::uint64_t size) {
+  if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
+  if (failure_.ok()) failure_ = closed_ ? Failure("the file is closed") : TruncateThrough(size);
+  return failure_;
+}
+
 SystemStatus BufferedOutputFile::Sync() {
   if (SystemStatus flushed = Flush(); !flushed.ok()) return flushed;
   if (failure_.ok()) failure_ = SyncThrough();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/files.h"
 
@@ -16,6 +17,7 @@ class BufferedOutputFile : public OutputFile {
  public:
   SystemStatus Write(const char* bytes, std::size_t count) final;
   SystemStatus Flush() final;
+  SystemStatus Truncate(std::uint64_t size) final;
   SystemStatus Sync() final;
   SystemStatus Close() final;
 
@@ -24,6 +26,9 @@ class BufferedOutputFile : public OutputFile {
   virtual SystemStatus WriteThrough(const char* bytes, std::size_t count) = 0;
   // Waits until what the system has of the file is on the disk.
   virtual SystemStatus SyncThrough() = 0;
+  // Cuts what the system has of the file to size bytes; writing goes on
+  // at the new end.
+  virtual SystemStatus TruncateThrough(std::uint64_t size) = 0;
   // Closes the file; called once.
   virtual SystemStatus CloseThrough() = 0;
 

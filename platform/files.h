@@ -128,6 +128,9 @@ class OutputFile {
   virtual SystemStatus Write(const char* bytes, std::size_t count) = 0;
   // Hands everything written so far to the system (not yet to the disk).
   virtual SystemStatus Flush() = 0;
+  // Cuts the file back to its first size bytes (what was written after
+  // them is taken back); writing goes on at its new end.
+  virtual SystemStatus Truncate(std::uint64_t size) = 0;
   // Hands everything written so far to the system and waits until its data
   // is on the disk (fdatasync, FlushFileBuffers), so that a power cut cannot
   // take it.

@@ -238,6 +238,13 @@ class PosixOutputFile final : public BufferedOutputFile {
     return SystemStatus::Ok();
   }
 
+  SystemStatus TruncateThrough(std::uint64_t size) override {
+    if (ftruncate(fd_, static_cast<off_t>(size)) != 0 || lseek(fd_, static_cast<off_t>(size), SEEK_SET) < 0) {
+      return SystemError(errno);
+    }
+    return SystemStatus::Ok();
+  }
+
   SystemStatus CloseThrough() override {
     if (close(fd_) != 0) return SystemError(errno);
     return SystemStatus::Ok();

@@ -249,6 +249,13 @@ class Win32OutputFile final : public BufferedOutputFile {
     return SystemStatus::Ok();
   }
 
+  SystemStatus TruncateThrough(std::uint64_t size) override {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) || !SetEndOfFile(file_)) return LastError();
+    return SystemStatus::Ok();
+  }
+
   SystemStatus CloseThrough() override {
     if (!CloseHandle(file_)) return LastError();
     return SystemStatus::Ok();

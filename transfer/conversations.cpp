@@ -21,8 +21,14 @@ using common::TransferStatus;
 struct Reply {
   LinkStatus send;
   LinkStatus received;
+  std::size_t count = 0;  // bytes of the reply
   bool arrived() const { return send.ok() && received.ok(); }
 };
+
+// The reply is the single byte of a refusal.
+bool Refused(const Reply& reply, const std::uint8_t* bytes) {
+  return reply.arrived() && reply.count == 1 && bytes[0] == kRefusal;
+}
 
 bool TimedOut(const LinkStatus& send) { return send.code() == LinkFailure::kTimedOut; }
 
@@ -36,8 +42,7 @@ Reply Exchange(OpenConnection& connection, const std::uint8_t* packet, std::size
   Reply result;
   result.send = connection.Send(packet, length);
   if (TimedOut(result.send)) return result;
-  std::size_t count = 0;
-  result.received = connection.Receive(reply, capacity, &count);
+  result.received = connection.Receive(reply, capacity, &result.count);
   return result;
 }
 
@@ -81,11 +86,47 @@ std::string ProgressText(const std::string& what, long done, long total) {
 // "after 1 record", "after 3 records".
 std::string RecordsText(long done) { return "after " + std::to_string(done) + (done == 1 ? " record" : " records"); }
 
+// How a refused record or key is named: a PLU by its number (the key in
+// BCD, without leading zeros), anything else by its key in hex.
+std::string RefusedItemText(std::uint8_t file_code, const std::uint8_t* key);
+
 std::string KeyText(const std::uint8_t* key) {
   char text[2 * kKeyBytes + 1];
   common::BytesToHex(key, kKeyBytes, text);
   return std::string(text, 2 * kKeyBytes);
 }
+
+std::string RefusedItemText(std::uint8_t file_code, const std::uint8_t* key) {
+  const std::string hex = KeyText(key);
+  if (file_code != kPluFileCode) return hex;
+  const std::string::size_type first = hex.find_first_not_of('0');
+  return first == std::string::npos ? "0" : hex.substr(first);
+}
+
+// What a load's refusals add up to: how many, and the first of them.
+class Refusals {
+ public:
+  Refusals(std::uint8_t file_code, bool records) : file_code_(file_code), records_(records) {}
+  void Note(const std::uint8_t* key) {
+    if (count_++ < kNamed) named_ += (named_.empty() ? "" : ", ") + RefusedItemText(file_code_, key);
+  }
+  long count() const { return count_; }
+  // "refused 3 of 38 records: PLU 12, 57, 88".
+  std::string Text(long total) const {
+    std::string text = "refused " + std::to_string(count_) + " of " + std::to_string(total) + " " +
+                       (records_ ? "record" : "key") + (total == 1 ? "" : "s") + ": " +
+                       (file_code_ == kPluFileCode ? "PLU " : "key ") + named_;
+    if (count_ > kNamed) text += " and " + std::to_string(count_ - kNamed) + " more";
+    return text;
+  }
+
+ private:
+  static constexpr long kNamed = 10;
+  std::uint8_t file_code_;
+  bool records_;
+  long count_ = 0;
+  std::string named_;
+};
 
 void FillKeyPacket(std::uint8_t* packet, std::uint8_t command, std::uint8_t file_code, const std::uint8_t* key) {
   packet[0] = command;
@@ -143,17 +184,25 @@ TransferStatus WriteFailed(Conversation& conversation, const std::string& incomi
 
 // The read packets of a read, and the framing and checks of their replies:
 // each asks for the record after key(), which the caller moves on once it
-// has done with the reply.
+// has done with the reply. The reader keeps the incoming file too, and the
+// read's bounds: the records, the bytes of the file, the time.
 class RecordReader {
  public:
-  RecordReader(Conversation& conversation, std::uint8_t file_code, long max_records)
-      : conversation_(conversation), file_code_(file_code), max_records_(max_records) {
+  RecordReader(Conversation& conversation, std::uint8_t file_code, const ReadLimits& limits,
+               platform::OutputFile& file)
+      : conversation_(conversation),
+        file_code_(file_code),
+        limits_(limits),
+        file_(file),
+        started_(conversation.env.SteadySeconds()) {
     seen_.Insert(KeyValue(key_));
     conversation_.progress.Start("records", -1);
   }
 
   const std::uint8_t* key() const { return key_; }
   const std::uint8_t* reply() const { return reply_; }
+  // The bytes written into the incoming file so far.
+  std::uint64_t written() const { return written_; }
   // How far the read had got when the pass of the last Next began.
   std::string SoFar() const { return RecordsText(pass_start_); }
 
@@ -161,6 +210,11 @@ class RecordReader {
   // in *answer, or the failure that ends the read.
   TransferStatus Next(ReadReply* answer) {
     pass_start_ = records_;
+    if (conversation_.env.SteadySeconds() - started_ > limits_.max_seconds) {
+      return TransferStatus::Error(TransferResult::kReadTooLong, "took longer than " +
+                                                                     std::to_string(limits_.max_seconds) + " s " +
+                                                                     SoFar());
+    }
     OpenConnection& connection = conversation_.connection;
     std::uint8_t packet[kKeyPacketBytes];
     FillKeyPacket(packet, kReadCommand, file_code_, key_);
@@ -187,10 +241,15 @@ class RecordReader {
       return TransferStatus::Error(TransferResult::kNoReply,
                                    "handed out the key " + KeyText(reply_) + " a second time " + SoFar());
     }
-    if (records_ >= max_records_) {
-      return TransferStatus::Error(TransferResult::kNoReply,
-                                   "handed out more than " + std::to_string(max_records_) +
-                                       (max_records_ == 1 ? " record" : " records"));
+    if (records_ >= limits_.max_records) {
+      return TransferStatus::Error(TransferResult::kReadTooLong,
+                                   "handed out more than " + std::to_string(limits_.max_records) +
+                                       (limits_.max_records == 1 ? " record" : " records"));
+    }
+    if (static_cast<long long>(written_ + 2 * answer->length) > limits_.max_bytes) {
+      return TransferStatus::Error(TransferResult::kReadTooLong, "handed out more than " +
+                                                                     std::to_string(limits_.max_bytes) +
+                                                                     " bytes of records " + SoFar());
     }
     seen_.Insert(next);
     ++records_;
@@ -201,15 +260,31 @@ class RecordReader {
   // The next read asks for the record after the one just read.
   void MoveOn() { std::memcpy(key_, reply_, kKeyBytes); }
 
+  // Appends a reply to the incoming file, handing it to the system.
+  bool Append(const std::uint8_t* bytes, std::size_t length) {
+    if (!AppendReply(file_, bytes, length).ok()) return false;
+    written_ += 2 * length;
+    return true;
+  }
+  // Takes the file back to the size it had, written bytes before.
+  bool TakeBack(std::uint64_t size) {
+    if (!file_.Truncate(size).ok() || !file_.Sync().ok()) return false;
+    written_ = size;
+    return true;
+  }
+
  private:
   Conversation& conversation_;
   std::uint8_t file_code_;
-  long max_records_;
+  const ReadLimits& limits_;
+  platform::OutputFile& file_;
+  double started_;
   std::uint8_t key_[kKeyBytes] = {};
   std::uint8_t reply_[kMaxReplyBytes];
   SeenKeys seen_;
-  long records_ = 0;
-  long pass_start_ = 0;
+  long long records_ = 0;
+  long long pass_start_ = 0;
+  std::uint64_t written_ = 0;
 };
 
 }  // namespace
@@ -231,6 +306,7 @@ TransferStatus Load(Conversation& conversation, LoadKind kind, std::uint8_t file
   std::uint8_t reply[kMaxReplyBytes];
   packet[0] = records ? kRecordCommand : kKeyCommand;
   packet[1] = file_code;
+  Refusals refusals(file_code, records);
   std::size_t length = 0;
   for (;;) {
     const bool more = records ? reader.NextRecord(packet + kPacketHeaderBytes, &length)
@@ -245,8 +321,10 @@ TransferStatus Load(Conversation& conversation, LoadKind kind, std::uint8_t file
                                         : TransferResult::kNoReply;
       return ReplyMissing(conversation, answer, result, ProgressText(what, progress.done(), shape.items));
     }
+    if (Refused(answer, reply)) refusals.Note(packet + kPacketHeaderBytes);
     progress.Advance();
   }
+  if (refusals.count() > 0) return TransferStatus::Error(TransferResult::kRefused, refusals.Text(shape.items));
   return TransferStatus::Ok();
 }
 
@@ -255,19 +333,20 @@ TransferStatus FileCommand(Conversation& conversation) {
   std::uint8_t reply[kMaxReplyBytes];
   const Reply answer = Exchange(conversation.connection, packet, sizeof packet, reply, sizeof reply);
   if (!answer.arrived()) return ReplyMissing(conversation, answer, TransferResult::kNoReply, "to the file command");
+  if (Refused(answer, reply)) return TransferStatus::Error(TransferResult::kRefused, "refused the file command");
   return TransferStatus::Ok();
 }
 
 TransferStatus PlainRead(Conversation& conversation, std::uint8_t file_code, const std::string& incoming_name,
-                         long max_records) {
+                         const ReadLimits& limits) {
   TransferStatus status;
   std::unique_ptr<platform::OutputFile> file = CreateIncomingFile(conversation, incoming_name, &status);
   if (file == nullptr) return status;
-  RecordReader reader(conversation, file_code, max_records);
+  RecordReader reader(conversation, file_code, limits, *file);
   for (;;) {
     ReadReply answer;
     if (status = reader.Next(&answer); !status.ok()) return status;
-    if (!AppendReply(*file, reader.reply(), answer.length).ok()) return WriteFailed(conversation, incoming_name);
+    if (!reader.Append(reader.reply(), answer.length)) return WriteFailed(conversation, incoming_name);
     if (answer.kind == ReadReplyKind::kEnd) break;
     reader.MoveOn();
   }
@@ -276,11 +355,11 @@ TransferStatus PlainRead(Conversation& conversation, std::uint8_t file_code, con
 }
 
 TransferStatus PairedRead(Conversation& conversation, std::uint8_t file_code, const std::string& incoming_name,
-                          long max_records) {
+                          const ReadLimits& limits) {
   TransferStatus status;
   std::unique_ptr<platform::OutputFile> file = CreateIncomingFile(conversation, incoming_name, &status);
   if (file == nullptr) return status;
-  RecordReader reader(conversation, file_code, max_records);
+  RecordReader reader(conversation, file_code, limits, *file);
   // The record read in this pass, cleared by the next pass's key packet.
   std::uint8_t pending[kMaxRecordBytes];
   std::size_t pending_length = 0;
@@ -291,30 +370,38 @@ TransferStatus PairedRead(Conversation& conversation, std::uint8_t file_code, co
     if (status = reader.Next(&answer); !status.ok()) return status;
     const bool end = answer.kind == ReadReplyKind::kEnd;
     // The key packet with the key just asked clears the record read in the
-    // pass before. That record goes into the file just before it is
-    // cleared, and not at all if the file does not take it (the scale then
-    // keeps it). A key packet that goes unanswered leaves the record in the
-    // file (whether the scale cleared it is not known: kept rather than
-    // lost); the end reply follows only the last key packet's answer, so
-    // that a read cut short shows as incomplete.
-    if (pending_length > 0 && !AppendReply(*file, pending, pending_length).ok()) {
+    // pass before. That record goes into the file, and onto the disk, just
+    // before it is cleared, and not at all if the file does not take it (the
+    // scale then keeps it). A key packet that goes unanswered leaves the
+    // record in the file (whether the scale cleared it is not known: kept
+    // rather than lost); one that the scale refuses takes it back out. The
+    // end reply follows only the last key packet's answer, so that a read
+    // cut short shows as incomplete.
+    const std::uint64_t before = reader.written();
+    if (pending_length > 0 && (!reader.Append(pending, pending_length) || !file->Sync().ok())) {
       return WriteFailed(conversation, incoming_name);
     }
-    pending_length = 0;
     FillKeyPacket(packet, kKeyCommand, file_code, reader.key());
     const Reply cleared = Exchange(conversation.connection, packet, sizeof packet, ack, sizeof ack);
     if (!cleared.arrived()) {
       return ReplyMissing(conversation, cleared, TransferResult::kKeyReplyOrWriteFailed, reader.SoFar());
     }
+    if (Refused(cleared, ack)) {
+      if (!reader.TakeBack(before)) return WriteFailed(conversation, incoming_name);
+      return TransferStatus::Error(TransferResult::kRefused,
+                                   "refused to clear the record of key " + KeyText(reader.key()) + " " +
+                                       reader.SoFar());
+    }
+    pending_length = 0;
     if (end) {
-      if (!AppendReply(*file, reader.reply(), answer.length).ok()) return WriteFailed(conversation, incoming_name);
+      if (!reader.Append(reader.reply(), answer.length)) return WriteFailed(conversation, incoming_name);
       break;
     }
     std::memcpy(pending, reader.reply(), answer.length);
     pending_length = answer.length;
     reader.MoveOn();
   }
-  if (!file->Close().ok()) return WriteFailed(conversation, incoming_name);
+  if (!file->Sync().ok() || !file->Close().ok()) return WriteFailed(conversation, incoming_name);
   return TransferStatus::Ok();
 }
 

@@ -8,16 +8,17 @@
 #include <thread>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "common/message_sink.h"
 #include "common/program_info.h"
 #include "common/run_log.h"
+#include "common/transfer_contract.h"
 #include "platform/environment.h"
 #include "platform/sockets.h"
 #include "platform/terminal.h"
 #include "transfer/connection.h"
-#include "common/transfer_contract.h"
-#include "transfer/run_settings.h"
 #include "transfer/progress.h"
+#include "transfer/run_settings.h"
 #include "transfer/scale_transfer.h"
 #include "transfer/transfer_files.h"
 
@@ -54,6 +55,22 @@ std::string LogLine(const std::string& scale_argument, const std::string& file_a
   if (outcome.status.ok()) return line + " result=ok";
   return line + " result=" + std::to_string(common::ResultNumber(outcome.status.code())) + " " +
          outcome.status.message();
+}
+
+// A scale that the command line names twice, in words, or empty: two
+// arguments name one scale when their files are one ("001" and "1"; the
+// system's names ignore letter case). The second would replace what the
+// first fetched, or load it again.
+std::string ScaleNamedTwice(int argc, char** argv, common::TransferMode mode) {
+  for (int i = kFirstScaleArgument; i < argc; ++i) {
+    const std::string first = common::MakeTransferNames(argv[i], argv[1], mode).outgoing;
+    for (int j = kFirstScaleArgument; j < i; ++j) {
+      if (base::EqualsIgnoringCase(first, common::MakeTransferNames(argv[j], argv[1], mode).outgoing)) {
+        return std::string("the scale ") + argv[j] + " is named twice (" + argv[j] + " and " + argv[i] + ")";
+      }
+    }
+  }
+  return std::string();
 }
 
 // The scales of a run and what became of each, shared by the workers that
@@ -161,10 +178,18 @@ int ServeScales(int argc, char** argv, const RunSettings& settings, platform::En
 
 int RunTransferProgram(int argc, char** argv, platform::Env& env, common::MessageSink& messages) {
   if (common::AnswerInfoRequest(argc, argv, "xferlnk", kHelp, messages)) return kExitDone;
-  const RunSettings settings = ReadRunSettings();
+  RunSettings settings;
+  if (common::VariableStatus read = ReadRunSettings(&settings); !read.ok()) {
+    messages.Err("xferlnk: " + read.message() + "\n");
+    return kExitFailed;
+  }
   if (argc <= kFirstScaleArgument || std::strlen(argv[1]) < kMinFileArgumentLength) {
     messages.Out(settings.mode == common::TransferMode::kDhcp ? "Please enter the filename and host name(s)"
                                                               : "Please enter filename and port number(s)");
+    return kExitFailed;
+  }
+  if (const std::string twice = ScaleNamedTwice(argc, argv, settings.mode); !twice.empty()) {
+    messages.Err("xferlnk: " + twice + "\n");
     return kExitFailed;
   }
   if (!platform::StartSockets()) {

@@ -20,8 +20,9 @@ constexpr std::uint8_t kRecordCommand = 0xF1;
 constexpr std::uint8_t kFileCommand = 0xF2;
 constexpr std::uint8_t kKeyCommand = 0xF3;
 constexpr std::uint8_t kReadCommand = 0xF7;
-// The file code the file packet carries.
-constexpr std::uint8_t kFilePacketCode = 0x25;
+// The file code of the PLU file, which the file packet clears.
+constexpr std::uint8_t kPluFileCode = 0x25;
+constexpr std::uint8_t kFilePacketCode = kPluFileCode;
 
 // A packet: its command byte and file code, then what it carries.
 constexpr std::size_t kPacketHeaderBytes = 2;

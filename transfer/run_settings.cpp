@@ -1,46 +1,31 @@
 #include "transfer/run_settings.h"
 
-#include "base/decimal_text.h"
-#include "common/transfer_contract.h"
 #include "platform/environment.h"
 
 namespace transfer {
-namespace {
 
-// A decimal number from low to high, nothing else; fallback otherwise.
-long BoundedNumber(bool defined, const std::string& value, long low, long high, long fallback) {
-  long long number = 0;
-  if (!defined || !base::ParseDecimal(value, low, high, &number)) return fallback;
-  return static_cast<long>(number);
-}
-
-}  // namespace
-
-int ReplyWaitSecondsFromValue(bool defined, const std::string& value) {
-  return static_cast<int>(
-      BoundedNumber(defined, value, kMinReplyWaitSeconds, kMaxReplyWaitSeconds, kDefaultReplyWaitSeconds));
-}
-
-long MaxRecordsFromValue(bool defined, const std::string& value) {
-  return BoundedNumber(defined, value, 1, kMaxMaxRecords, kDefaultMaxRecords);
-}
-
-RunSettings ReadRunSettings() {
-  RunSettings settings;
+common::VariableStatus ReadRunSettings(RunSettings* settings) {
   std::string value;
-  bool defined = platform::FindEnvironmentVariable(common::kTransferModeVariable, &value);
-  settings.mode = common::TransferModeFromValue(defined, value);
-  value.clear();
-  defined = platform::FindEnvironmentVariable(common::kReplyWaitVariable, &value);
-  settings.reply_wait_ms = ReplyWaitSecondsFromValue(defined, value) * 1000;
-  value.clear();
-  defined = platform::FindEnvironmentVariable(common::kMaxRecordsVariable, &value);
-  settings.max_records = MaxRecordsFromValue(defined, value);
-  value.clear();
-  defined = platform::FindEnvironmentVariable(common::kParallelVariable, &value);
-  settings.parallel =
-      static_cast<int>(BoundedNumber(defined, value, 1, common::kMaxParallelScales, kDefaultParallelScales));
-  return settings;
+  const bool defined = platform::FindEnvironmentVariable(common::kTransferModeVariable, &value);
+  settings->mode = common::TransferModeFromValue(defined, value);
+  long long reply_wait = 0, max_records = 0, max_bytes = 0, max_seconds = 0, parallel = 0;
+  const struct {
+    const common::TransferLimit& limit;
+    long long* number;
+  } reads[] = {{common::kReplyWaitLimit, &reply_wait}, {common::kMaxRecordsLimit, &max_records},
+               {common::kMaxBytesLimit, &max_bytes},   {common::kMaxSecondsLimit, &max_seconds},
+               {common::kParallelLimit, &parallel}};
+  for (const auto& read : reads) {
+    if (common::VariableStatus status = common::ReadTransferLimit(read.limit, read.number); !status.ok()) {
+      return status;
+    }
+  }
+  settings->reply_wait_ms = static_cast<int>(reply_wait) * 1000;
+  settings->max_records = max_records;
+  settings->max_bytes = max_bytes;
+  settings->max_seconds = static_cast<int>(max_seconds);
+  settings->parallel = static_cast<int>(parallel);
+  return common::VariableStatus::Ok();
 }
 
 }  // namespace transfer

@@ -1,45 +1,30 @@
 // What a run of the transfer program takes from its environment: the
-// transfer mode and the time limit for a scale's reply.
+// transfer mode, the time limit for a scale's reply, the limits of a read
+// and how many scales are served at once.
 #pragma once
 
 #include <string>
 
 #include "common/scale_file_names.h"
+#include "common/transfer_contract.h"
 
 namespace transfer {
-
-constexpr int kDefaultReplyWaitSeconds = 15;
-constexpr int kMinReplyWaitSeconds = 1;
-constexpr int kMaxReplyWaitSeconds = 3600;
-
-// The most records one read takes before it ends as failed: a scale that
-// hands out ever new keys would otherwise fill the disk.
-constexpr long kDefaultMaxRecords = 1000000;
-constexpr long kMaxMaxRecords = 100000000;
-
-// How many scales one run serves at once: one after another unless told.
-constexpr int kDefaultParallelScales = 1;
 
 struct RunSettings {
   // Scale-number mode: a scale argument is a scale number (7 is the host
   // S0007 on port 2007). DHCP mode: a scale argument is a host name or
   // address.
   common::TransferMode mode = common::TransferMode::kScaleNumber;
-  int reply_wait_ms = kDefaultReplyWaitSeconds * 1000;
-  long max_records = kDefaultMaxRecords;
-  int parallel = kDefaultParallelScales;
+  int reply_wait_ms = static_cast<int>(common::kReplyWaitLimit.fallback) * 1000;
+  long long max_records = common::kMaxRecordsLimit.fallback;
+  long long max_bytes = common::kMaxBytesLimit.fallback;
+  int max_seconds = static_cast<int>(common::kMaxSecondsLimit.fallback);
+  int parallel = static_cast<int>(common::kParallelLimit.fallback);
 };
 
-// The reply time limit in seconds: the value when it is a decimal number
-// from 1 to 3600, the default otherwise.
-int ReplyWaitSecondsFromValue(bool defined, const std::string& value);
-
-// The record limit: the value when it is a decimal number from 1 to
-// kMaxMaxRecords, the default otherwise.
-long MaxRecordsFromValue(bool defined, const std::string& value);
-
-// Reads XFLTCPMODE, XFLTIMEOUT, XFLMAXRECORDS and XFLPARALLEL (names in any
-// letter case).
-RunSettings ReadRunSettings();
+// Reads XFLTCPMODE and the numbers of the limits (common/transfer_contract.h;
+// names in any letter case). A failure names the first variable whose value
+// cannot be taken, and its range.
+common::VariableStatus ReadRunSettings(RunSettings* settings);
 
 }  // namespace transfer

@@ -15,6 +15,14 @@ using common::TransferStatus;
 
 std::string Place(const std::string& host, int port) { return port > 0 ? host + ":" + std::to_string(port) : host; }
 
+ReadLimits Limits(const RunSettings& settings) {
+  ReadLimits limits;
+  limits.max_records = settings.max_records;
+  limits.max_bytes = settings.max_bytes;
+  limits.max_seconds = settings.max_seconds;
+  return limits;
+}
+
 TransferStatus RunConversation(Conversation& conversation, const TransferPlan& plan,
                                const common::TransferNames& names, const RunSettings& settings) {
   switch (plan.kind) {
@@ -25,9 +33,9 @@ TransferStatus RunConversation(Conversation& conversation, const TransferPlan& p
     case TransferKind::kFilePacket:
       return FileCommand(conversation);
     case TransferKind::kPlainRead:
-      return PlainRead(conversation, plan.file_code, names.incoming, settings.max_records);
+      return PlainRead(conversation, plan.file_code, names.incoming, Limits(settings));
     case TransferKind::kPairedRead:
-      return PairedRead(conversation, plan.file_code, names.incoming, settings.max_records);
+      return PairedRead(conversation, plan.file_code, names.incoming, Limits(settings));
     case TransferKind::kNone:
       break;
   }

@@ -11,8 +11,8 @@
 namespace testing_support {
 namespace {
 
-const char* const kOpNames[] = {"open", "create", "append", "write", "flush", "sync",
-                                "close", "rename", "remove", "copy", "lock", "run"};
+const char* const kOpNames[] = {"open",   "create", "append", "write", "flush", "sync",    "close",
+                                "rename", "remove", "copy",   "lock",  "run",   "truncate"};
 
 std::string LastPart(const std::string& path) {
   const std::string::size_type separator = path.find_last_of("/\\");
@@ -40,6 +40,9 @@ class FaultOutput final : public platform::OutputFile {
   }
   platform::SystemStatus Flush() override { return Pass(FileOp::kFlush, [this] { return file_->Flush(); }); }
   platform::SystemStatus Sync() override { return Pass(FileOp::kSync, [this] { return file_->Sync(); }); }
+  platform::SystemStatus Truncate(std::uint64_t size) override {
+    return Pass(FileOp::kTruncate, [this, size] { return file_->Truncate(size); });
+  }
   platform::SystemStatus Close() override {
     if (closed_) return failure_;
     closed_ = true;

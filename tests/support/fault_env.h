@@ -15,7 +15,8 @@
 namespace testing_support {
 
 // The operations a FaultEnv counts and records.
-enum class FileOp { kOpen, kCreate, kAppend, kWrite, kFlush, kSync, kClose, kRename, kRemove, kCopy, kLock, kRun };
+enum class FileOp {
+  kOpen, kCreate, kAppend, kWrite, kFlush, kSync, kClose, kRename, kRemove, kCopy, kLock, kRun, kTruncate };
 
 // The system's own words and number for a full disk and for a file that is
 // not allowed, as the platform reports them.
@@ -30,6 +31,10 @@ class StringOutputFile final : public platform::OutputFile {
     return platform::SystemStatus::Ok();
   }
   platform::SystemStatus Flush() override { return platform::SystemStatus::Ok(); }
+  platform::SystemStatus Truncate(std::uint64_t size) override {
+    text_.resize(static_cast<std::size_t>(size));
+    return platform::SystemStatus::Ok();
+  }
   platform::SystemStatus Sync() override { return platform::SystemStatus::Ok(); }
   platform::SystemStatus Close() override { return platform::SystemStatus::Ok(); }
   const std::string& text() const { return text_; }

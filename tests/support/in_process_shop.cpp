@@ -38,7 +38,7 @@ InProcessShop::InProcessShop()
   std::filesystem::current_path(work_);
   // The transfer program reads these from the process's environment.
   (void)platform::SetEnvironmentVariable(common::kTransferModeVariable, "DHCP");
-  (void)platform::SetEnvironmentVariable(common::kReplyWaitVariable, "1");
+  (void)platform::SetEnvironmentVariable(common::kReplyWaitLimit.name, "1");
   (void)platform::SetEnvironmentVariable(common::kLogVariable, "");
   env_.SetProgramDirectory(WithSeparator(program_));
   env_.SetProgramRunner([this](const std::string&, const std::vector<std::string>& arguments, const std::string&,

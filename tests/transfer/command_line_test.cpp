@@ -47,15 +47,58 @@ TEST_F(XferlnkCommandLineTest, UsageMessageByModeLeavesResultFilesAlone) {
 }
 
 TEST_F(XferlnkCommandLineTest, EveryScaleSucceeds) {
-  ASSERT_TRUE(StartScales());
+  ASSERT_TRUE(StartScales({1, 2}));
   Write("QS001F52.DAT", kStoreNameRecord);
+  Write("QS002F52.DAT", kStoreNameRecord);
   Write("retvals", "-5");
-  auto result = Transfer({"F52.DAT", "1", "1"});
+  auto result = Transfer({"F52.DAT", "1", "2"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(Read("error"), "0");
   EXPECT_FALSE(Has("retvals"));
-  ExpectLog(StoreNameLoad("2001") + StoreNameLoad("2001"));
+  ExpectLog(StoreNameLoad("2001") + StoreNameLoad("2002"));
+}
+
+// A scale named twice would fetch over its own fetch or be loaded twice:
+// the command line is refused before anything is touched. Two arguments
+// name one scale when their files are one.
+TEST_F(XferlnkCommandLineTest, AScaleNamedTwiceIsACommandLineError) {
+  Write("error", "old error");
+  const struct {
+    std::vector<std::string> arguments;
+    const char* mode;
+    const char* err;
+  } cases[] = {
+      {{"F30.DAT", "001", "1"}, "", "xferlnk: the scale 001 is named twice (001 and 1)\n"},
+      {{"F30.DAT", "2", "7", "002"}, "", "xferlnk: the scale 2 is named twice (2 and 002)\n"},
+      {{"F30", "scale-a", "Scale-A"}, "DHCP", "xferlnk: the scale scale-a is named twice (scale-a and Scale-A)\n"},
+  };
+  for (const auto& c : cases) {
+    auto result = Transfer(c.arguments, {std::string("XFLTCPMODE=") + c.mode});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(Read("error"), "old error");
+  }
+}
+
+// A limit's variable that cannot be taken is a command-line error that
+// names the range, before anything is touched.
+TEST_F(XferlnkCommandLineTest, ALimitThatCannotBeTakenIsACommandLineError) {
+  Write("error", "old error");
+  const struct {
+    const char* entry;
+    const char* named;  // as the message names it
+  } cases[] = {{"XFLTIMEOUT=0", "XFLTIMEOUT=0"},           {"XFLMAXRECORDS=1e3", "XFLMAXRECORDS=1e3"},
+               {"XFLMAXBYTES= 3", "XFLMAXBYTES= 3"},       {"XFLMAXSECONDS=-1", "XFLMAXSECONDS=-1"},
+               {"xflparallel=abc", "XFLPARALLEL=abc"}};
+  for (const auto& [entry, named] : cases) {
+    auto result = Transfer({"F30.DAT", "001"}, {entry});
+    EXPECT_EQ(result.status, 255) << entry;
+    EXPECT_TRUE(result.err.starts_with("xferlnk: " + std::string(named) + " is not a whole number from 1 to "))
+        << result.err;
+    EXPECT_EQ(Read("error"), "old error");
+  }
 }
 
 TEST_F(XferlnkCommandLineTest, FailuresAreRecordedInOrder) {
@@ -74,20 +117,20 @@ TEST_F(XferlnkCommandLineTest, FailuresAreRecordedInOrder) {
       {{"3", "1"}, "\nfopen QS003F52.DAT failed err = 2\n", "xferlnk: scale 3 (S0003:2003): " + missing, "3", "-1"},
       // Three failures: a missing file, a refused connection, a scale
       // argument that names no scale (nothing is connected for it).
-      {{"1", "3", "2", "1", "a/b"},
+      {{"1", "3", "2", "a/b"},
        std::string("\nfopen QS003F52.DAT failed err = 2\n") + kRefused,
        "xferlnk: scale 3 (S0003:2003): " + missing + "xferlnk: scale 2 (S0002:2002): connection refused\n"
            "xferlnk: scale a/b: the scale argument names no scale\n",
        "3;2;a/b",
        "-1;-5;-5"},
-      // The same failing scale twice, and scale arguments that are empty or
-      // hold a backslash: every scale failed.
-      {{"3", "", "3", "c\\d"},
-       "\nfopen QS003F52.DAT failed err = 2\n\nfopen QS003F52.DAT failed err = 2\n",
+      // A failing scale and scale arguments that are empty or hold a
+      // backslash: every scale failed.
+      {{"3", "", "c\\d"},
+       "\nfopen QS003F52.DAT failed err = 2\n",
        "xferlnk: scale 3 (S0003:2003): " + missing + "xferlnk: scale : the scale argument names no scale\n" +
-           "xferlnk: scale 3 (S0003:2003): " + missing + "xferlnk: scale c\\d: the scale argument names no scale\n",
-       "3;;3;c\\d",
-       "-1;-5;-1;-5"},
+           "xferlnk: scale c\\d: the scale argument names no scale\n",
+       "3;;c\\d",
+       "-1;-5;-5"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"F52.DAT"};
@@ -128,23 +171,30 @@ TEST_F(XferlnkCommandLineTest, ResultFilesThatCannotBeWrittenFailTheRun) {
 }
 
 TEST_F(XferlnkCommandLineTest, MoreThanTwentyScales) {
-  ASSERT_TRUE(StartScales());
-  Write("QS001F52.DAT", kStoreNameRecord);
+  std::vector<int> scales;
   std::vector<std::string> arguments = {"F52.DAT"};
-  arguments.insert(arguments.end(), 25, "1");
+  std::string expected;
+  for (int scale = 1; scale <= 21; ++scale) {  // ports 2001 to 2021
+    char name[8];
+    std::snprintf(name, sizeof name, "%03d", scale);
+    AddHost("S0" + std::string(name), address());
+    Write("QS" + std::string(name) + "F52.DAT", kStoreNameRecord);
+    scales.push_back(scale);
+    arguments.push_back(name);
+    expected += StoreNameLoad(std::to_string(2000 + scale));
+  }
+  ASSERT_TRUE(StartScales(scales));
   auto result = Transfer(arguments);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(Read("error"), "0");
-  std::string expected;
-  for (int i = 0; i < 25; ++i) expected += StoreNameLoad("2001");
   ExpectLog(expected);
 
   // A file number without kind leaves each connection open: the table of 20
   // connections is full at the 21st scale.
   arguments[0] = "F11.DAT";
-  result = Transfer(std::vector<std::string>(arguments.begin(), arguments.begin() + 22));
+  result = Transfer(arguments);
   EXPECT_EQ(result.out, "\nConnection error fffffffa\n");
-  EXPECT_EQ(Read("error"), "1");
+  EXPECT_EQ(Read("error"), "021");
   EXPECT_EQ(Read("retvals"), "-5");
 }
 

@@ -1,4 +1,6 @@
 // Record load, key load and the file command against the scale emulator.
+#include <vector>
+
 #include "support/shop.h"
 
 namespace transfer_tests {
@@ -33,9 +35,9 @@ const LoadCase kLoads[] = {
      "2002 > F1250000000200080102\n2002 < 06\n"
      "2002 > F1250000000A0006\n2002 < 06\n"
      "2002 close\n"},
-    // A negative acknowledge, a one-byte reply of any value: the load goes on.
-    {"RepliesAreNotLookedAtDuringALoad", 1, {"--reply", "15"}, "QS001F34.DAT", "000000010006000000020006", "F34.DAT",
-     "2001 open\n2001 > F134000000010006\n2001 < 15\n2001 > F134000000020006\n2001 < 15\n2001 close\n"},
+    // A one-byte reply of any value but a refusal: the load goes on.
+    {"RepliesAreNotLookedAtDuringALoad", 1, {"--reply", "07"}, "QS001F34.DAT", "000000010006000000020006", "F34.DAT",
+     "2001 open\n2001 > F134000000010006\n2001 < 07\n2001 > F134000000020006\n2001 < 07\n2001 close\n"},
     {"KeyLoadSendsOneKeyPacketPerKey", 3, {}, "QS003F92.DAT", "00000012ABCDEF01", "F92.DAT",
      "2003 open\n2003 > F33D00000012\n2003 < 06\n2003 > F33DABCDEF01\n2003 < 06\n2003 close\n"},
     {"FileCommandSendsTwoBytes", 1, {}, nullptr, "", "F88.DAT", "2001 open\n2001 > F225\n2001 < 06\n2001 close\n"},
@@ -61,13 +63,41 @@ TEST_F(XferlnkLoadTest, EmptyRecordAndKeyFilesSendNothing) {
   ASSERT_TRUE(StartScales());
   Write("QS001F25.DAT", "");
   Write("qs001f92.dat", "");
-  auto result = Transfer({"F25.DAT", "1", "1"});
+  auto result = Transfer({"F25.DAT", "1"});
   EXPECT_EQ(result.out, "");
   result = Transfer({"f92.DAT", "1"});
   EXPECT_EQ(result.out, "");
-  ExpectLog("2001 open\n2001 close\n2001 open\n2001 close\n2001 open\n2001 close\n");
+  ExpectLog("2001 open\n2001 close\n2001 open\n2001 close\n");
   EXPECT_EQ(Read("error"), "0");
   EXPECT_FALSE(Has("retvals"));
+}
+
+// A refusal (the single byte 15) does not stop the load: every record is
+// sent, and then the scale fails, naming how many it refused and which.
+TEST_F(XferlnkLoadTest, RefusedRecordsAndKeysFailTheScaleAfterTheLoad) {
+  const struct {
+    const char* file;
+    const char* text;
+    const char* argument;
+    std::vector<std::string> faults;
+    const char* cause;
+  } cases[] = {
+      {"QS001F25.DAT", "000000120006000000570006000000880006", "F25.DAT", {"--nak", "1", "--nak", "3"},
+       "refused 2 of 3 records: PLU 12, 88"},
+      {"QS001F34.DAT", "000000010006000000020006", "F34.DAT", {"--reply", "15"}, "refused 2 of 2 records: key 00000001, 00000002"},
+      {"QS001F95.DAT", "0000001200000057", "F95.DAT", {"--nak-keys"}, "refused 2 of 2 keys: PLU 12, 57"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(StartScales({1}, c.faults));
+    Write(c.file, c.text);
+    auto result = Transfer({c.argument, "1"});
+    EXPECT_EQ(result.status, 1) << c.argument;
+    EXPECT_EQ(result.out, "") << c.argument;
+    EXPECT_EQ(result.err, std::string("xferlnk: scale 1 (S0001:2001): ") + c.cause + "\n");
+    EXPECT_EQ(Read("error"), "1");
+    EXPECT_EQ(Read("retvals"), "-9");
+    ASSERT_TRUE(StopScales());
+  }
 }
 
 TEST_F(XferlnkLoadTest, OutgoingFileThatCannotBeOpened) {

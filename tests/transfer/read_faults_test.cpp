@@ -85,9 +85,9 @@ const ReadFaultCase kCases[] = {
     // Ever new keys: record 51 passes the limit; the paired read wrote the
     // 49 records it cleared, the plain read the 50 it took.
     {"NewKeysEndThePairedReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F24.DAT",
-     Failed("handed out more than 50 records"), MadeUpRecords(1, 49), "-6", Held(kHeld)},
+     Failed("handed out more than 50 records"), MadeUpRecords(1, 49), "-10", Held(kHeld)},
     {"NewKeysEndThePlainReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F64.DAT",
-     Failed("handed out more than 50 records"), MadeUpRecords(1, 50), "-6", Held(kHeld)},
+     Failed("handed out more than 50 records"), MadeUpRecords(1, 50), "-10", Held(kHeld)},
     // A length field beyond 6143: neither a record nor an end reply.
     {"LengthBeyondARecordEndsTheRead", {"--reply", "00000001FFFF"}, {}, "F24.DAT",
      Failed("answered a read with something that is neither a record nor an end reply after 0 records"), "", "-6",

@@ -15,25 +15,32 @@ TEST(RunSettingsTest, DhcpModeOnlyForThatWordInAnyCase) {
     EXPECT_EQ(common::TransferModeFromValue(true, value), common::TransferMode::kScaleNumber) << value;
 }
 
-TEST(RunSettingsTest, ReplyWaitFromOneSecondToAnHour) {
-  EXPECT_EQ(ReplyWaitSecondsFromValue(false, ""), 15);
-  const struct {
-    const char* value;
-    int seconds;
-  } cases[] = {{"1", 1}, {"3600", 3600}, {"60", 60}, {"0", 15},    {"3601", 15},       {"-1", 15},
-               {"", 15}, {"5s", 15},     {" 5", 15}, {"00005", 5}, {"99999999999", 15}};
-  for (const auto& c : cases) EXPECT_EQ(ReplyWaitSecondsFromValue(true, c.value), c.seconds) << c.value;
-}
-
-TEST(RunSettingsTest, RecordLimitFromOneToAHundredMillion) {
-  EXPECT_EQ(MaxRecordsFromValue(false, ""), 1000000);
-  const struct {
-    const char* value;
-    long records;
-  } cases[] = {{"1", 1},          {"100000000", 100000000}, {"50", 50},       {"0050", 50},
-               {"0", 1000000},    {"100000001", 1000000},   {"-1", 1000000},  {"", 1000000},
-               {"5k", 1000000},   {" 5", 1000000},          {"+5", 1000000},  {"99999999999999999999", 1000000}};
-  for (const auto& c : cases) EXPECT_EQ(MaxRecordsFromValue(true, c.value), c.records) << c.value;
+// Each limit takes whole decimal numbers in its range, and its default when
+// it is not set or empty; any other value is refused with the range.
+TEST(RunSettingsTest, LimitsTakeWholeNumbersInTheirRangeAndRefuseTheRest) {
+  for (const common::TransferLimit* limit : common::kTransferLimits) {
+    long long number = -1;
+    EXPECT_TRUE(common::LimitFromValue(*limit, false, "", &number).ok()) << limit->name;
+    EXPECT_EQ(number, limit->fallback) << limit->name;
+    const std::string high = std::to_string(limit->high);
+    const struct {
+      std::string value;
+      long long number;  // -1: refused
+    } cases[] = {{"", limit->fallback}, {"1", 1}, {"0001", 1}, {high, limit->high}, {"0", -1},
+                 {"-1", -1},            {"abc", -1}, {"1e3", -1}, {" 3", -1},    {"3 ", -1},
+                 {"+5", -1},            {std::to_string(limit->high + 1), -1},   {"99999999999999999999", -1}};
+    for (const auto& c : cases) {
+      const common::VariableStatus status = common::LimitFromValue(*limit, true, c.value, &number);
+      EXPECT_EQ(status.ok(), c.number >= 0) << limit->name << "=" << c.value;
+      if (!status.ok()) {
+        EXPECT_EQ(status.message(), std::string(limit->name) + "=" + c.value + " is not a whole number from 1 to " +
+                                        high)
+            << limit->name;
+        continue;
+      }
+      EXPECT_EQ(number, c.number) << limit->name << "=" << c.value;
+    }
+  }
 }
 
 TEST(TransferKindsTest, TheConverterFileNumbers) {
