@@ -155,12 +155,13 @@ TEST_F(XferlnkLoadTest, ScaleThatClosesBeforeItsReplyFailsTheLoad) {
 }
 
 TEST_F(XferlnkLoadTest, ScaleThatResetsTheConnectionFailsTheLoad) {
-  ASSERT_TRUE(StartScales({1}, {"--reset-after", "1"}));
+  ASSERT_TRUE(StartScales({1, 2}, {"--reset-after", "1"}));
   Write("QS001F25.DAT", "000000010006000000020006");
-  auto result = Transfer({"F25.DAT", "1", "1"});
+  Write("QS002F25.DAT", "000000010006000000020006");
+  auto result = Transfer({"F25.DAT", "1", "2"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Nread control -8\nNread control -8\n");
-  EXPECT_EQ(Read("error"), "1;1");
+  EXPECT_EQ(Read("error"), "1;2");
   EXPECT_EQ(Read("retvals"), "-8;-8");
 }
 
