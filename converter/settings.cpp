@@ -66,6 +66,7 @@ const KnownKey kKnownKeys[] = {
     {"RTBuffer", false},     {"Shop Font", true},     {"Archive", false},
     {"Log File", false},     {"Price List Encoding", false}, {"Price Decimals", true},
     {"Report Header", true},  {"Scales", false},     {"Parallel Scales", true},
+    {"Lock Wait", true},
 };
 
 const KnownKey* FindKnownKey(const std::string& name) {
@@ -250,6 +251,12 @@ RunStatus ReadSettings(platform::Env& env, const std::string& working_directory,
   s.report_header = platform::ProfileInt(profile, kSection, "Report Header", 0);
   s.scales = ScaleList(platform::ProfileString(profile, kSection, "Scales", kMaxScalesSettingLength));
   s.parallel_scales = platform::ProfileInt(profile, kSection, "Parallel Scales", kDefaultParallelScales);
+  s.lock_wait_seconds = platform::ProfileInt(profile, kSection, "Lock Wait", kDefaultLockWaitSeconds);
+  if (s.lock_wait_seconds < 0 || s.lock_wait_seconds > kMaxLockWaitSeconds) {
+    return RunStatus::Error(RunFailure::kSettings, "Incorrect lock wait")
+        .WithCause("Lock Wait=" + std::to_string(s.lock_wait_seconds) + " is not 0 to " +
+                   std::to_string(kMaxLockWaitSeconds) + " seconds");
+  }
   if (s.parallel_scales < 1 || s.parallel_scales > common::kMaxParallelScales) {
     return RunStatus::Error(RunFailure::kSettings, "Incorrect parallel scales")
         .WithCause("Parallel Scales=" + std::to_string(s.parallel_scales) + " is not 1 to " +

@@ -15,6 +15,11 @@ namespace converter {
 constexpr std::size_t kMaxSettingLength = 99;
 // But for the list of the shop's scales.
 constexpr std::size_t kMaxScalesSettingLength = 4096;
+// How long a run waits for another run of the folder to end, unless Lock
+// Wait says (0 to kMaxLockWaitSeconds).
+constexpr int kDefaultLockWaitSeconds = 7200;
+constexpr int kMaxLockWaitSeconds = 604800;
+
 // How many scales the transfer program serves at once, unless Parallel
 // Scales says (1 to common::kMaxParallelScales).
 constexpr int kDefaultParallelScales = 8;
@@ -44,6 +49,7 @@ struct Settings {
   int report_header = 0;         // Report Header: not 0 puts a line of column names atop each report
   std::vector<std::string> scales;  // Scales: the shop's scale identifiers, for the scale argument "all"
   int parallel_scales = kDefaultParallelScales;  // Parallel Scales, 1 to 64
+  int lock_wait_seconds = kDefaultLockWaitSeconds;  // Lock Wait: how long a run waits for another
 };
 
 // Translation of a name for the scale: entry b is the byte written for the

@@ -59,9 +59,10 @@ class Env {
   virtual SystemStatus Map(const std::string& path, MappedFile* file) = 0;
   virtual void Unmap(MappedFile* file) = 0;
   // Takes the lock on the lock file (file_lock.h), waiting for another
-  // holder after calling before_waiting.
+  // holder after calling before_waiting, at most wait_seconds
+  // (FileLock::kWaitForever: without a limit).
   virtual SystemStatus Lock(const std::string& path, const std::function<void()>& before_waiting,
-                            FileLock* lock) = 0;
+                            int wait_seconds, FileLock* lock) = 0;
 
   // The clock.
   virtual LocalTime LocalNow() = 0;
@@ -111,8 +112,9 @@ class EnvWrapper : public Env {
   }
   SystemStatus Map(const std::string& path, MappedFile* file) override { return target_.Map(path, file); }
   void Unmap(MappedFile* file) override { target_.Unmap(file); }
-  SystemStatus Lock(const std::string& path, const std::function<void()>& before_waiting, FileLock* lock) override {
-    return target_.Lock(path, before_waiting, lock);
+  SystemStatus Lock(const std::string& path, const std::function<void()>& before_waiting, int wait_seconds,
+                    FileLock* lock) override {
+    return target_.Lock(path, before_waiting, wait_seconds, lock);
   }
   LocalTime LocalNow() override { return target_.LocalNow(); }
   double SteadySeconds() override { return target_.SteadySeconds(); }

@@ -24,19 +24,38 @@ bool LockFirstByte(HANDLE file, DWORD flags) {
 
 FileLock::~FileLock() { Release(); }
 
-SystemStatus FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting) {
+SystemStatus FileLock::Acquire(const std::string& path, const std::function<void()>& before_waiting,
+                               int wait_seconds) {
   Release();
   // Not inherited by started programs: no security attributes ask for it.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+  // An account that may not write the file locks it read-only.
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  writable_ = file != INVALID_HANDLE_VALUE;
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+    file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   if (file == INVALID_HANDLE_VALUE) {
     return SystemError(static_cast<int>(GetLastError()));
   }
   bool locked = LockFirstByte(file, LOCKFILE_FAIL_IMMEDIATELY);
   if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
     before_waiting();
-    locked = LockFirstByte(file, 0);
+    if (wait_seconds == kWaitForever) {
+      locked = LockFirstByte(file, 0);
+    } else {
+      // Tried again every tenth of a second until the wait runs out.
+      for (int tries = 10 * wait_seconds; !locked && tries > 0; --tries) {
+        Sleep(100);
+        locked = LockFirstByte(file, LOCKFILE_FAIL_IMMEDIATELY);
+        if (!locked && GetLastError() != ERROR_LOCK_VIOLATION) break;
+      }
+      if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
+        CloseHandle(file);
+        return SystemStatus::Error(SystemCode::kTimedOut, "another run holds the lock");
+      }
+    }
   }
   if (!locked) {
     const int error = static_cast<int>(GetLastError());
@@ -45,6 +64,16 @@ SystemStatus FileLock::Acquire(const std::string& path, const std::function<void
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   return SystemStatus::Ok();
+}
+
+void FileLock::Note(const std::string& text) {
+  if (handle_ == kNone || !writable_) return;
+  HANDLE file = AsHandle(handle_);
+  LARGE_INTEGER start;
+  start.QuadPart = 0;
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) return;
+  DWORD written = 0;
+  (void)WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void FileLock::Release() {

@@ -42,8 +42,9 @@ class PlatformEnv final : public Env {
   }
   SystemStatus Map(const std::string& path, MappedFile* file) override { return MapFileReadOnly(path, file); }
   void Unmap(MappedFile* file) override { UnmapFile(file); }
-  SystemStatus Lock(const std::string& path, const std::function<void()>& before_waiting, FileLock* lock) override {
-    return lock->Acquire(path, before_waiting);
+  SystemStatus Lock(const std::string& path, const std::function<void()>& before_waiting, int wait_seconds,
+                    FileLock* lock) override {
+    return lock->Acquire(path, before_waiting, wait_seconds);
   }
 
   LocalTime LocalNow() override { return CurrentLocalTime(); }

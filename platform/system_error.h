@@ -14,6 +14,7 @@ enum class SystemCode {
   kNotFound,  // no such file or folder
   kNoSpace,   // the disk or the file-size limit is full
   kDenied,    // no right to it, or it is in use
+  kTimedOut,  // a wait ran out
   kFailed,    // anything else
 };
 

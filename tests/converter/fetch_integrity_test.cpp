@@ -5,9 +5,11 @@
 // must be found in the reports and the archive, once, but for the one record
 // whose clearing a break left uncertain.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -124,6 +126,28 @@ TEST_F(FetchIntegrity, TwoConvertersAtOnceTakeTurns) {
   for (const auto& [ticket, times] : reports) EXPECT_EQ(times, 1) << ticket;
   ExpectEveryTicketOnce(reports, kTransactions, "reports");
   ExpectEveryTicketOnce(incoming, kTransactions, "incoming");
+}
+
+// A run waits for another at most Lock Wait seconds, then ends with exit
+// code 3 and says since when the folder has been busy. The lock file is
+// open to every account that runs in the folder.
+TEST_F(FetchIntegrity, ARunWaitsForAnotherNoLongerThanLockWait) {
+  Settings(std::string(kSettings) + "Lock Wait=1\n");
+  ASSERT_TRUE(StartScales());
+  ProgramResult r = Shell(
+      "\"$VELKOCON\" 001 2 -Transact > first.out 2>&1; "
+      "flock velkocon.lck sh -c '\"$VELKOCON\" 001 2 -Transact; echo \"exit $?\"'");
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "exit 3\n") << r.err;
+  EXPECT_TRUE(std::regex_match(
+      r.err, std::regex("Another run of VelkoCon is working in this folder: waiting for it to end \\(at most 1 s\\)\\.\n"
+                        "The folder is busy: another run holds velkocon.lck\n"
+                        "VelkoCon: another run of VelkoCon has held velkocon.lck since [-0-9T:+]+ \\(local time\\), "
+                        "and still held it after 1 s of waiting \\(setting Lock Wait\\)\n")))
+      << r.err;
+  struct stat st;
+  ASSERT_EQ(stat(File("velkocon.lck").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666u);
 }
 
 }  // namespace

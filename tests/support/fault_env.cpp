@@ -160,9 +160,9 @@ platform::SystemStatus FaultEnv::Copy(const std::string& source, const std::stri
 }
 
 platform::SystemStatus FaultEnv::Lock(const std::string& path, const std::function<void()>& before_waiting,
-                                      platform::FileLock* lock) {
+                                      int wait_seconds, platform::FileLock* lock) {
   if (platform::SystemStatus step = Step(FileOp::kLock, path); !step.ok()) return step;
-  return target().Lock(path, before_waiting, lock);
+  return target().Lock(path, before_waiting, wait_seconds, lock);
 }
 
 platform::SystemStatus FaultEnv::RunProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -87,7 +87,7 @@ class FaultEnv final : public platform::EnvWrapper {
   platform::SystemStatus Remove(const std::string& path) override;
   platform::SystemStatus Copy(const std::string& source, const std::string& target) override;
   platform::SystemStatus Lock(const std::string& path, const std::function<void()>& before_waiting,
-                              platform::FileLock* lock) override;
+                              int wait_seconds, platform::FileLock* lock) override;
   platform::SystemStatus RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                                     const std::string& directory, platform::ProgramEnd* end) override;
   std::string ProgramDirectory() override {
