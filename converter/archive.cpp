@@ -54,7 +54,8 @@ RunStatus Failure(const std::string& path, const platform::SystemStatus& reason)
 Archive::Archive(const RunContext& context) : env_(*context.env) {
   const std::string& folder = context.settings.archive;
   if (folder.empty()) return;
-  folder_ = platform::IsAbsolutePath(folder) ? folder : platform::JoinPath(context.working_directory, folder);
+  // Below the working folder, as the settings were checked.
+  folder_ = platform::JoinPath(context.working_directory, folder);
 }
 
 std::string Archive::PlaceFor(const std::string& path, const std::string& name_prefix, bool* same,

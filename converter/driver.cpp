@@ -123,7 +123,8 @@ void ShowScaleSummary(const RunContext& context, const RunOutcome& outcome, doub
 common::RunLog OpenLog(const RunContext& context) {
   const std::string& name = context.settings.log_file;
   if (name.empty()) return common::RunLog();
-  std::string path = platform::IsAbsolutePath(name) ? name : platform::JoinPath(context.working_directory, name);
+  // Below the working folder, as the settings were checked.
+  const std::string path = platform::JoinPath(context.working_directory, name);
   (void)platform::SetEnvironmentVariable(common::kLogVariable, path);
   return common::RunLog(*context.env, path);
 }

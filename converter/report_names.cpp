@@ -11,6 +11,8 @@ namespace converter {
 namespace {
 
 const char kScalePlaceholder[] = "{scale}";
+const char kLogKey[] = "Log File";
+const char kArchiveKey[] = "Archive";
 
 struct ReportKey {
   const char* name;
@@ -85,19 +87,20 @@ bool LeavesTheFolder(const std::string& name) {
   }
 }
 
-// The files of the working folder that a report must not replace.
-std::vector<std::string> OwnFiles(const RunContext& context) {
+// The files of the working folder that a report, the log or the archive
+// must not replace; but for the file the named key gives itself.
+std::vector<std::string> OwnFiles(const RunContext& context, const char* key) {
   const Settings& s = context.settings;
   std::vector<std::string> files = {"velkocon.ini", "VelkoCon.txt", "VelkoCon", "VelkoCon.exe", "xferlnk",
                                     "xferlnk.exe",  "F34.DAT",      "F38.DAT",  "error",        "retvals",
                                     kRunLockName};
   if (!s.page_detail.empty()) files.push_back(Normalized(s.page_detail[0] == '\\' ? s.page_detail.substr(1)
                                                                                    : s.page_detail));
-  if (!s.log_file.empty()) {
+  if (!s.log_file.empty() && std::string(key) != kLogKey) {
     files.push_back(Normalized(s.log_file));
     files.push_back(Normalized(s.log_file) + ".1");
   }
-  if (!s.archive.empty()) files.push_back(Normalized(s.archive));
+  if (!s.archive.empty() && std::string(key) != kArchiveKey) files.push_back(Normalized(s.archive));
   for (const std::string& scale : context.scales) {
     for (common::DataFile file : kDataFiles) {
       files.push_back(common::ConverterFileName(scale, file));
@@ -112,8 +115,22 @@ std::vector<std::string> OwnFiles(const RunContext& context) {
   return files;
 }
 
-RunStatus Refused(const char* key, const std::string& value, const char* why) {
-  return RunStatus::Error(RunFailure::kSettings, std::string("The report file ") + key + "=" + value + " " + why);
+RunStatus Refused(const char* what, const char* key, const std::string& value, const char* why) {
+  return RunStatus::Error(RunFailure::kSettings, std::string(what) + key + "=" + value + " " + why);
+}
+
+// The name stays in the shop's folder and names none of the programs' own
+// files (but for the one its key gives itself); what names a setting's
+// failure: "The report file ", "The setting ".
+RunStatus CheckConfined(const RunContext& context, const char* what, const char* key, const std::string& value,
+                        const std::string& name_given) {
+  const std::string name = Normalized(name_given);
+  if (LeavesTheFolder(name)) return Refused(what, key, value, "is outside the working folder.");
+  if (NamesADevice(name)) return Refused(what, key, value, "names a device.");
+  for (const std::string& file : OwnFiles(context, key)) {
+    if (base::EqualsIgnoringCase(name, Normalized(file))) return Refused(what, key, value, "names a file of the programs.");
+  }
+  return RunStatus::Ok();
 }
 
 }  // namespace
@@ -129,24 +146,27 @@ std::string ReportFileName(const std::string& value, const std::string& scale_id
 }
 
 RunStatus CheckReportNames(const RunContext& context) {
-  const std::vector<std::string> own = OwnFiles(context);
+  const char kReport[] = "The report file ";
   for (const ReportKey& key : kReportKeys) {
     const std::string& value = context.settings.*key.value;
     if (value.empty()) continue;
     // Each scale of a run fetches into its own report.
     if (context.scales.size() > 1 && value.find(kScalePlaceholder) == std::string::npos) {
-      return Refused(key.name, value, "does not hold {scale}, and the run fetches from several scales.");
+      return Refused(kReport, key.name, value, "does not hold {scale}, and the run fetches from several scales.");
     }
     for (const std::string& scale : context.scales) {
-      const std::string name = Normalized(ReportFileName(value, scale));
-      if (LeavesTheFolder(name)) return Refused(key.name, value, "is outside the working folder.");
-      if (NamesADevice(name)) return Refused(key.name, value, "names a device.");
-      for (const std::string& file : own) {
-        if (base::EqualsIgnoringCase(name, Normalized(file))) {
-          return Refused(key.name, value, "names a file of the programs.");
-        }
+      if (RunStatus status = CheckConfined(context, kReport, key.name, value, ReportFileName(value, scale));
+          !status.ok()) {
+        return status;
       }
     }
+  }
+  const char kSetting[] = "The setting ";
+  const Settings& s = context.settings;
+  for (const auto& [key, value] : {std::pair<const char*, const std::string&>(kLogKey, s.log_file),
+                                   std::pair<const char*, const std::string&>(kArchiveKey, s.archive)}) {
+    if (value.empty()) continue;
+    if (RunStatus status = CheckConfined(context, kSetting, key, value, value); !status.ok()) return status;
   }
   return RunStatus::Ok();
 }

@@ -14,12 +14,13 @@ namespace converter {
 // The report file name a setting's value gives for the scale.
 std::string ReportFileName(const std::string& value, const std::string& scale_identifier);
 
-// The report names stay in the shop's folder: a name that is absolute,
-// climbs out of the working folder with "..", or names one of the programs'
-// own files (the settings, the price list, the PageDetail table, the
-// programs, the prepared and scale files, the result files, the log, the
-// lock file, the archive) is a settings failure whose message names the key.
-// A name in a subfolder is fine.
+// The report names, the log and the archive stay in the shop's folder: a
+// name that is absolute, climbs out of the working folder with "..", names
+// a device, or names one of the programs' own files (the settings, the price
+// list, the PageDetail table, the programs, the prepared and scale files,
+// the result files, the log, the lock file, the archive) is a settings
+// failure whose message names the key. A name in a subfolder is fine. With
+// several scales each report name must hold {scale}.
 RunStatus CheckReportNames(const RunContext& context);
 
 }  // namespace converter

@@ -88,7 +88,10 @@ std::vector<LaunchStatus> RunTransfer(const RunContext& context, common::DataFil
   context.messages->Flush();
   platform::ProgramEnd end;
   std::vector<LaunchStatus> outcomes(scales.size());
-  if (platform::IsFile(env, error_path)) {
+  // A value the transfer program would refuse is named here, as the cause.
+  if (common::VariableStatus limits = common::CheckTransferLimits(); !limits.ok()) {
+    outcomes.assign(scales.size(), Failed(LaunchResult::kNotStarted, limits.message()));
+  } else if (platform::IsFile(env, error_path)) {
     outcomes.assign(scales.size(), Failed(LaunchResult::kNotStarted, "the old result file error cannot be removed"));
   } else if (platform::SystemStatus run = env.RunProgram(program, arguments, context.working_directory, &end);
              !run.ok()) {

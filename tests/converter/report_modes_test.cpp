@@ -320,6 +320,11 @@ TEST_F(RetrievalMode, ReportNamesThatLeaveTheFolderOrNameTheProgramsFiles) {
       {"Transact", "sub\\..\\..\\x", "The report file Transact=sub\\..\\..\\x is outside the working folder.\n"},
       {"Transact", "VelkoCon.txt. ", "The report file Transact=VelkoCon.txt. names a file of the programs.\n"},
       {"Transact", "sub/NUL.csv", "The report file Transact=sub/NUL.csv names a device.\n"},
+      // The log and the archive keep to the same rule.
+      {"Log File", "VelkoCon.txt", "The setting Log File=VelkoCon.txt names a file of the programs.\n"},
+      {"Log File", "/tmp/run.log", "The setting Log File=/tmp/run.log is outside the working folder.\n"},
+      {"Archive", "..\\archive", "The setting Archive=..\\archive is outside the working folder.\n"},
+      {"Archive", "velkocon.ini", "The setting Archive=velkocon.ini names a file of the programs.\n"},
   };
   for (const auto& c : cases) {
     Settings(std::string("[Params]\n") + c.key + "=" + c.value + "\n");
