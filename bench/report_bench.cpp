@@ -118,7 +118,7 @@ bool Bench(const char* title, const std::string& dir, const std::string& incomin
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpu_start = std::clock();
     converter::RecordsEnd end;
-    auto result = converter::ConvertReport(platform::SystemEnv(), dir, "report.txt", incoming, ';', layout,
+    auto result = converter::ConvertReport(platform::SystemEnv(), dir, "report.txt", {{}, incoming}, ';', layout,
                                            converter::ReportHeader::kNone, &end);
     double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

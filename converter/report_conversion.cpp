@@ -65,25 +65,64 @@ std::size_t RecordLength(const char* text, std::size_t left, const LayoutTable& 
   return length;
 }
 
+// What begins at position: the end reply (a record position beginning
+// "E0", "E1" or "E2"), no whole record (false, *end kIncomplete), or a
+// record of *length characters (true).
+bool RecordAt(const char* text, std::size_t size, std::size_t position, const LayoutTable& table,
+              std::size_t* length, RecordsEnd* end) {
+  const std::size_t left = size - position;
+  *end = RecordsEnd::kIncomplete;
+  if (left < 2) return false;
+  const char* record = text + position;
+  if (record[0] == 'E' && (record[1] == '0' || record[1] == '1' || record[1] == '2')) {
+    *end = RecordsEnd::kEndReply;
+    return false;
+  }
+  *length = RecordLength(record, left, table);
+  return *length != 0;
+}
+
 }  // namespace
+
+RecordsEnd MeasureRecords(const char* text, std::size_t size, ReportLayout layout, std::size_t* whole,
+                          std::size_t* last_start) {
+  const LayoutTable& table = LayoutOf(layout);
+  std::size_t position = 0, length = 0;
+  *last_start = 0;
+  RecordsEnd end;
+  while (RecordAt(text, size, position, table, &length, &end)) {
+    *last_start = position;
+    position += length;
+  }
+  *whole = position;
+  if (position == 0) *last_start = 0;
+  return end;
+}
+
+std::vector<std::string_view> SplitRecords(std::string_view text, ReportLayout layout, RecordsEnd* end) {
+  const LayoutTable& table = LayoutOf(layout);
+  std::vector<std::string_view> records;
+  std::size_t position = 0, length = 0;
+  while (RecordAt(text.data(), text.size(), position, table, &length, end)) {
+    records.push_back(text.substr(position, length));
+    position += length;
+  }
+  return records;
+}
 
 // Every step moves the position forward by a whole record (at least two
 // characters), and no character at or past size is read.
 RecordsEnd WriteReportLines(const char* text, std::size_t size, char separator, ReportLayout layout,
-                            const char* time_text, platform::OutputFile& out) {
+                            const char* time_text, platform::OutputFile& out, std::size_t records_end) {
   const LayoutTable& table = LayoutOf(layout);
   char line[kMaxReportLine];
   bool writing = true;
-  std::size_t position = 0;
+  std::size_t position = 0, length = 0;
   for (;;) {
-    std::size_t left = size - position;
-    if (left < 2) return RecordsEnd::kIncomplete;
+    RecordsEnd end;
+    if (position >= records_end) return RecordsEnd::kIncomplete;
+    if (!RecordAt(text, size, position, table, &length, &end)) return end;
     const char* record = text + position;
-    if (record[0] == 'E' && (record[1] == '0' || record[1] == '1' || record[1] == '2')) {
-      return RecordsEnd::kEndReply;
-    }
-    std::size_t length = RecordLength(record, left, table);
-    if (length == 0) return RecordsEnd::kIncomplete;
 
     std::size_t n = 0;
     for (std::size_t i = 0; i < table.field_count; ++i) {
@@ -153,28 +192,51 @@ std::string ReportHeaderLine(ReportLayout layout, char separator) {
 }
 
 ConversionStatus ConvertReport(platform::Env& env, const std::string& working_directory,
-                               const std::string& report_name, const std::string& incoming_name, char separator,
-                               ReportLayout layout, ReportHeader header, RecordsEnd* end) {
+                               const std::string& report_name, const ReportInput& input, char separator,
+                               ReportLayout layout, ReportHeader header, RecordsEnd* end, std::string* held_back) {
   *end = RecordsEnd::kEndReply;
+  if (held_back != nullptr) held_back->clear();
   const std::string time_text = FormatConversionTime(env.LocalNow());
-  const std::string incoming_path = platform::JoinPath(working_directory, incoming_name);
 
-  const platform::FileInfo incoming_info = env.Stat(incoming_path);
-  if (!incoming_info.exists || incoming_info.folder) {
-    return IncomingMissing().WithCause(incoming_name + " is not in the working folder");
+  // The incoming file, if there is one to convert.
+  bool incoming_there = false;
+  platform::FileInfo incoming_info;
+  const std::string incoming_path = platform::JoinPath(working_directory, input.incoming_name);
+  if (!input.incoming_name.empty()) {
+    incoming_info = env.Stat(incoming_path);
+    incoming_there = incoming_info.exists && !incoming_info.folder;
+    if (!incoming_there && input.earlier.empty()) {
+      return IncomingMissing().WithCause(input.incoming_name + " is not in the working folder");
+    }
   }
-  if (incoming_info.size < kMinIncomingSize) {
+  const bool incoming_data = incoming_there && incoming_info.size >= kMinIncomingSize;
+  if (input.earlier.empty() && !incoming_data) {
     return ConversionStatus::Error(ConversionResult::kNoData, "No data for file: " + report_name);
   }
 
   platform::MappedFile incoming;
-  if (platform::SystemStatus mapped = env.Map(incoming_path, &incoming); !mapped.ok()) {
-    return Result(ConversionResult::kIncomingUnreadable, "File error", mapped)
-        .WithCause("cannot read " + incoming_name + ": " + mapped.message());
+  if (incoming_data) {
+    if (platform::SystemStatus mapped = env.Map(incoming_path, &incoming); !mapped.ok()) {
+      return Result(ConversionResult::kIncomingUnreadable, "File error", mapped)
+          .WithCause("cannot read " + input.incoming_name + ": " + mapped.message());
+    }
+  }
+  // The incoming records to convert: those up to its end reply, or of a file
+  // cut short the whole ones, but for the last one when it is held back.
+  std::size_t convert_size = 0;
+  if (incoming_data) {
+    std::size_t whole = 0, last_start = 0;
+    *end = MeasureRecords(incoming.data, incoming.size, layout, &whole, &last_start);
+    convert_size = whole;
+    if (input.hold_back_last && *end == RecordsEnd::kIncomplete && whole > 0) {
+      if (held_back != nullptr) held_back->assign(incoming.data + last_start, whole - last_start);
+      convert_size = last_start;
+    }
   }
 
   // The report is written under a name of its own and takes its name only
-  // once it is whole, so that a reader never finds half a report under it.
+  // once it is whole and on the disk, so that a reader never finds half a
+  // report under it.
   const std::string report_path = env.ResolveName(platform::JoinPath(working_directory, report_name));
   const std::string part_path = report_path + kPartEnding;
   std::unique_ptr<platform::OutputFile> report;
@@ -191,10 +253,14 @@ ConversionStatus ConvertReport(platform::Env& env, const std::string& working_di
     const std::string line = ReportHeaderLine(layout, separator);
     (void)report->Write(line.data(), line.size());
   }
-
-  *end = WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), *report);
+  (void)WriteReportLines(input.earlier.data(), input.earlier.size(), separator, layout, time_text.c_str(), *report);
+  if (incoming_data) {
+    (void)WriteReportLines(incoming.data, incoming.size, separator, layout, time_text.c_str(), *report,
+                           convert_size);
+  }
   env.Unmap(&incoming);
-  platform::SystemStatus written = report->Close();
+  platform::SystemStatus written = report->Sync();
+  if (platform::SystemStatus closed = report->Close(); written.ok()) written = closed;
   if (written.ok()) written = env.Rename(part_path, report_path);
   if (!written.ok()) {
     (void)env.Remove(part_path);
@@ -202,7 +268,7 @@ ConversionStatus ConvertReport(platform::Env& env, const std::string& working_di
         .WithCause("cannot write " + report_name + ": " + written.message());
   }
   if (*end == RecordsEnd::kIncomplete) {
-    return ConversionStatus::Error(ConversionResult::kIncomplete, IncompleteDataMessage(incoming_name));
+    return ConversionStatus::Error(ConversionResult::kIncomplete, IncompleteDataMessage(input.incoming_name));
   }
   return ConversionStatus::Ok();
 }

@@ -13,8 +13,9 @@ LaunchStatus Failed(LaunchResult result, std::string cause) { return LaunchStatu
 
 // What the result files say about a failed scale: its result number in words.
 LaunchStatus ScaleFailed(int number) {
-  return Failed(LaunchResult::kScaleFailed,
-                std::string(common::ResultNumberText(number)) + " (result " + std::to_string(number) + ")");
+  return LaunchStatus::Error(LaunchResult::kScaleFailed,
+                             std::string(common::ResultNumberText(number)) + " (result " + std::to_string(number) + ")",
+                             number);
 }
 
 // The outcome of each scale once the program has ended.

@@ -12,7 +12,8 @@
 namespace converter {
 
 // How a transfer went for one scale; a failure's message is the cause in
-// words.
+// words. A kScaleFailed status carries the transfer program's result number
+// (-5, -6...) as its system_error(), where it recorded one.
 enum class LaunchResult {
   kOk = 0,
   kNotStarted,     // the program could not be started, an old result file not removed, a file missing

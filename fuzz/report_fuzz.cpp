@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FixedClockEnv env;
   converter::RecordsEnd converted_end;
   const converter::ConversionResult result =
-      converter::ConvertReport(env, directory, kReport, kIncoming, ';', kLayout, converter::ReportHeader::kNone,
+      converter::ConvertReport(env, directory, kReport, {{}, kIncoming}, ';', kLayout, converter::ReportHeader::kNone,
                                &converted_end)
           .code();
 

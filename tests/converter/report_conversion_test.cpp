@@ -54,7 +54,7 @@ Outcome Convert(const std::string& incoming, ReportLayout layout, char separator
   Outcome o;
   ClockEnv env;
   converter::RecordsEnd end;
-  auto status = converter::ConvertReport(env, dir.path(), "report.txt", "qs001t30.dat", separator, layout, header,
+  auto status = converter::ConvertReport(env, dir.path(), "report.txt", {{}, "qs001t30.dat"}, separator, layout, header,
                                          &end);
   o.result = status.code();
   o.fatal = converter::IsFatal(status);
@@ -298,7 +298,7 @@ TEST(ReportConversion, ReportFileThatCannotBeCreated) {
   WriteFile(dir.File("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
   converter::RecordsEnd end;
   auto status = converter::ConvertReport(platform::SystemEnv(), dir.path(), "no-such-folder/report.txt",
-                                         "qs001t30.dat", ';', ReportLayout::kTransact, converter::ReportHeader::kNone,
+                                         {{}, "qs001t30.dat"}, ';', ReportLayout::kTransact, converter::ReportHeader::kNone,
                                          &end);
   EXPECT_EQ(status.code(), ConversionResult::kReportNotCreated);
   EXPECT_FALSE(converter::IsFatal(status));
@@ -311,7 +311,7 @@ TEST(ReportConversion, ReplacesAReportWhoseNameDiffersInCase) {
   WriteFile(dir.File("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
   WriteFile(dir.File("REPORT.TXT"), "old");
   converter::RecordsEnd end;
-  ASSERT_TRUE(converter::ConvertReport(platform::SystemEnv(), dir.path(), "report.txt", "qs001t30.dat", ';',
+  ASSERT_TRUE(converter::ConvertReport(platform::SystemEnv(), dir.path(), "report.txt", {{}, "qs001t30.dat"}, ';',
                                        ReportLayout::kTransact, converter::ReportHeader::kNone, &end)
                   .ok());
   EXPECT_EQ(ReadFile(dir.File("REPORT.TXT")), "12;345;1000;0;1;12345;100;1405;\r\n");

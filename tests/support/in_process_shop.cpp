@@ -27,10 +27,20 @@ int RunEntry(int (*entry)(int, char**, platform::Env&, common::MessageSink&), co
   return entry(static_cast<int>(words.size()), argv.data(), env, messages) & 0xFF;
 }
 
+// The test's own loopback address, its last number from 1 to 20: that
+// number gives the scale's port (2001 to 2020), clear of the ports other
+// programs of a machine tend to listen on.
+std::string ScaleAddress() {
+  std::string address = LoopbackAddressForTest();
+  const std::string::size_type dot = address.rfind('.');
+  const int last = std::stoi(address.substr(dot + 1));
+  return address.substr(0, dot + 1) + std::to_string(1 + last % 20);
+}
+
 }  // namespace
 
 InProcessShop::InProcessShop()
-    : program_(root_.File("program")), work_(root_.File("shop")), address_(LoopbackAddressForTest()) {
+    : program_(root_.File("program")), work_(root_.File("shop")), address_(ScaleAddress()) {
   std::filesystem::create_directory(program_);
   std::filesystem::create_directory(work_);
   port_ = 2000 + std::stoi(address_.substr(address_.rfind('.') + 1));
