@@ -49,8 +49,9 @@ std::string ResolveName(const std::string& path);
 // resolved name.
 bool FileExists(const std::string& path);
 
-// Copies source to target, replacing target. A failure (code: the system's
-// error number, message: its reason in words) if it cannot be done whole.
+// Copies source to target, replacing target, and waits until the copy is on
+// the disk. A failure (code: the system's error number, message: its reason
+// in words) if it cannot be done whole.
 SystemStatus CopyFile(const std::string& source, const std::string& target);
 
 // Renames source to target (both under their resolved names), replacing a

@@ -92,6 +92,8 @@ SystemStatus CopyFile(const std::string& source, const std::string& target) {
     }
   }
   close(in);
+  // On the disk before the copy counts as made.
+  if (error == 0 && fdatasync(out) != 0) error = errno;
   if (close(out) != 0 && error == 0) error = errno;
   return error == 0 ? SystemStatus::Ok() : SystemError(error);
 }

@@ -86,7 +86,14 @@ bool FileExists(const std::string& path) {
 
 SystemStatus CopyFile(const std::string& source, const std::string& target) {
   if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return LastError();
-  return SystemStatus::Ok();
+  // On the disk before the copy counts as made.
+  HANDLE copy = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (copy == INVALID_HANDLE_VALUE) return LastError();
+  const bool flushed = FlushFileBuffers(copy) != 0;
+  SystemStatus status = flushed ? SystemStatus::Ok() : LastError();
+  CloseHandle(copy);
+  return status;
 }
 
 SystemStatus RenameFile(const std::string& source, const std::string& target) {

@@ -379,6 +379,9 @@ TransferStatus PairedRead(Conversation& conversation, std::uint8_t file_code, co
     // cut short shows as incomplete.
     const std::uint64_t before = reader.written();
     if (pending_length > 0 && (!reader.Append(pending, pending_length) || !file->Sync().ok())) {
+      // Not on the disk, so not to be cleared: its key packet is not sent,
+      // and what of it reached the file goes again where it can.
+      (void)reader.TakeBack(before);
       return WriteFailed(conversation, incoming_name);
     }
     FillKeyPacket(packet, kKeyCommand, file_code, reader.key());

@@ -104,6 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "file write error\nNo data for file: transact.txt\n" BANNER, INCOMING_FAILED, 3},
         DiskCase{"incoming_full_at_the_third", Job::kFetch, FileOp::kWrite, 3, "T30", 4,
                  "file write error\nIncomplete data in file: qs@t30.dat\n" BANNER, INCOMING_FAILED, 1},
+        // A record is on the disk before the key packet that clears it: the
+        // second record's sync fails, and the scale keeps it and the third.
+        DiskCase{"incoming_not_synced", Job::kFetch, FileOp::kSync, 2, "T30", 4,
+                 "file write error\nIncomplete data in file: qs@t30.dat\n" BANNER, INCOMING_FAILED, 2},
+        DiskCase{"report_not_synced", Job::kFetch, FileOp::kSync, 1, "transact.txt", 4, BANNER,
+                 "Could not write file.\nVelkoCon: cannot write transact.txt: $\n", 0},
         DiskCase{"report_full", Job::kFetch, FileOp::kWrite, 1, "transact.txt", 4, BANNER,
                  "Could not write file.\nVelkoCon: cannot write transact.txt: $\n", 0},
         DiskCase{"report_not_renamed", Job::kFetch, FileOp::kRename, 1, "transact.txt", 4, BANNER,
