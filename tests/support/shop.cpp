@@ -21,6 +21,8 @@ std::string TransferFailedLine(const std::string& file, const std::string& scale
       {-6, "a reply is missing, or the scale's records did not end as they must"},
       {-7, "a request could not be sent"},
       {-8, "receiving a reply failed or timed out"},
+      {-9, "the scale refused what it was sent"},
+      {-10, "a read went past its limit of records, bytes or time"},
   };
   std::string words = "unknown result";
   for (const auto& row : kWords) {
