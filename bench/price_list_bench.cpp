@@ -18,6 +18,7 @@
 #include "converter/plu_file.h"
 #include "converter/price_list.h"
 #include "converter/run_context.h"
+#include "platform/env.h"
 
 namespace {
 
@@ -152,6 +153,7 @@ int main(int argc, char** argv) {
   std::string plu = dir + "/qsbenchF25.dat";
 
   converter::RunContext context;
+  context.env = &platform::SystemEnv();
   context.working_directory = dir;
   context.scale_identifier = "bench";
   context.separator = ';';
