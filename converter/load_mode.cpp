@@ -1,7 +1,6 @@
 #include "converter/load_mode.h"
 
 #include "common/scale_file_names.h"
-#include "converter/command_line.h"
 #include "converter/plu_file.h"
 #include "converter/scale_file.h"
 #include "converter/store_name.h"
@@ -38,21 +37,6 @@ void Transfer(const RunContext& context, DataFile file, RunOutcome* outcome) {
   if (!RunTransfer(context, file).ok()) outcome->transfer_failed = true;
 }
 
-// The line that says why no article was accepted, when every line was
-// rejected for too few columns: most likely the separator digit is wrong.
-std::string SeparatorHint(char separator) {
-  std::string in_use, others;
-  for (const SeparatorChoice& choice : kSeparatorChoices) {
-    if (choice.separator == separator) {
-      in_use = choice.name;
-    } else {
-      others += std::string(others.empty() ? "" : ", ") + choice.digit_text + " for " + choice.name;
-    }
-  }
-  return "Every line has too few columns for the separator in use (" + in_use +
-         "); the separator digit chooses another: " + others + ".\n";
-}
-
 }  // namespace
 
 RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
@@ -68,7 +52,6 @@ RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
   // Bad input never reaches the scale.
   if (counts.articles == 0 && counts.rejected > 0) {
     context.messages->Err("No line of the price list was accepted: nothing was sent to the scale.\n");
-    if (counts.too_few_columns == counts.rejected) context.messages->Err(SeparatorHint(context.separator));
     return RunStatus::Ok();
   }
   if (counts.articles == 0) {
