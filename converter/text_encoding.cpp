@@ -243,13 +243,17 @@ bool Utf8Survey::LookAtCharacter(std::string_view text, std::size_t* at, bool* c
 bool Utf8Survey::Look(const char* bytes, std::size_t size) {
   if (!utf8_) return false;
   std::size_t at = 0;
-  // A character cut at the end of the last piece is completed first.
-  while (pending_size_ > 0 && at < size) {
-    pending_[pending_size_++] = bytes[at++];
+  if (pending_size_ > 0) {
+    // A character cut at the end of the last piece is completed first.
+    const std::size_t length = Utf8Length(static_cast<unsigned char>(pending_[0]));
+    at = std::min(length - pending_size_, size);
+    std::memcpy(pending_ + pending_size_, bytes, at);
+    pending_size_ += at;
+    if (pending_size_ < length) return true;
     std::size_t in_pending = 0;
     bool cut = false;
     if (!LookAtCharacter(std::string_view(pending_, pending_size_), &in_pending, &cut)) return utf8_ = false;
-    if (!cut) pending_size_ = 0;
+    pending_size_ = 0;
   }
   const std::string_view text(bytes, size);
   while (at < size) {

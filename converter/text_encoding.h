@@ -26,6 +26,9 @@ enum class TextEncoding {
 // The longest byte-order mark.
 constexpr std::size_t kMaxMarkLength = 3;
 
+// The most bytes a UTF-8 character takes.
+constexpr std::size_t kMaxUtf8Length = 4;
+
 // The character a byte-order mark stands for.
 constexpr std::uint32_t kByteOrderMark = 0xFEFF;
 
@@ -121,7 +124,7 @@ class Utf8Survey {
   bool LookAtCharacter(std::string_view text, std::size_t* at, bool* cut);
 
   const AnsiEncoder& code_page_;
-  char pending_[4] = {};  // the start of a character cut between two pieces
+  char pending_[kMaxUtf8Length] = {};  // the start of a character cut between two pieces
   std::size_t pending_size_ = 0;
   bool utf8_ = true;
   bool beyond_ascii_ = false;
