@@ -70,6 +70,16 @@ bool ReadUtf8(std::string_view text, std::size_t* at, std::uint32_t* character) 
   return true;
 }
 
+// True if the kAsciiBlock bytes at bytes are all ASCII.
+constexpr std::size_t kAsciiBlock = 32;
+bool IsAsciiBlock(const char* bytes) {
+  std::uint64_t words[kAsciiBlock / sizeof(std::uint64_t)];
+  std::memcpy(words, bytes, sizeof words);
+  std::uint64_t any = 0;
+  for (std::uint64_t word : words) any |= word;
+  return (any & 0x8080808080808080ULL) == 0;
+}
+
 }  // namespace
 
 TextEncoding EncodingOfMark(const char* head, std::size_t size, TextEncoding unmarked, std::size_t* mark_length) {
@@ -257,14 +267,10 @@ bool Utf8Survey::Look(const char* bytes, std::size_t size) {
   }
   const std::string_view text(bytes, size);
   while (at < size) {
-    // ASCII eight bytes at a time.
-    std::uint64_t word;
-    if (size - at >= sizeof word) {
-      std::memcpy(&word, bytes + at, sizeof word);
-      if ((word & 0x8080808080808080ULL) == 0) {
-        at += sizeof word;
-        continue;
-      }
+    // Most text is ASCII: a block of it at a time.
+    if (size - at >= kAsciiBlock && IsAsciiBlock(bytes + at)) {
+      at += kAsciiBlock;
+      continue;
     }
     if (static_cast<unsigned char>(bytes[at]) < kFirstHighByte) {
       ++at;
