@@ -169,6 +169,8 @@ TEST(ConverterStart, SettingsFailuresEndTheRun) {
        "VelkoCon: Barcode Weight Type=22 is not -1 or 1 to 21 but 12\n"},
       {"[Params]\nBarcode Prefix=100\n", nullptr, "Incorrect barcode prefix\n",
        "VelkoCon: Barcode Prefix=100 is not 0 to 99\n"},
+      {"[Params]\nBarcode Weight Prefix=-2\n", nullptr, "Incorrect barcode prefix\n",
+       "VelkoCon: Barcode Weight Prefix=-2 is not -1 or 0 to 99\n"},
       {"[Params]\nCodePage=Windows\n", nullptr, "Incorrect code page\n",
        "VelkoCon: CodePage=Windows is not Win, Dos or OEM\n"},
       {"[Params]\nCodePage=1252\n", nullptr, "Incorrect code page\n", "VelkoCon: CodePage=1252 is not Win, Dos or OEM\n"},
@@ -178,6 +180,8 @@ TEST(ConverterStart, SettingsFailuresEndTheRun) {
        "VelkoCon: Price Decimals=5 is not 0 to 4\n"},
       {"[Params]\nCodePage=OEM\nPageDetail=\\cp.txt\n", nullptr, "File PageDetail is absent. Fatal error!\n",
        CauseLine("cannot open PageDetail=\\cp.txt", Reason::kNoSuchFile)},
+      {"[Params]\nCodePage=OEM\n", nullptr, "File PageDetail is absent. Fatal error!\n",
+       "VelkoCon: PageDetail names no file; CodePage=OEM needs one\n"},
       {"[Params]\nCodePage=oem\nPageDetail=\\cp.txt\n", "192 128\n\n", "File PageDetail is incorrect. Fatal error!\n",
        "VelkoCon: line 2 of PageDetail=\\cp.txt is not \"index value\": \"\"\n"},
   };

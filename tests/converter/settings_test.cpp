@@ -2,8 +2,6 @@
 // the name tables.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 
 #include "converter/settings.h"
@@ -229,55 +227,6 @@ TEST(Settings, CodePageTables) {
     EXPECT_EQ(r.names.map[c.in], c.out) << c.code_page;
   }
   unsetenv("VELKOCON_CODEPAGES");
-}
-
-// Each failure names the setting and its value, or the file.
-TEST(Settings, FailuresNameTheirCause) {
-  struct Case {
-    const char* lines;
-    const char* message;
-    const char* cause;
-  } cases[] = {
-      {"Label Format=100\n", "Incorrect label format", "Label Format=100 is not 0 to 99"},
-      {"Label Format=-1x\n", "Incorrect label format", "Label Format=-1x is not 0 to 99"},
-      {"Barcode Prefix=100\n", "Incorrect barcode prefix", "Barcode Prefix=100 is not 0 to 99"},
-      {"Barcode Type=12\n", "Incorrect barcode format", "Barcode Type=12 is not 1 to 21 but 12"},
-      {"Barcode Weight Prefix=-2\n", "Incorrect barcode prefix", "Barcode Weight Prefix=-2 is not -1 or 0 to 99"},
-      {"Barcode Weight Type=22\n", "Incorrect barcode format", "Barcode Weight Type=22 is not -1 or 1 to 21 but 12"},
-      {"CodePage=Windows\n", "Incorrect code page", "CodePage=Windows is not Win, Dos or OEM"},
-      {"Price List Encoding=UTF-16\n", "Incorrect price list encoding",
-       "Price List Encoding=UTF-16 is not auto, ANSI or UTF-8"},
-      {"Price Decimals=5\n", "Incorrect price decimals", "Price Decimals=5 is not 0 to 4"},
-      {"CodePage=OEM\n", "File PageDetail is absent. Fatal error!", "PageDetail names no file; CodePage=OEM needs one"},
-      {"CodePage=OEM\nPageDetail=\\none.txt\n", "File PageDetail is absent. Fatal error!",
-       "cannot open PageDetail=\\none.txt: No such file or directory"},
-      {"CodePage=OEM\nPageDetail=\\cp.txt\n", "File PageDetail is incorrect. Fatal error!",
-       "line 2 of PageDetail=\\cp.txt is not \"index value\": \"193 x\""},
-  };
-  for (const Case& c : cases) {
-    TempDir dir;
-    WriteFile(dir.File("cp.txt"), "192 128\n193 x\n");
-    ReadResult r = Read(dir, std::string("[Params]\n") + c.lines);
-    EXPECT_FALSE(r.ok) << c.lines;
-    EXPECT_EQ(r.message, c.message) << c.lines;
-    EXPECT_EQ(r.cause, c.cause) << c.lines;
-  }
-}
-
-TEST(Settings, AbsentIniNamesTheFolder) {
-  TempDir dir;
-  converter::Settings s;
-  converter::NameTable names;
-  auto status = converter::ReadSettings(platform::SystemEnv(), dir.path(), &s, &names);
-  EXPECT_EQ(status.message(), "velkocon.ini absent");
-  EXPECT_EQ(status.cause(), "no velkocon.ini in " + dir.path());
-  status = converter::ReadSettings(platform::SystemEnv(), dir.path(), &s, &names, nullptr, true);
-  EXPECT_EQ(status.cause(), "no velkocon.ini in " + dir.path() +
-                                "; VelkoCon is started in the shop folder, which holds it (see VelkoCon --help)");
-  ASSERT_EQ(mkdir(dir.File("velkocon.ini").c_str(), 0755), 0);
-  status = converter::ReadSettings(platform::SystemEnv(), dir.path(), &s, &names);
-  EXPECT_EQ(status.message(), "velkocon.ini absent");
-  EXPECT_EQ(status.cause(), "velkocon.ini in " + dir.path() + " is a folder");
 }
 
 // The "Dos" translation for a pair of code pages, as the converter builds it.
