@@ -218,10 +218,11 @@ int main(int argc, char** argv) {
       break;
     }
     double lines_per_second = static_cast<double>(lines) / best;
-    std::printf("%sprice list: %ld lines, %.1f MB; PLU file %.1f MB\n", c.label, lines, bytes / 1e6,
-                FileSize(plu) / 1e6);
+    const double megabytes = static_cast<double>(bytes) / 1e6;
+    std::printf("%sprice list: %ld lines, %.1f MB; PLU file %.1f MB\n", c.label, lines, megabytes,
+                static_cast<double>(FileSize(plu)) / 1e6);
     std::printf("%sbest of %d: %.3f s, %.0f lines/s, %.1f MB/s", c.label, kRuns, best, lines_per_second,
-                bytes / 1e6 / best);
+                megabytes / best);
     if (c.target > 0) {
       std::printf(" (target %.0f lines/s %s)", c.target, lines_per_second >= c.target ? "met" : "MISSED");
       targets_met = targets_met && lines_per_second >= c.target;
@@ -241,7 +242,7 @@ int main(int argc, char** argv) {
   std::remove(messages_path.c_str());
   rmdir(dir.c_str());
   if (!ok) return 1;
-  std::printf("peak memory: %.1f MB\n", peak / 1024.0);
+  std::printf("peak memory: %.1f MB\n", static_cast<double>(peak) / 1024.0);
   std::printf("targets: %s lines/s, %s memory\n", targets_met ? "met" : "MISSED",
               peak < kTargetPeakKilobytes ? "met" : "MISSED");
   return 0;
