@@ -169,7 +169,8 @@ int Run(int argc, char** argv, platform::Env& env, common::MessageSink& messages
   context.working_directory = platform::CurrentDirectory();
 
   std::vector<std::string> warnings;
-  RunStatus status = ReadSettings(env, context.working_directory, &context.settings, &context.names, &warnings);
+  RunStatus status =
+      ReadSettings(env, context.working_directory, &context.settings, &context.names, &warnings, argc <= 1);
   if (!status.ok()) return EndWithFailure(messages, status);
   context.program_directory = env.ProgramDirectory();
   std::string mode_value;

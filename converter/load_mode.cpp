@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "common/scale_file_names.h"
-#include "converter/command_line.h"
 #include "converter/plu_file.h"
 #include "converter/scale_file.h"
 #include "converter/store_name.h"
@@ -85,21 +84,6 @@ RunStatus WriteLastFiles(const RunContext& context, DataFile* last) {
   return RunStatus::Ok();
 }
 
-// The line that says why no article was accepted, when every line was
-// rejected for too few columns: most likely the separator digit is wrong.
-std::string SeparatorHint(char separator) {
-  std::string in_use, others;
-  for (const SeparatorChoice& choice : kSeparatorChoices) {
-    if (choice.separator == separator) {
-      in_use = choice.name;
-    } else {
-      others += std::string(others.empty() ? "" : ", ") + choice.digit_text + " for " + choice.name;
-    }
-  }
-  return "Every line has too few columns for the separator in use (" + in_use +
-         "); the separator digit chooses another: " + others + ".\n";
-}
-
 }  // namespace
 
 RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
@@ -118,7 +102,6 @@ RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
   // Bad input never reaches the scale.
   if (counts.articles == 0 && counts.rejected > 0) {
     context.messages->Err("No line of the price list was accepted: nothing was sent to the scale.\n");
-    if (counts.too_few_columns == counts.rejected) context.messages->Err(SeparatorHint(context.separator));
     return RunStatus::Ok();
   }
   // An empty list is most likely an export that failed: the scale keeps

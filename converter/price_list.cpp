@@ -8,21 +8,22 @@
 namespace converter {
 namespace {
 
-// Bytes the shop's code page uses for the Byelorussian-Ukrainian letter I,
-// which the scale does not show: they are written as the Latin letters.
+// Bytes code page 1251 uses for the Byelorussian-Ukrainian letter I, which
+// the scale does not show: they are written as the Latin letters. Other
+// code pages have other characters there (1250 l with stroke, 1252 the
+// superscripts two and three), which stay.
 constexpr char kCapitalUkrainianI = '\xB2';
 constexpr char kSmallUkrainianI = '\xB3';
 constexpr char kQuote = '"';
 
+// A price whose decimals beyond those Price Decimals keeps are all 0 up to
+// this decimal, or all 9 up to it with more digits after them, is less than
+// 1e-9 away from a price with the decimals kept: floating-point noise
+// (44.369999999999999 is 44.37).
+constexpr std::size_t kNoiseDecimal = 9;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDecimalMark(char c) { return c == '.' || c == ','; }
-
-bool IsBlankLine(std::string_view line) {
-  for (char c : line) {
-    if (!IsBlank(c)) return false;
-  }
-  return true;
-}
 
 std::string_view TrimBlanks(std::string_view text) {
   std::size_t begin = 0, end = text.size();
@@ -38,11 +39,13 @@ bool AllDigits(std::string_view text) {
   return true;
 }
 
-void ReplaceLetters(std::string& line) {
+void ReplaceLetters(std::string& line, bool ukrainian_i) {
   for (char& c : line) {
-    if (c == kCapitalUkrainianI) {
+    if (c == '_') {
+      c = 'i';
+    } else if (ukrainian_i && c == kCapitalUkrainianI) {
       c = 'I';
-    } else if (c == kSmallUkrainianI || c == '_') {
+    } else if (ukrainian_i && c == kSmallUkrainianI) {
       c = 'i';
     }
   }
@@ -56,6 +59,7 @@ struct Column {
   std::size_t end = 0;
   bool quoted = false;
   bool closed = true;  // false: quoted without a closing quote
+  std::size_t after_quote = 0;  // quoted and closed: where the text after the closing quote begins
 };
 
 Column FindColumn(std::string_view line, std::size_t begin, char separator) {
@@ -78,12 +82,32 @@ Column FindColumn(std::string_view line, std::size_t begin, char separator) {
         continue;
       }
       column.closed = true;
+      column.after_quote = at;
       break;
     }
   }
   std::size_t separator_at = line.find(separator, at);
   column.end = separator_at == std::string_view::npos ? line.size() : separator_at;
   return column;
+}
+
+// True for a column with nothing in it: blanks, or a quoted text of blanks.
+bool IsEmptyColumn(std::string_view text) {
+  text = TrimBlanks(text);
+  if (text.size() >= 2 && text.front() == kQuote && text.back() == kQuote) text = TrimBlanks(text.substr(1, text.size() - 2));
+  return text.empty();
+}
+
+// True for a line whose every column is empty: blanks, or what a formula
+// filled past the data leaves (,,"",,,).
+bool IsBlankLine(std::string_view line, char separator) {
+  std::size_t at = 0;
+  for (;;) {
+    Column column = FindColumn(line, at, separator);
+    if (!IsEmptyColumn(line.substr(column.begin, column.end - column.begin))) return false;
+    if (column.end == line.size()) return true;
+    at = column.end + 1;
+  }
 }
 
 // A quoted column's text in place of its first bytes: the opening and the
@@ -142,6 +166,21 @@ class Columns {
   bool unclosed_ = false;
 };
 
+// Adds one to the decimal number in value[0, *length), which has room for
+// one more digit.
+void RoundUp(char* value, std::size_t* length) {
+  for (std::size_t i = *length; i-- > 0;) {
+    if (value[i] != '9') {
+      ++value[i];
+      return;
+    }
+    value[i] = '0';
+  }
+  std::memmove(value + 1, value, *length);
+  value[0] = '1';
+  ++*length;
+}
+
 // Reads a price into the record's 8 digits. Digits as they stand: every
 // digit in its place, the decimal mark skipped. With decimals: the value
 // written with that many decimals, so that 12,5 with 2 gives 1250.
@@ -161,8 +200,9 @@ RejectionReason ReadPrice(std::string_view price, int decimals, char digits[kMax
   std::memset(digits, '0', kMaxPriceDigits);
 
   // The digits the record gets, in order: the price's own without the mark,
-  // or with decimals the whole part and the decimals filled up with zeros.
-  char value[kMaxPriceDigits + kMaxPriceDecimals];
+  // or with decimals the whole part and the decimals filled up with zeros
+  // (a mark alone is 0). One more place for a carry out of rounding up.
+  char value[kMaxPriceDigits + kMaxPriceDecimals + 1];
   std::size_t length = 0;
   if (decimals == kPriceDigitsAsTheyStand) {
     if (digit_count > kMaxPriceDigits) return RejectionReason::kPriceTooLong;
@@ -170,17 +210,23 @@ RejectionReason ReadPrice(std::string_view price, int decimals, char digits[kMax
       if (!IsDecimalMark(c)) value[length++] = c;
     }
   } else {
-    if (digit_count == 0 && !price.empty()) return RejectionReason::kBadPrice;
     std::string_view whole = price.substr(0, mark_at);
     std::string_view fraction = mark_at < price.size() ? price.substr(mark_at + 1) : std::string_view();
     const std::size_t kept = static_cast<std::size_t>(decimals);
-    if (fraction.size() > kept && fraction.find_first_not_of('0', kept) != std::string_view::npos) {
-      return RejectionReason::kTooManyDecimals;
+    bool round_up = false;
+    if (fraction.size() > kept) {
+      // More decimals than kept: zeros change nothing, and neither does
+      // noise (see kNoiseDecimal; the 9s are rounded up).
+      const std::string_view noise = fraction.substr(kept, kNoiseDecimal - kept);
+      round_up = noise.size() == kNoiseDecimal - kept && noise.find_first_not_of('9') == std::string_view::npos &&
+                 fraction.find_first_not_of('0', kNoiseDecimal) != std::string_view::npos;
+      if (!round_up && noise.find_first_not_of('0') != std::string_view::npos) return RejectionReason::kTooManyDecimals;
     }
     while (!whole.empty() && whole[0] == '0') whole.remove_prefix(1);
-    if (whole.size() + kept > sizeof value) return RejectionReason::kPriceTooLong;
+    if (whole.size() + kept > kMaxPriceDigits + kMaxPriceDecimals) return RejectionReason::kPriceTooLong;
     for (char c : whole) value[length++] = c;
     for (std::size_t i = 0; i < kept; ++i) value[length++] = i < fraction.size() ? fraction[i] : '0';
+    if (round_up) RoundUp(value, &length);
   }
   std::size_t first = 0;
   while (first < length && value[first] == '0') ++first;
@@ -212,7 +258,7 @@ bool HasOtherThan(std::string_view text, std::string_view characters) {
 LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& format, PriceListEntry* entry,
                               Rejection* rejection) {
   *rejection = Rejection();
-  if (IsBlankLine(line)) return LineResult::kBlank;
+  if (IsBlankLine(line, format.separator)) return LineResult::kBlank;
   if (line.size() + (ended ? 1 : 0) < kMinLineLength) return Reject(rejection, RejectionReason::kTooShort, line);
   // The first two columns must each end with a separator; this is looked at
   // before the line changes, so that a rejection quotes it as it was read.
@@ -225,7 +271,7 @@ LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& f
     if (column.end == line.size()) return Reject(rejection, RejectionReason::kTooFewColumns, line);
     at = column.end + 1;
   }
-  ReplaceLetters(line);
+  ReplaceLetters(line, format.ukrainian_i);
 
   Columns columns(line, format.separator);
   std::string_view plu_number = columns.Next();
@@ -270,9 +316,7 @@ LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& f
     if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, extra);
     if (!extra.empty()) {
       int value = base::LeadingDecimalValue(extra);
-      if (value != kNoExtraNumber && (value < 0 || value > kMaxExtraNumber)) {
-        return Reject(rejection, RejectionReason::kBadExtraNumber, extra);
-      }
+      if (value < 0 || value > kMaxExtraNumber) return Reject(rejection, RejectionReason::kBadExtraNumber, extra);
       result.extra_number = value;
     }
     if (columns.NextPresent()) {
@@ -280,12 +324,45 @@ LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& f
       if (columns.Unclosed()) return Reject(rejection, RejectionReason::kUnclosedQuote, item_code);
       item_code = TrimBlanks(item_code);
       if (!AllDigits(item_code)) return Reject(rejection, RejectionReason::kBadItemCode, item_code);
-      result.item_code = item_code;
-      result.item_code_is_plu_number = false;
+      // An empty item-code column (a notes column or a separator after it)
+      // is no item code: the PLU number serves.
+      if (!item_code.empty()) {
+        result.item_code = item_code;
+        result.item_code_is_plu_number = false;
+      }
     }
   }
   *entry = result;
   return LineResult::kEntry;
+}
+
+bool HasThreeColumns(std::string_view line, char separator) {
+  std::size_t at = 0;
+  for (int i = 0; i < 2; ++i) {
+    Column column = FindColumn(line, at, separator);
+    if (column.end == line.size()) return false;
+    at = column.end + 1;
+  }
+  return true;
+}
+
+std::size_t OpenQuoteAt(std::string_view line, char separator, std::size_t from) {
+  std::size_t at = from;
+  std::size_t next_quote = line.find(kQuote, at);
+  while (next_quote != std::string_view::npos) {
+    Column column = FindColumn(line, at, separator);
+    if (!column.closed) return column.begin;
+    if (column.end == line.size()) return std::string_view::npos;
+    at = column.end + 1;
+    if (next_quote < at) next_quote = line.find(kQuote, at);
+  }
+  return std::string_view::npos;
+}
+
+QuoteEnd EndOfQuote(std::string_view line, std::size_t begin, char separator) {
+  Column column = FindColumn(line, begin, separator);
+  if (!column.closed) return QuoteEnd::kOpen;
+  return column.after_quote == column.end ? QuoteEnd::kClosed : QuoteEnd::kClosedAmidText;
 }
 
 bool ColumnsEndWithin(std::string_view line, const LineFormat& format) {

@@ -41,6 +41,7 @@ struct LineFormat {
   char separator = '\t';
   bool no_type = false;  // no item-kind column
   int price_decimals = kPriceDigitsAsTheyStand;
+  bool ukrainian_i = false;  // the bytes 0xB2 and 0xB3 are the letters I and i of code page 1251
 };
 
 enum class ItemKind { kWeighed, kCounted };
@@ -53,8 +54,8 @@ struct PriceListEntry {
   char price_digits[kMaxPriceDigits] = {};  // the record's 8 price digits
   ItemKind kind = ItemKind::kWeighed;
   int extra_number = kNoExtraNumber;  // 0..999, or kNoExtraNumber
-  std::string_view item_code;   // decimal digits, of which the record keeps the last 10; empty gives zeros
-  bool item_code_is_plu_number = false;  // no item-code column: the PLU number serves
+  std::string_view item_code;   // decimal digits, of which the record keeps the last 10
+  bool item_code_is_plu_number = false;  // no item code (no column, or an empty one): the PLU number serves
 };
 
 enum class LineResult { kEntry, kBlank, kRejected };
@@ -82,11 +83,29 @@ struct Rejection {
 };
 
 // Parses one line. line holds the line without its line end and is changed
-// in place (the bytes 0xB2, 0xB3 and '_' become 'I', 'i', 'i'; quoted
-// columns lose their quotes); the entry points into it. ended tells whether
-// a line end followed it.
+// in place ('_' becomes 'i', and with format.ukrainian_i the bytes 0xB2 and
+// 0xB3 'I' and 'i'; quoted columns lose their quotes); the entry points into
+// it. ended tells whether a line end followed it. A line whose every column
+// is empty (blanks, "") is blank. A price with more decimals than
+// format.price_decimals that is less than 1e-9 away from a price with those
+// decimals (floating-point noise: 44.369999999999999) is rounded to it.
 LineResult ParsePriceListLine(std::string& line, bool ended, const LineFormat& format, PriceListEntry* entry,
                               Rejection* rejection);
+
+// True if the line has at least three columns for the separator (quoted
+// separators not counted).
+bool HasThreeColumns(std::string_view line, char separator);
+
+// Where the quoted column that is still open at the line's end begins,
+// looking at the columns from the column start `from` on; npos if every
+// quote is closed. A spreadsheet cell with a line end in it is written so.
+std::size_t OpenQuoteAt(std::string_view line, char separator, std::size_t from = 0);
+
+// How the quoted column that begins at begin ends: still open at the line's
+// end, closed by a quote that a separator or the line's end follows, or
+// closed by a quote that more text follows.
+enum class QuoteEnd { kOpen, kClosed, kClosedAmidText };
+QuoteEnd EndOfQuote(std::string_view line, std::size_t begin, char separator);
 
 // True if the columns up to the item code all end (each with its separator)
 // within line: a line cut after kMaxKeptLineLength characters can then be

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "base/ascii_case.h"
 #include "base/decimal_text.h"
@@ -35,6 +37,26 @@ const char kPageDetailAbsent[] = "File PageDetail is absent. Fatal error!";
 const char kPageDetailIncorrect[] = "File PageDetail is incorrect. Fatal error!";
 const char kBadPriceListEncoding[] = "Incorrect price list encoding";
 const char kBadPriceDecimals[] = "Incorrect price decimals";
+const char kBadLockWait[] = "Incorrect lock wait";
+const char kBadParallelScales[] = "Incorrect parallel scales";
+const char kLockWaitRule[] = "0 to 604800 seconds";
+const char kParallelScalesRule[] = "1 to 64";
+const char kBadCodePage[] = "Incorrect code page";
+
+// What a setting's value must be, as failures name it.
+const char kLabelFormatRule[] = "0 to 99";
+const char kBarcodePrefixRule[] = "0 to 99";
+const char kBarcodeWeightPrefixRule[] = "-1 or 0 to 99";
+const char kBarcodeTypeRule[] = "1 to 21 but 12";
+const char kBarcodeWeightTypeRule[] = "-1 or 1 to 21 but 12";
+const char kCodePageRule[] = "Win, Dos or OEM";
+const char kPriceListEncodingRule[] = "auto, ANSI or UTF-8";
+const char kPriceDecimalsRule[] = "0 to 4";
+
+// The values of CodePage, as the rest of the program names them.
+const char kDos[] = "Dos";
+const char kWin[] = "Win";
+const char kOem[] = "OEM";
 
 // A barcode type the barcode rule lists: 1 to 21 but 12.
 bool IsListedBarcodeType(int type) { return type >= 1 && type <= kMaxBarcodeType && type != kUnlistedBarcodeType; }
@@ -138,7 +160,9 @@ std::string PageDetailPath(const std::string& working_directory, std::string val
   return working_directory + value;
 }
 
-RunStatus Failure(const char* message) { return RunStatus::Error(RunFailure::kSettings, message); }
+RunStatus Failure(const char* message, std::string cause) {
+  return RunStatus::Error(RunFailure::kSettings, message).WithCause(std::move(cause));
+}
 
 // The words of Scales, separated by blanks or commas.
 std::vector<std::string> ScaleList(const std::string& value) {
@@ -153,10 +177,40 @@ std::vector<std::string> ScaleList(const std::string& value) {
   }
 }
 
-// Price List Encoding: empty or ANSI (the bytes as they are), or UTF-8.
-bool ReadPriceListEncoding(const std::string& value, bool* utf8) {
-  *utf8 = base::EqualsIgnoringCase(value, "UTF-8") || base::EqualsIgnoringCase(value, "UTF8");
-  return *utf8 || value.empty() || base::EqualsIgnoringCase(value, "ANSI");
+// A setting whose value breaks its rule: "Barcode Type=12 is not 1 to 21 but 12".
+RunStatus Failure(const char* message, const platform::Profile& profile, const char* key, const char* rule) {
+  return Failure(message, std::string(key) + "=" + Text(profile, key) + " is not " + rule);
+}
+
+// Price List Encoding: empty or auto, ANSI (the bytes as they are), or UTF-8.
+bool ReadPriceListEncoding(const std::string& value, PriceListEncoding* encoding) {
+  if (value.empty() || base::EqualsIgnoringCase(value, "auto")) {
+    *encoding = PriceListEncoding::kAuto;
+  } else if (base::EqualsIgnoringCase(value, "ANSI")) {
+    *encoding = PriceListEncoding::kAnsi;
+  } else if (base::EqualsIgnoringCase(value, "UTF-8") || base::EqualsIgnoringCase(value, "UTF8")) {
+    *encoding = PriceListEncoding::kUtf8;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// CodePage in any letter case, as its one spelling; no key means Dos.
+bool ReadCodePage(const platform::Profile& profile, std::string* code_page) {
+  bool found = false;
+  const std::string value = platform::ProfileString(profile, kSection, "CodePage", kMaxSettingLength, &found);
+  if (!found) {
+    *code_page = kDos;
+    return true;
+  }
+  for (const char* known : {kDos, kWin, kOem}) {
+    if (base::EqualsIgnoringCase(value, known)) {
+      *code_page = known;
+      return true;
+    }
+  }
+  return false;
 }
 
 // Price Decimals: empty (not set) or one digit 0 to 4.
@@ -169,37 +223,55 @@ bool ReadPriceDecimals(const std::string& value, int* decimals) {
 
 RunStatus BuildNameTable(platform::Env& env, const Settings& settings, const std::string& working_directory,
                          NameTable* names) {
-  if (settings.code_page == "Dos") {
+  if (settings.code_page == kDos) {
     platform::SystemStatus status = platform::BuildAnsiToOemTable(names->map);
-    if (!status.ok()) return status.As(RunFailure::kSettings);
+    if (!status.ok()) {
+      return status.As(RunFailure::kSettings)
+          .WithCause("CodePage=Dos translates names from the PC's ANSI code page to its OEM code page");
+    }
     return RunStatus::Ok();
   }
-  if (settings.code_page == "Win") {
+  if (settings.code_page == kWin) {
     for (int b = 0; b < kTableSize; ++b) names->map[b] = static_cast<unsigned char>(b);
     return RunStatus::Ok();
   }
-  if (settings.code_page == "OEM") {
-    return LoadPageDetail(env, PageDetailPath(working_directory, settings.page_detail), names);
-  }
-  *names = NameTable();  // any other value: every byte becomes 0
-  return RunStatus::Ok();
+  // OEM: the table file.
+  if (settings.page_detail.empty()) return Failure(kPageDetailAbsent, "PageDetail names no file; CodePage=OEM needs one");
+  return LoadPageDetail(env, PageDetailPath(working_directory, settings.page_detail), names,
+                        "PageDetail=" + settings.page_detail);
+}
+
+// Why velkocon.ini could not be read from the folder.
+RunStatus IniAbsent(platform::Env& env, const std::string& path, const std::string& folder, bool without_arguments) {
+  const platform::FileInfo info = env.Stat(path);
+  std::string cause = info.folder    ? "velkocon.ini in " + folder + " is a folder"
+                      : info.exists ? "velkocon.ini in " + folder + " cannot be read"
+                                    : "no velkocon.ini in " + folder;
+  if (without_arguments) cause += "; VelkoCon is started in the shop folder, which holds it (see VelkoCon --help)";
+  return Failure(kIniAbsent, cause);
 }
 
 }  // namespace
 
-RunStatus LoadPageDetail(platform::Env& env, const std::string& path, NameTable* table) {
+RunStatus LoadPageDetail(platform::Env& env, const std::string& path, NameTable* table, const std::string& shown) {
   TextFile file;
   if (platform::SystemStatus opened = file.Open(env, path); !opened.ok()) {
-    return opened.As(RunFailure::kSettings, kPageDetailAbsent);
+    return opened.As(RunFailure::kSettings, kPageDetailAbsent).WithCause("cannot open " + shown + ": " + opened.message());
   }
   for (int b = 0; b < kTableSize; ++b) table->map[b] = static_cast<unsigned char>(b);
   std::string line;
+  long long number = 0;
   while (file.ReadLine(&line)) {
+    ++number;
     // A long line is taken as several lines of at most kPageDetailPiece
     // characters each, as the table's original reader did.
     std::size_t offset = 0;
     do {
-      if (!ParsePageDetailLine(line.substr(offset, kPageDetailPiece), table)) return Failure(kPageDetailIncorrect);
+      const std::string piece = line.substr(offset, kPageDetailPiece);
+      if (!ParsePageDetailLine(piece, table)) {
+        return Failure(kPageDetailIncorrect, "line " + std::to_string(number) + " of " + shown +
+                                                 " is not \"index value\": " + QuotedValue(piece));
+      }
       offset += kPageDetailPiece;
     } while (offset < line.size());
   }
@@ -211,28 +283,34 @@ void TranslateName(const NameTable& names, const char* text, std::size_t count, 
 }
 
 RunStatus ReadSettings(platform::Env& env, const std::string& working_directory, Settings* settings,
-                       NameTable* names, std::vector<std::string>* warnings) {
+                       NameTable* names, std::vector<std::string>* warnings, bool without_arguments) {
   std::string path = env.ResolveName(platform::JoinPath(working_directory, "velkocon.ini"));
   platform::Profile profile;
-  if (!platform::IsFile(env, path) || !platform::LoadProfile(path, &profile)) return Failure(kIniAbsent);
+  if (!platform::IsFile(env, path) || !platform::LoadProfile(path, &profile)) {
+    return IniAbsent(env, path, working_directory, without_arguments);
+  }
   Settings s;
   s.time_print = platform::ProfileInt(profile, kSection, "Time Print", 0);
   s.no_type = platform::ProfileInt(profile, kSection, "No Type", 0);
   s.label_format = platform::ProfileInt(profile, kSection, "Label Format", 17);
-  if (s.label_format < 0 || s.label_format > kMaxLabelFormat) return Failure(kBadLabelFormat);
+  if (s.label_format < 0 || s.label_format > kMaxLabelFormat) {
+    return Failure(kBadLabelFormat, profile, "Label Format", kLabelFormatRule);
+  }
   s.barcode_prefix = platform::ProfileInt(profile, kSection, "Barcode Prefix", 25);
-  if (!IsBarcodePrefix(s.barcode_prefix)) return Failure(kBadBarcodePrefix);
+  if (!IsBarcodePrefix(s.barcode_prefix)) return Failure(kBadBarcodePrefix, profile, "Barcode Prefix", kBarcodePrefixRule);
   s.barcode_type = platform::ProfileInt(profile, kSection, "Barcode Type", 5);
-  if (!IsListedBarcodeType(s.barcode_type)) return Failure(kBadBarcodeFormat);
+  if (!IsListedBarcodeType(s.barcode_type)) return Failure(kBadBarcodeFormat, profile, "Barcode Type", kBarcodeTypeRule);
   s.barcode_weight_prefix = platform::ProfileInt(profile, kSection, "Barcode Weight Prefix", kNotSet);
-  if (s.barcode_weight_prefix != kNotSet && !IsBarcodePrefix(s.barcode_weight_prefix)) return Failure(kBadBarcodePrefix);
+  if (s.barcode_weight_prefix != kNotSet && !IsBarcodePrefix(s.barcode_weight_prefix)) {
+    return Failure(kBadBarcodePrefix, profile, "Barcode Weight Prefix", kBarcodeWeightPrefixRule);
+  }
   s.barcode_weight_type = platform::ProfileInt(profile, kSection, "Barcode Weight Type", kNotSet);
-  if (s.barcode_weight_type != kNotSet && !IsListedBarcodeType(s.barcode_weight_type)) return Failure(kBadBarcodeFormat);
+  if (s.barcode_weight_type != kNotSet && !IsListedBarcodeType(s.barcode_weight_type)) {
+    return Failure(kBadBarcodeFormat, profile, "Barcode Weight Type", kBarcodeWeightTypeRule);
+  }
   s.shop_name = Text(profile, "Shop Name");
-  bool found = false;
-  s.code_page = platform::ProfileString(profile, kSection, "CodePage", kMaxSettingLength, &found);
-  if (!found) s.code_page = "Dos";
-  if (s.code_page == "OEM") s.page_detail = Text(profile, "PageDetail");
+  if (!ReadCodePage(profile, &s.code_page)) return Failure(kBadCodePage, profile, "CodePage", kCodePageRule);
+  if (s.code_page == kOem) s.page_detail = Text(profile, "PageDetail");
   if (RunStatus status = BuildNameTable(env, s, working_directory, names); !status.ok()) return status;
   s.mg_total = Text(profile, "MGTotal");
   s.plu_total = Text(profile, "PLUTotal");
@@ -244,23 +322,21 @@ RunStatus ReadSettings(platform::Env& env, const std::string& working_directory,
   if (s.shop_font < 0 || s.shop_font > kMaxShopFont) s.shop_font = kDefaultShopFont;
   s.archive = TextOr(profile, "Archive", s.archive);
   s.log_file = TextOr(profile, "Log File", s.log_file);
-  if (!ReadPriceListEncoding(Text(profile, "Price List Encoding"), &s.price_list_utf8)) {
-    return Failure(kBadPriceListEncoding);
+  if (!ReadPriceListEncoding(Text(profile, "Price List Encoding"), &s.price_list_encoding)) {
+    return Failure(kBadPriceListEncoding, profile, "Price List Encoding", kPriceListEncodingRule);
   }
-  if (!ReadPriceDecimals(Text(profile, "Price Decimals"), &s.price_decimals)) return Failure(kBadPriceDecimals);
+  if (!ReadPriceDecimals(Text(profile, "Price Decimals"), &s.price_decimals)) {
+    return Failure(kBadPriceDecimals, profile, "Price Decimals", kPriceDecimalsRule);
+  }
   s.report_header = platform::ProfileInt(profile, kSection, "Report Header", 0);
   s.scales = ScaleList(platform::ProfileString(profile, kSection, "Scales", kMaxScalesSettingLength));
   s.parallel_scales = platform::ProfileInt(profile, kSection, "Parallel Scales", kDefaultParallelScales);
   s.lock_wait_seconds = platform::ProfileInt(profile, kSection, "Lock Wait", kDefaultLockWaitSeconds);
   if (s.lock_wait_seconds < 0 || s.lock_wait_seconds > kMaxLockWaitSeconds) {
-    return RunStatus::Error(RunFailure::kSettings, "Incorrect lock wait")
-        .WithCause("Lock Wait=" + std::to_string(s.lock_wait_seconds) + " is not 0 to " +
-                   std::to_string(kMaxLockWaitSeconds) + " seconds");
+    return Failure(kBadLockWait, profile, "Lock Wait", kLockWaitRule);
   }
   if (s.parallel_scales < 1 || s.parallel_scales > common::kMaxParallelScales) {
-    return RunStatus::Error(RunFailure::kSettings, "Incorrect parallel scales")
-        .WithCause("Parallel Scales=" + std::to_string(s.parallel_scales) + " is not 1 to " +
-                   std::to_string(common::kMaxParallelScales));
+    return Failure(kBadParallelScales, profile, "Parallel Scales", kParallelScalesRule);
   }
   if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;

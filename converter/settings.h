@@ -24,6 +24,13 @@ constexpr int kMaxLockWaitSeconds = 604800;
 // Scales says (1 to common::kMaxParallelScales).
 constexpr int kDefaultParallelScales = 8;
 
+// Price List Encoding: how a price list without a byte-order mark is read.
+enum class PriceListEncoding {
+  kAuto,  // as UTF-8 when its bytes are UTF-8 (see TextFile::Open), else as ANSI
+  kAnsi,  // the bytes as they are, in the PC's ANSI code page
+  kUtf8,
+};
+
 struct Settings {
   int time_print = 0;
   int no_type = 0;
@@ -33,7 +40,7 @@ struct Settings {
   int barcode_weight_prefix = -1;  // -1: Barcode Prefix serves
   int barcode_weight_type = -1;    // -1: Barcode Type serves
   std::string shop_name;
-  std::string code_page = "Dos";
+  std::string code_page = "Dos";  // "Dos", "Win" or "OEM", whatever letter case the settings use
   std::string page_detail;
   std::string mg_total;
   std::string plu_total;
@@ -44,7 +51,7 @@ struct Settings {
   int shop_font = 5;
   std::string archive = "archive";    // the archive folder; empty: none
   std::string log_file = "velkocon.log";  // the run log; empty: none
-  bool price_list_utf8 = false;  // Price List Encoding=UTF-8: the price list is UTF-8 without a mark
+  PriceListEncoding price_list_encoding = PriceListEncoding::kAuto;  // for a price list without a byte-order mark
   int price_decimals = -1;       // Price Decimals 0..4; -1: the price's digits as they stand
   int report_header = 0;         // Report Header: not 0 puts a line of column names atop each report
   std::vector<std::string> scales;  // Scales: the shop's scale identifiers, for the scale argument "all"
@@ -54,7 +61,7 @@ struct Settings {
 
 // Translation of a name for the scale: entry b is the byte written for the
 // byte b of a name. "Dos" gives the ANSI-to-OEM table of the system, "Win"
-// the identity, "OEM" the PageDetail table, any other value all zeros.
+// the identity, "OEM" the PageDetail table.
 struct NameTable {
   unsigned char map[256] = {};
 };
@@ -63,13 +70,20 @@ struct NameTable {
 // name table. What the run goes on after (no [Params] section, a key that is
 // no setting, a number setting that is no number) is added to warnings,
 // one line each. A failure (RunFailure::kSettings) has as its message the
-// fixed text the run ends with.
+// fixed text the run ends with, and as its cause the setting and its value
+// ("Barcode Type=12 is not 1 to 21 but 12"), or the folder where
+// velkocon.ini was looked for; without_arguments (the program was started
+// with none) adds that it is started in the shop folder.
 RunStatus ReadSettings(platform::Env& env, const std::string& working_directory, Settings* settings,
-                       NameTable* names, std::vector<std::string>* warnings = nullptr);
+                       NameTable* names, std::vector<std::string>* warnings = nullptr,
+                       bool without_arguments = false);
 
 // Loads a PageDetail table file into table (identity for the bytes it does
-// not name). A failure's message is the fixed text.
-RunStatus LoadPageDetail(platform::Env& env, const std::string& path, NameTable* table);
+// not name). A failure's message is the fixed text, its cause names the file
+// as shown ("cannot open PageDetail=\cp.txt: ...", "line 2 of ... is not
+// index value: ...").
+RunStatus LoadPageDetail(platform::Env& env, const std::string& path, NameTable* table,
+                         const std::string& shown = "the PageDetail file");
 
 // Translates count bytes of text through the table into out (same length).
 void TranslateName(const NameTable& names, const char* text, std::size_t count, char* out);

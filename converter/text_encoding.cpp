@@ -1,6 +1,7 @@
 #include "converter/text_encoding.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace converter {
 namespace {
@@ -16,24 +17,34 @@ constexpr int kFirstHighByte = 128;
 bool IsHighSurrogate(std::uint32_t unit) { return unit >= kFirstHighSurrogate && unit < kFirstLowSurrogate; }
 bool IsLowSurrogate(std::uint32_t unit) { return unit >= kFirstLowSurrogate && unit <= kLastLowSurrogate; }
 
+// The length of the UTF-8 character that begins with lead; 0 if no
+// character begins with it.
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
 // Reads one UTF-8 character at text[*at] and moves past it. False (and *at
 // one byte on) for bytes that are no UTF-8: a stray continuation byte, a
 // sequence cut short, an overlong form, a surrogate, or beyond U+10FFFF.
 bool ReadUtf8(std::string_view text, std::size_t* at, std::uint32_t* character) {
   const unsigned char lead = static_cast<unsigned char>(text[*at]);
-  std::size_t length;
+  const std::size_t length = Utf8Length(lead);
   std::uint32_t value;
   std::uint32_t smallest;
-  if (lead < 0x80) {
+  if (length == 1) {
     *character = lead;
     ++*at;
     return true;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1F, smallest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, value = lead & 0x0F, smallest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, value = lead & 0x07, smallest = 0x10000;
+  } else if (length == 2) {
+    value = lead & 0x1F, smallest = 0x80;
+  } else if (length == 3) {
+    value = lead & 0x0F, smallest = 0x800;
+  } else if (length == 4) {
+    value = lead & 0x07, smallest = 0x10000;
   } else {
     ++*at;
     return false;
@@ -57,6 +68,16 @@ bool ReadUtf8(std::string_view text, std::size_t* at, std::uint32_t* character) 
   *character = value;
   *at += length;
   return true;
+}
+
+// True if the kAsciiBlock bytes at bytes are all ASCII.
+constexpr std::size_t kAsciiBlock = 32;
+bool IsAsciiBlock(const char* bytes) {
+  std::uint64_t words[kAsciiBlock / sizeof(std::uint64_t)];
+  std::memcpy(words, bytes, sizeof words);
+  std::uint64_t any = 0;
+  for (std::uint64_t word : words) any |= word;
+  return (any & 0x8080808080808080ULL) == 0;
 }
 
 }  // namespace
@@ -120,6 +141,7 @@ std::size_t Utf16Decoder::PutUnit(std::uint32_t unit, char* out) {
     high_surrogate_ = unit;
     return n;
   }
+  if (unit == kByteOrderMark) return n;
   return n + PutUtf8(IsLowSurrogate(unit) ? kReplacementCharacter : unit, out + n);
 }
 
@@ -182,6 +204,12 @@ bool AnsiEncoder::IsAscii(std::string_view text) {
   return true;
 }
 
+bool AnsiEncoder::Has(std::uint32_t character) const {
+  auto found = std::lower_bound(entries_.begin(), entries_.end(), character,
+                                [](const Entry& entry, std::uint32_t c) { return entry.character < c; });
+  return found != entries_.end() && found->character == character;
+}
+
 void AnsiEncoder::Encode(std::string_view text, std::string* out, EncodingLoss* loss) const {
   out->clear();
   std::size_t at = 0;
@@ -196,6 +224,7 @@ void AnsiEncoder::Encode(std::string_view text, std::string* out, EncodingLoss* 
       *out += static_cast<char>(character);
       continue;
     }
+    if (character == kByteOrderMark) continue;
     auto found = std::lower_bound(entries_.begin(), entries_.end(), character,
                                   [](const Entry& entry, std::uint32_t c) { return entry.character < c; });
     if (found != entries_.end() && found->character == character) {
@@ -205,6 +234,63 @@ void AnsiEncoder::Encode(std::string_view text, std::string* out, EncodingLoss* 
       *out += kMissing;
     }
   }
+}
+
+bool Utf8Survey::LookAtCharacter(std::string_view text, std::size_t* at, bool* cut) {
+  const std::size_t length = Utf8Length(static_cast<unsigned char>(text[*at]));
+  if (length == 0) return false;
+  if (text.size() - *at < length) {
+    *cut = true;
+    return true;
+  }
+  std::uint32_t character;
+  if (!ReadUtf8(text, at, &character)) return false;
+  beyond_ascii_ = true;
+  if (!kept_character_) kept_character_ = character == kByteOrderMark || code_page_.Has(character);
+  return true;
+}
+
+bool Utf8Survey::Look(const char* bytes, std::size_t size) {
+  if (!utf8_) return false;
+  std::size_t at = 0;
+  if (pending_size_ > 0) {
+    // A character cut at the end of the last piece is completed first.
+    const std::size_t length = Utf8Length(static_cast<unsigned char>(pending_[0]));
+    at = std::min(length - pending_size_, size);
+    std::memcpy(pending_ + pending_size_, bytes, at);
+    pending_size_ += at;
+    if (pending_size_ < length) return true;
+    std::size_t in_pending = 0;
+    bool cut = false;
+    if (!LookAtCharacter(std::string_view(pending_, pending_size_), &in_pending, &cut)) return utf8_ = false;
+    pending_size_ = 0;
+  }
+  const std::string_view text(bytes, size);
+  while (at < size) {
+    // Most text is ASCII: a block of it at a time.
+    if (size - at >= kAsciiBlock && IsAsciiBlock(bytes + at)) {
+      at += kAsciiBlock;
+      continue;
+    }
+    if (static_cast<unsigned char>(bytes[at]) < kFirstHighByte) {
+      ++at;
+      continue;
+    }
+    bool cut = false;
+    const std::size_t start = at;
+    if (!LookAtCharacter(text, &at, &cut)) return utf8_ = false;
+    if (cut) {
+      pending_size_ = size - start;
+      std::memcpy(pending_, bytes + start, pending_size_);
+      break;
+    }
+  }
+  return true;
+}
+
+void Utf8Survey::Finish() {
+  if (pending_size_ > 0) utf8_ = false;
+  pending_size_ = 0;
 }
 
 }  // namespace converter

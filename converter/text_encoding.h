@@ -1,6 +1,9 @@
 // The encodings a text file may arrive in, and the steps that bring its text
-// to the PC's ANSI code page: recognising a byte-order mark, decoding UTF-16
-// into UTF-8 as the file streams in, and encoding UTF-8 into the code page.
+// to the PC's ANSI code page: recognising a byte-order mark, telling UTF-8
+// without a mark from ANSI, decoding UTF-16 into UTF-8 as the file streams
+// in, and encoding UTF-8 into the code page. The character U+FEFF (a
+// byte-order mark) is dropped wherever it stands in decoded text: some
+// spreadsheets repeat it inside a file.
 #pragma once
 
 #include <cstddef>
@@ -23,13 +26,19 @@ enum class TextEncoding {
 // The longest byte-order mark.
 constexpr std::size_t kMaxMarkLength = 3;
 
+// The most bytes a UTF-8 character takes.
+constexpr std::size_t kMaxUtf8Length = 4;
+
+// The character a byte-order mark stands for.
+constexpr std::uint32_t kByteOrderMark = 0xFEFF;
+
 // The encoding that the byte-order mark at the start of head (size bytes)
 // names, and the mark's length; without a mark, unmarked and 0.
 TextEncoding EncodingOfMark(const char* head, std::size_t size, TextEncoding unmarked, std::size_t* mark_length);
 
 // UTF-16 into UTF-8, piece by piece: a character cut between two pieces is
 // completed by the next. A unit that is no character (a lone surrogate, an
-// odd byte at the end) becomes U+FFFD.
+// odd byte at the end) becomes U+FFFD; U+FEFF is dropped.
 class Utf16Decoder {
  public:
   explicit Utf16Decoder(bool big_endian = false) : big_endian_(big_endian) {}
@@ -73,7 +82,11 @@ class AnsiEncoder {
   // True if text holds only ASCII, which every code page keeps as it is.
   static bool IsAscii(std::string_view text);
 
-  // Sets out to text in the code page; loss tells what became '?'.
+  // True if the code page has the character (beyond ASCII).
+  bool Has(std::uint32_t character) const;
+
+  // Sets out to text in the code page, U+FEFF dropped; loss tells what
+  // became '?'.
   void Encode(std::string_view text, std::string* out, EncodingLoss* loss) const;
 
  private:
@@ -84,6 +97,38 @@ class AnsiEncoder {
   // The characters of the bytes 128 to 255, sorted by character.
   std::vector<Entry> entries_;
   int code_page_ = 0;
+};
+
+// Looks through the bytes of a text without a byte-order mark, piece by
+// piece, for what decides whether it is UTF-8: whether every byte belongs to
+// a UTF-8 character, whether some character lies beyond ASCII, and whether
+// one of those is a character the code page has (U+FEFF counts as one: it is
+// dropped, not lost).
+class Utf8Survey {
+ public:
+  explicit Utf8Survey(const AnsiEncoder& code_page) : code_page_(code_page) {}
+
+  // Looks at the next size bytes. False once a byte is known to be no UTF-8:
+  // what follows need not be looked at.
+  bool Look(const char* bytes, std::size_t size);
+  // The end of the text: a character cut short there is no UTF-8.
+  void Finish();
+
+  bool utf8() const { return utf8_; }
+  bool beyond_ascii() const { return beyond_ascii_; }
+  bool kept_character() const { return kept_character_; }
+
+ private:
+  // Looks at the character beginning at text[*at] (moving past it); false
+  // if it is no UTF-8, true and *cut if it runs past the end of text.
+  bool LookAtCharacter(std::string_view text, std::size_t* at, bool* cut);
+
+  const AnsiEncoder& code_page_;
+  char pending_[kMaxUtf8Length] = {};  // the start of a character cut between two pieces
+  std::size_t pending_size_ = 0;
+  bool utf8_ = true;
+  bool beyond_ascii_ = false;
+  bool kept_character_ = false;
 };
 
 }  // namespace converter

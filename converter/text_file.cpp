@@ -49,6 +49,23 @@ platform::SystemStatus TextFile::Open(platform::Env& env, const std::string& pat
 
 void TextFile::Close() { file_.reset(); }
 
+platform::SystemStatus TextFile::Survey(platform::Env& env, const std::string& path, Utf8Survey* survey) {
+  std::unique_ptr<platform::InputFile> file;
+  if (platform::SystemStatus opened = env.OpenForReading(path, &file); !opened.ok()) return opened;
+  std::unique_ptr<char[]> piece = std::make_unique<char[]>(kReadSize);
+  for (;;) {
+    std::size_t n = 0;
+    if (platform::SystemStatus read = file->Read(piece.get(), kReadSize, &n); !read.ok()) return read;
+    if (n == 0) break;
+    const void* stop = std::memchr(piece.get(), kEndOfText, n);
+    if (stop != nullptr) n = static_cast<std::size_t>(static_cast<const char*>(stop) - piece.get());
+    if (!survey->Look(piece.get(), n)) return platform::SystemStatus::Ok();
+    if (stop != nullptr) break;
+  }
+  survey->Finish();
+  return platform::SystemStatus::Ok();
+}
+
 void TextFile::Take(const char* raw, std::size_t size) {
   std::size_t n = size;
   if (IsUtf16(encoding_)) {

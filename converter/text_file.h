@@ -43,6 +43,12 @@ class TextFile {
 
   void Close();
 
+  // Looks through the text of a file (from its first byte, to its end or a
+  // Ctrl-Z) with the survey, one piece at a time: memory does not grow with
+  // the file. Stops at the first byte that is no UTF-8. A failure if the
+  // file cannot be opened or read.
+  static platform::SystemStatus Survey(platform::Env& env, const std::string& path, Utf8Survey* survey);
+
  private:
   bool Fill();
   // Takes size bytes of the file at raw into the text buffer (decoding UTF-16

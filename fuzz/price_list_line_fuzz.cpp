@@ -34,6 +34,7 @@ void CheckEntry(const converter::PriceListEntry& entry, const converter::Setting
   FUZZ_CHECK(AllDigits(entry.plu_number));
   FUZZ_CHECK(entry.name.size() <= converter::kMaxNameLength);
   FUZZ_CHECK(AllDigits(entry.item_code));
+  FUZZ_CHECK(!entry.item_code.empty());  // an empty item code is none: the PLU number serves
   FUZZ_CHECK(AllDigits(std::string_view(entry.price_digits, sizeof entry.price_digits)));
   FUZZ_CHECK(entry.extra_number == converter::kNoExtraNumber ||
              (entry.extra_number >= 0 && entry.extra_number <= converter::kMaxExtraNumber));
@@ -79,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   format.separator = kSeparators[choice % sizeof kSeparators];
   format.no_type = (choice & 0x10) != 0;
   format.price_decimals = data[1] % 6 - 1;  // -1 (digits as they stand) to 4
+  format.ukrainian_i = (choice & 2) != 0;
   const bool utf8 = (data[1] & 0x80) != 0;
   converter::Settings settings;
   settings.no_type = format.no_type;
@@ -109,6 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     (void)converter::ColumnsEndWithin(line, format);
     (void)converter::IsHeaderLine(line, format);
+    (void)converter::HasThreeColumns(line, format.separator);
+    if (std::size_t open = converter::OpenQuoteAt(line, format.separator); open != std::string::npos) {
+      FUZZ_CHECK(open < line.size() && line[open] == '"');
+      FUZZ_CHECK(converter::EndOfQuote(line, open, format.separator) == converter::QuoteEnd::kOpen);
+    }
     converter::PriceListEntry entry;
     converter::Rejection rejection;
     converter::LineResult result = converter::ParsePriceListLine(line, line_feed, format, &entry, &rejection);

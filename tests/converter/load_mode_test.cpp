@@ -192,9 +192,9 @@ TEST(LoadMode, ListWithNoAcceptedLineSendsNothing) {
             "Line 1 rejected: line \"123;APPLES;12.50;0\" has fewer than three columns\n"
             "Line 2 rejected: line \"4567;CHOCOLATE BAR WITH NUTS 100G;3.20;1\"... has fewer than three columns\n"
             "2 lines of the price list were rejected\n"
-            "No line of the price list was accepted: nothing was sent to the scale.\n"
-            "Every line has too few columns for the separator in use (TAB); the separator digit chooses another: "
-            "1 for comma, 2 for semicolon, 3 for #, 4 for full stop.\n");
+            "Every line has too few columns for the separator in use (TAB) but would have enough with semicolon: "
+            "give the separator digit 2.\n"
+            "No line of the price list was accepted: nothing was sent to the scale.\n");
   EXPECT_TRUE(shop.Requests().empty());
 }
 

@@ -29,6 +29,8 @@ const std::string kShortLine =
     "00000001" "001D" "10" "000D2000" "00000000" "110525" "000010000001" "0701" "41" "0C00";
 
 const char kDefaultIni[] = "[Params]\nCodePage=Win\n";
+const char kUtf8Note[] =
+    "Note: VelkoCon.txt is read as UTF-8 (no byte-order mark); set Price List Encoding=ANSI if it is not\n";
 
 // The item code of kPearsLine is longer than barcode type 5 keeps.
 std::string PearsWarning(int line) {
@@ -75,6 +77,34 @@ void ExpectErrorLines(const ProgramResult& r, const std::string& lines) {
 
 const char kNoArticle[] = "The price list holds no article: nothing was sent to the scale.\n";
 
+// The record texts of a PLU file, each cut where its length field says.
+std::vector<std::string> Records(const std::string& plu_file) {
+  std::vector<std::string> records;
+  for (std::size_t at = 0; at + 12 <= plu_file.size();) {
+    std::size_t length = 2 * std::stoul(plu_file.substr(at + 8, 4), nullptr, 16);
+    records.push_back(plu_file.substr(at, length));
+    at += length;
+  }
+  return records;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) out += {kDigits[c >> 4], kDigits[c & 15]};
+  return out;
+}
+
+// UTF-16 text with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
 const ListCase kLists[] = {
     {"CrLfAndCtrlZReadAsTextMode", kApplesLine + "\r\n" + kPearsLine + "\r\n\x1A" + "9;LOST;1.00\r\n", {"001", "2"}, 0,
      "", kApples + kPears},
@@ -112,6 +142,23 @@ const ListCase kLists[] = {
     {"OneRejectedLineIsCountedAlone", kApplesLine + "\nx;y;z\n", {"001", "2"}, 5,
      "Line 2 rejected: PLU number \"x\" is not 1 to 8 digits\n1 line of the price list was rejected\n", kApples},
     {"TabIsTheSeparatorWithoutADigit", "123\tAPPLES\t12.50\t0\n77\tPEARS\t1,99\t0\t\t2200077\n", {"001"}, 0, "",
+     kApples + kPears},
+    // What a formula filled past the data leaves is blank.
+    {"SpreadsheetLeftoversAreBlank", "123,APPLES,12.50,0\r\n,,\"\",,,,\r\n\"\",\"\",\"\"\r\n77,PEARS,1.99,0,,2200077\r\n",
+     {"001", "1"}, 0, PearsWarning(4), kApples + kPears},
+    // An empty item-code column before a notes column: the PLU number serves.
+    {"EmptyItemCodeBeforeANotesColumn", "123;APPLES;12.50;0;;;keep cool\n", {"001", "2"}, 0, "", kApples},
+    // A cell with a line end in it (Alt+Enter): the line end becomes one
+    // blank, and the lines after it keep their numbers.
+    {"QuotedNameAcrossALineEnd", "24;\"Ham\r\nsliced\";2.49;1\r\nx;y;z\r\n" + kApplesLine + "\r\n", {"001", "2"}, 5,
+     "Line 3 rejected: PLU number \"x\" is not 1 to 8 digits\n1 line of the price list was rejected\n",
+     "00000024" "0026" "11" "000D2000" "00000249" "110525" "000240000001" "070A" "48616D20736C69636564" "0C00" +
+         kApples},
+    // A quote never closed takes no further line: the lines read after it
+    // for its closing quote are lines of their own.
+    {"UnclosedQuoteStandsAlone", "12;\"APPLES;1.00\n" + kApplesLine + "\n" + kPearsLine + "\n", {"001", "2"}, 5,
+     "Line 1 rejected: column \"\\\"APPLES;1.00\" has no closing quote\n" + PearsWarning(3) +
+         "1 line of the price list was rejected\n",
      kApples + kPears},
 };
 
@@ -192,8 +239,9 @@ TEST_F(PluFile, NamesFollowTheCodePage) {
     const char* name_hex;
   } cases[] = {
       {"[Params]\nCodePage=Win\n", {}, "C0C141"},
+      {"[Params]\nCodePage=WIN\n", {}, "C0C141"},
       {"[Params]\nCodePage=OEM\nPageDetail=\\cp.txt\n", {}, "808141"},
-      {"[Params]\nCodePage=dos\n", {}, "000000"},
+      {"[Params]\nCodePage=dos\n", {"VELKOCON_CODEPAGES=1251:866"}, "808141"},
       {"[Params]\n", {"VELKOCON_CODEPAGES=1251:866"}, "808141"},
   };
   Write("cp.txt", "192 128\n193   129\n");
@@ -206,6 +254,12 @@ TEST_F(PluFile, NamesFollowTheCodePage) {
                   "0C00")
         << c.ini;
   }
+  // The Ukrainian I and i of code page 1251 become the Latin letters, there
+  // only (PluFile.OtherCodePagesKeepTheirLetters has the others).
+  const std::string ukrainian = "9;\xB2\xB3_;1;0\n";
+  ProgramResult r = Load(&ukrainian, {"001", "2"}, kDefaultIni, {"VELKOCON_CODEPAGES=1251:866"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(Read("qs001F25.dat").find("0703" + Hex("Iii") + "0C00"), std::string::npos) << Read("qs001F25.dat");
 }
 
 TEST_F(PluFile, ExistingFileIsReplacedWhateverItsLetterCase) {
@@ -245,34 +299,6 @@ TEST_F(PluFile, WriteErrorOnClosingIsReported) {
   EXPECT_FALSE(Has("qs001f92.DAT"));
 }
 
-// The record texts of a PLU file, each cut where its length field says.
-std::vector<std::string> Records(const std::string& plu_file) {
-  std::vector<std::string> records;
-  for (std::size_t at = 0; at + 12 <= plu_file.size();) {
-    std::size_t length = 2 * std::stoul(plu_file.substr(at + 8, 4), nullptr, 16);
-    records.push_back(plu_file.substr(at, length));
-    at += length;
-  }
-  return records;
-}
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) out += {kDigits[c >> 4], kDigits[c & 15]};
-  return out;
-}
-
-// UTF-16 text with its byte-order mark.
-std::string Utf16(std::u16string_view text, bool big_endian) {
-  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char16_t unit : text) {
-    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-    bytes += big_endian ? std::string{high, low} : std::string{low, high};
-  }
-  return bytes;
-}
-
 // One list saved as a spreadsheet saves it: in the PC's code page (1250 here),
 // as UTF-8 with and without a byte-order mark, and as UTF-16 either way
 // round. Every form gives the same PLU file; the characters that code page
@@ -310,11 +336,182 @@ TEST_F(PluFile, EveryEncodingGivesTheSameRecords) {
     EXPECT_NE(r.err.find(" does not have became \"?\"\n"), std::string::npos) << c.form << r.err;
   }
 
-  // Without a mark or the setting the bytes are taken as they are.
+  // Without a mark or the setting the bytes are found to be UTF-8, and a
+  // note says so; with Price List Encoding=ANSI they are taken as they are.
   const std::string unmarked = kUtf8;
   r = Load(&unmarked, {"001", "2"}, ini, env);
   EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Read("qs001F25.dat"), expected);
+  ExpectErrorLines(r, std::string(kUtf8Note) + "Line 3 warning: characters that code page ");
+  r = Load(&unmarked, {"001", "2"}, ini + "Price List Encoding=ANSI\n", env);
+  EXPECT_EQ(r.status, 0);
   EXPECT_NE(Read("qs001F25.dat").find(Hex("Šunka")), std::string::npos);
+  EXPECT_EQ(r.err.find("Note:"), std::string::npos) << r.err;
+}
+
+// Lists without a byte-order mark under Price List Encoding=auto: UTF-8 when
+// every byte is UTF-8 and some character beyond ASCII is one the ANSI code
+// page has (1252 here, as for the Windows programs under wine); else ANSI.
+TEST_F(PluFile, UnmarkedListsAreFoundUtf8OrAnsi) {
+  const std::string kAnsiNote =
+      "Note: VelkoCon.txt is read as ANSI: its bytes are UTF-8, but code page 1252 has none of their characters "
+      "beyond ASCII; set Price List Encoding=UTF-8 if it is UTF-8\n";
+  struct Case {
+    const char* form;
+    std::string names;  // the names of lines 1 and 2
+    std::string loaded;
+    std::string note;
+  } cases[] = {
+      {"UTF-8", "Caf\xC3\xA9|Cr\xC3\xA8me", "Caf\xE9|Cr\xE8me", kUtf8Note},
+      {"ANSI, bytes no UTF-8", "Caf\xE9|Cr\xE8me", "Caf\xE9|Cr\xE8me", ""},
+      {"UTF-8 but a later byte", "Caf\xC3\xA9|Cr\xE8me", "Caf\xC3\xA9|Cr\xE8me", ""},
+      {"ASCII", "Cafe|Creme", "Cafe|Creme", ""},
+      // 1252 letters that pair as UTF-8: read as the character they make
+      // when the code page has it (A tilde and the copyright sign are the
+      // UTF-8 of e acute), as ANSI when no such character is in it (E acute
+      // and a quote mark make an open o).
+      {"1252 pairs the code page has", "Caf\xC3\xA9|CREME", "Caf\xE9|CREME", kUtf8Note},
+      {"1252 pairs it has not", "CAF\xC9\x94|CREME", "CAF\xC9\x94|CREME", kAnsiNote},
+      {"a mark inside", "Cafe\xEF\xBB\xBF|Creme", "Cafe|Creme", kUtf8Note},
+  };
+  for (const Case& c : cases) {
+    const std::size_t bar = c.names.find('|');
+    const std::string list = "1;" + c.names.substr(0, bar) + ";1.00;0\r\n2;" + c.names.substr(bar + 1) + ";2.00;0\r\n";
+    ProgramResult r = Load(&list, {"001", "2"}, kDefaultIni, {"VELKOCON_CODEPAGES=1252:850"});
+    EXPECT_EQ(r.status, 0) << c.form;
+    EXPECT_EQ(r.err.substr(0, c.note.size()), c.note) << c.form;
+    EXPECT_EQ(r.err.find("Note:", c.note.size()), std::string::npos) << c.form << r.err;
+    std::vector<std::string> names;
+    for (const std::string& record : Records(Read("qs001F25.dat"))) names.push_back(record.substr(52, record.size() - 56));
+    const std::size_t loaded_bar = c.loaded.find('|');
+    EXPECT_EQ(names, (std::vector<std::string>{Hex(c.loaded.substr(0, loaded_bar)), Hex(c.loaded.substr(loaded_bar + 1))}))
+        << c.form;
+  }
+}
+
+// Code pages other than 1251 keep the bytes 0xB2 and 0xB3: l with stroke in
+// 1250, the superscripts in 1252 (the Windows programs' code page under
+// wine, whatever VELKOCON_CODEPAGES says).
+TEST_F(PluFile, OtherCodePagesKeepTheirLetters) {
+  for (const char* pair : {"VELKOCON_CODEPAGES=1250:852", "VELKOCON_CODEPAGES=1252:850"}) {
+    const std::string list = "1;Mas\xB3o;1.00;0\n2;Kie\xB3" "basa;2.00;0\n3;Tile 30x30 cm\xB2;3.00;1\n";
+    ProgramResult r = Load(&list, {"001", "2"}, kDefaultIni, {pair});
+    EXPECT_EQ(r.status, 0) << pair;
+    const std::string plu = Read("qs001F25.dat");
+    for (const char* name : {"Mas\xB3o", "Kie\xB3" "basa", "Tile 30x30 cm\xB2"}) {
+      EXPECT_NE(plu.find(Hex(name) + "0C00"), std::string::npos) << pair << ' ' << name;
+    }
+  }
+}
+
+// A spreadsheet's "Unicode text" that repeats the byte-order mark inside
+// (about every 1,950 bytes): the marks are dropped wherever they fall, in a
+// name, a number or the item kind.
+TEST_F(PluFile, Utf16WithMarksInside) {
+  std::u16string text;
+  std::string plain;
+  for (int i = 1; i <= 200; ++i) {
+    const std::string line = std::to_string(i) + ";Ham " + std::to_string(i) + ";2.49;1;30;69945";
+    plain += line + "\r\n";
+    text += u'\uFEFF';
+    for (char c : line) {
+      text += static_cast<char16_t>(c);
+      if (c == ';') text += u'\uFEFF';
+    }
+    text += u"\r\n";
+  }
+  ProgramResult r = Load(plain);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string expected = Read("qs001F25.dat");
+  ASSERT_NE(expected.find("00000007" "0023" "15" "000D2001" "00000249"), std::string::npos);  // counted, extra 30
+  for (bool big_endian : {false, true}) {
+    r = Load(Utf16(text, big_endian));
+    EXPECT_EQ(r.status, 0) << big_endian;
+    ExpectErrorLines(r, "");
+    EXPECT_EQ(r.err.find("warning"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("qs001F25.dat"), expected) << big_endian;
+  }
+}
+
+// Of each kind of warning the first 10 are shown, then a line counts the
+// rest; -Check shows them all.
+TEST_F(PluFile, WarningsAreCappedByKind) {
+  std::string list;
+  std::string shown;
+  for (int i = 1; i <= 11; ++i) {
+    list += std::to_string(i) + ";Ham;1.00;1;;1234567\n";
+    if (i <= 10) {
+      shown += "Line " + std::to_string(i) +
+               " warning: item code \"1234567\" is longer than the 5 digits barcode type 5 keeps; the barcode carries "
+               "34567\n";
+    }
+  }
+  for (int i = 1; i <= 11; ++i) {
+    list += std::to_string(i) + ";Ham again;1.00;1;;5\n";
+    if (i <= 10) {
+      shown += "Line " + std::to_string(11 + i) + " warning: PLU number " + std::to_string(i) +
+               " was already given on line " + std::to_string(i) + "; the scale keeps the article of this line\n";
+    }
+  }
+  ProgramResult r = Load(list);
+  EXPECT_EQ(r.status, 0);
+  ExpectErrorLines(r, shown +
+                          "Warning: 1 more line with a PLU number given on an earlier line; -Check lists them all\n"
+                          "Warning: 1 more line with an item code longer than its barcode type keeps; -Check lists "
+                          "them all\n");
+  EXPECT_EQ(Records(Read("qs001F25.dat")).size(), 22u);
+
+  r = Load(&list, {"001", "2", "-Check"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "22 articles, 0 rejected lines, 22 warnings\n" + std::string(testing_support::kBanner));
+  EXPECT_NE(r.err.find("Line 11 warning: item code"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Line 22 warning: PLU number 11"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("more line"), std::string::npos) << r.err;
+}
+
+// When most lines have too few columns, the separator they would have
+// enough with is named.
+TEST_F(PluFile, SeparatorHint) {
+  struct Case {
+    const char* list;
+    int status;
+    const char* hint;  // the line after the count of rejected lines
+  } cases[] = {
+      {"1,A,1.00\n2,B,2.00\n3;C;3.00\n4,D,4.00\n", 5,
+       "Most lines have too few columns for the separator in use (semicolon) but would have enough with comma: give "
+       "the separator digit 1.\n"},
+      {"1\tA\t1.00\n2\tB\t2.00\n", 5,
+       "Every line has too few columns for the separator in use (semicolon) but would have enough with TAB: give the "
+       "separator digit 5 (or none).\n"},
+      {"1 A 1.00\n2 B 2.00\n", 5,
+       "Every line has too few columns for the separator in use (semicolon); the separator digit chooses another: 1 "
+       "for comma, 3 for #, 4 for full stop, 5 (or none) for TAB.\n"},
+      {"1,A,1.00\n2;B;2.00\n3;C;3.00\n", 5, ""},  // half or fewer: no hint
+  };
+  for (const Case& c : cases) {
+    const std::string list = c.list;
+    ProgramResult r = Load(list);
+    EXPECT_EQ(r.status, c.status) << c.list;
+    const std::string count = " rejected\n";
+    const std::size_t after = r.err.rfind(count);
+    ASSERT_NE(after, std::string::npos) << r.err;
+    const std::string rest = r.err.substr(after + count.size());
+    EXPECT_EQ(rest.substr(0, std::string(c.hint).size()), c.hint) << c.list << r.err;
+    if (c.hint[0] == '\0') {
+      EXPECT_EQ(rest.find("too few columns"), std::string::npos) << r.err;
+    }
+  }
+}
+
+// A quoted column runs over at most the 65536 characters a line keeps.
+TEST_F(PluFile, QuotedColumnAcrossLinesKeepsTheLengthLimit) {
+  ProgramResult r = Load("5;\"Big\n" + std::string(70000, 'x') + "\";1.00\n" + kApplesLine + "\n");
+  EXPECT_EQ(r.status, 5);
+  ExpectErrorLines(r, "Line 1 rejected: column \"\\\"Big\" has no closing quote\n"
+                      "Line 2 rejected: line \"" + std::string(40, 'x') +
+                      "\"... is longer than 65536 characters before its item code ends\n"
+                      "2 lines of the price list were rejected\n");
+  EXPECT_EQ(Read("qs001F25.dat"), kApples);
 }
 
 TEST_F(PluFile, QuotedNamesAndAHeaderLine) {
@@ -340,22 +537,27 @@ TEST_F(PluFile, PriceDecimals) {
   struct Case {
     const char* setting;
     std::vector<std::string> prices;
+    int status;
     const char* err;
   } cases[] = {
-      {"", {"00000012", "00000125", "00000125"}, ""},
-      {"Price Decimals=0\n", {"00000012"},
+      // Prices of different numbers of decimals are told once.
+      {"", {"00000012", "00000125", "00000125"}, 0,
+       "Warning: the prices have different numbers of decimals (12 on line 1, 12,5 on line 2); without Price Decimals "
+       "the digits are taken as they stand: set Price Decimals\n"},
+      {"Price Decimals=0\n", {"00000012"}, 5,
        "Line 2 rejected: price \"12,5\" has more than 0 decimals\n"
        "Line 3 rejected: price \"0.125\" has more than 0 decimals\n"
        "2 lines of the price list were rejected\n"},
-      {"Price Decimals=2\n", {"00001200", "00001250"},
+      {"Price Decimals=2\n", {"00001200", "00001250"}, 5,
        "Line 3 rejected: price \"0.125\" has more than 2 decimals\n"
        "1 line of the price list was rejected\n"},
-      {"Price Decimals=3\n", {"00012000", "00012500", "00000125"}, ""},
+      {"Price Decimals=3\n", {"00012000", "00012500", "00000125"}, 0, ""},
   };
   for (const Case& c : cases) {
     ProgramResult r = Load(&list, {"001", "2"}, std::string(kDefaultIni) + c.setting);
-    EXPECT_EQ(r.status, c.err[0] == '\0' ? 0 : 5) << c.setting;
+    EXPECT_EQ(r.status, c.status) << c.setting;
     ExpectErrorLines(r, c.err);
+    EXPECT_EQ(r.err.find("decimals (", std::string(c.err).size()), std::string::npos) << r.err;
     std::vector<std::string> prices;
     for (const std::string& record : Records(Read("qs001F25.dat"))) prices.push_back(record.substr(22, 8));
     EXPECT_EQ(prices, c.prices) << c.setting;

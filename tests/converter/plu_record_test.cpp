@@ -21,11 +21,13 @@ NameTable Identity() {
   return table;
 }
 
-// The record for one semicolon-separated line.
-std::string Record(std::string line, const Settings& settings = Settings(), const NameTable& names = Identity()) {
+// The record for one semicolon-separated line (its bytes in code page 1251
+// if ukrainian_i).
+std::string Record(std::string line, const Settings& settings = Settings(), const NameTable& names = Identity(),
+                   bool ukrainian_i = false) {
   converter::PriceListEntry entry;
   converter::Rejection rejection;
-  converter::LineFormat format{';', settings.no_type != 0, settings.price_decimals};
+  converter::LineFormat format{';', settings.no_type != 0, settings.price_decimals, ukrainian_i};
   auto result = converter::ParsePriceListLine(line, true, format, &entry, &rejection);
   if (result != converter::LineResult::kEntry) return "<not an entry>";
   char text[converter::kMaxPluRecordText];
@@ -138,7 +140,7 @@ TEST(PluRecord, BarcodeRuleForEveryListedType) {
   Settings type11;
   type11.barcode_type = 11;
   EXPECT_EQ(Record("1;A;1;1;;98765", type11).substr(36, 12), "650000000001");
-  EXPECT_EQ(Record("1;A;1;1;;;", Settings()).substr(36, 12), "000000000001");  // empty item code
+  EXPECT_EQ(Record("1;A;1;1;;;", Settings()).substr(36, 12), "000010000001");  // an empty item code is none
   EXPECT_EQ(Record("1;A;1;1;;", Settings()).substr(36, 12), "000010000001");   // none: the PLU number
 }
 
@@ -266,7 +268,7 @@ TEST(PluRecord, DosTranslatesFromTheAnsiToTheOemCodePage) {
   }
   // Cyrillic capital A, small ya and the Ukrainian capital I (which the price
   // list turns into the Latin letter before translation).
-  EXPECT_EQ(Record("1;\xC0\xFF\xB2 PEAR;1;0", Settings(), dos).substr(48),
+  EXPECT_EQ(Record("1;\xC0\xFF\xB2 PEAR;1;0", Settings(), dos, true).substr(48),
             "0708" + Hex("\x80\xEFI PEAR") + "0C00");
 }
 

@@ -20,15 +20,16 @@ struct Parsed {
   RejectionReason rejection = RejectionReason::kNone;
   std::string message;  // the rejection in words
   std::string plu_number, name, price, price_digits, item_code;
+  bool item_code_is_plu_number = false;
   ItemKind kind = ItemKind::kWeighed;
   int extra_number = 0;
 };
 
 Parsed Parse(std::string line, char separator = ';', bool no_type = false, bool line_end = true,
-             int price_decimals = converter::kPriceDigitsAsTheyStand) {
+             int price_decimals = converter::kPriceDigitsAsTheyStand, bool ukrainian_i = false) {
   PriceListEntry entry;
   converter::Rejection rejection;
-  LineFormat format{separator, no_type, price_decimals};
+  LineFormat format{separator, no_type, price_decimals, ukrainian_i};
   Parsed p;
   p.result = ParsePriceListLine(line, line_end, format, &entry, &rejection);
   p.rejection = rejection.reason;
@@ -39,6 +40,7 @@ Parsed Parse(std::string line, char separator = ';', bool no_type = false, bool 
     p.price = std::string(entry.price);
     p.price_digits = std::string(entry.price_digits, sizeof entry.price_digits);
     p.item_code = std::string(entry.item_code);
+    p.item_code_is_plu_number = entry.item_code_is_plu_number;
     p.kind = entry.kind;
     p.extra_number = entry.extra_number;
   }
@@ -64,14 +66,18 @@ TEST(PriceList, OptionalColumns) {
       {"10;PEAR;2.40;;", false, W, kAbsent, "10"},
       {"10;PEAR;2.40;0;;777", false, W, kAbsent, "777"},
       {"10;PEAR;2.40;0;15;", false, W, 15, "10"},
-      {"10;PEAR;2.40;0;15;;9", false, W, 15, ""},
-      {"10;PEAR;2.40;1;-1;5", false, C, kAbsent, "5"},
+      // An empty item-code column, before a notes column or a separator too,
+      // is no item code: the PLU number serves.
+      {"10;PEAR;2.40;0;15;;9", false, W, 15, "10"},
+      {"10;PEAR;2.40;0;;;ripe by Friday", false, W, kAbsent, "10"},
+      {"10;PEAR;2.40;0;;\"\";", false, W, kAbsent, "10"},
+      {"10;PEAR;2.40;;;", true, W, kAbsent, "10"},
       {"10;PEAR;2.40;1;abc", false, C, 0, "10"},
       {"10;PEAR;2.40;1; 7x", false, C, 7, "10"},
       {"10;PEAR;2.40;1;0", false, C, 0, "10"},
       {"10;PEAR;2.40;1;999;12;more;columns", false, C, 999, "12"},
-      {"10;PEAR;2.40;1;;; 42 ", false, C, kAbsent, ""},
-      {"10;PEAR;2.40;1;;  ", false, C, kAbsent, ""},
+      {"10;PEAR;2.40;1;;; 42 ", false, C, kAbsent, "10"},
+      {"10;PEAR;2.40;1;;  ", false, C, kAbsent, "10"},
       {"10;PEAR;2.40;0;;12345678901234", false, W, kAbsent, "12345678901234"},
       // Without the item-kind column every item is weighed.
       {"10;PEAR;2.40;15;777", true, W, 15, "777"},
@@ -87,6 +93,7 @@ TEST(PriceList, OptionalColumns) {
     EXPECT_EQ(p.kind, c.kind) << c.line;
     EXPECT_EQ(p.extra_number, c.extra) << c.line;
     EXPECT_EQ(p.item_code, c.item_code) << c.line;
+    EXPECT_EQ(p.item_code_is_plu_number, p.item_code == "10") << c.line;
   }
 }
 
@@ -99,10 +106,28 @@ TEST(PriceList, BlanksAroundNumbersAreDroppedBlanksInTheNameKept) {
   EXPECT_EQ(p.item_code, "0042");
 }
 
+// The bytes 0xB2 and 0xB3 are the Ukrainian I and i only in code page 1251;
+// in 1250 0xB3 is l with stroke, in 1252 0xB2 is the superscript two. '_'
+// becomes 'i' whatever the code page.
 TEST(PriceList, UkrainianIAndUnderscoreBecomeLatinLetters) {
-  Parsed p = Parse("7;\xB2_\xB3;1.00;0;;1");
-  ASSERT_EQ(p.result, LineResult::kEntry);
-  EXPECT_EQ(p.name, "Iii");
+  struct Case {
+    const char* name;
+    bool code_page_1251;
+    const char* loaded;
+  } cases[] = {
+      {"\xB2_\xB3", true, "Iii"},
+      {"\xB2_\xB3", false, "\xB2i\xB3"},
+      {"Mas\xB3o", false, "Mas\xB3o"},
+      {"Kie\xB3" "basa", false, "Kie\xB3" "basa"},
+      {"Tile 30 cm\xB2", false, "Tile 30 cm\xB2"},
+      {"Big_Pear", false, "BigiPear"},
+  };
+  for (const Case& c : cases) {
+    Parsed p = Parse(std::string("7;") + c.name + ";1.00;0;;1", ';', false, true, converter::kPriceDigitsAsTheyStand,
+                     c.code_page_1251);
+    ASSERT_EQ(p.result, LineResult::kEntry) << c.name;
+    EXPECT_EQ(p.name, c.loaded) << c.name;
+  }
   // In a number column the letter makes the line malformed.
   EXPECT_EQ(Parse("7_;A;1.00").rejection, RejectionReason::kBadPluNumber);
 }
@@ -128,10 +153,17 @@ TEST(PriceList, LongNameKeepsItsFirst99Bytes) {
   EXPECT_EQ(p.name, name.substr(0, 99));
 }
 
+// Blank lines, and the lines whose every column is empty that a formula
+// filled past the data leaves.
 TEST(PriceList, BlankLinesAreSkipped) {
-  for (const char* line : {"", " ", "\t \t", "            "}) {
+  for (const char* line : {"", " ", "\t \t", "            ", ";;;;;", " ; ;\"\";;\" \"", "\"\";\"\";\"\";\"\""}) {
     EXPECT_EQ(Parse(line).result, LineResult::kBlank) << '"' << line << '"';
     EXPECT_EQ(Parse(line, ';', false, false).result, LineResult::kBlank) << '"' << line << '"';
+  }
+  EXPECT_EQ(Parse(",,\"\",,,,", ',').result, LineResult::kBlank);
+  // A quote or any other character in a column is something.
+  for (const char* line : {";;;;x", "\"\"\"\";;;;", "\";;;;", ";\"x\";;;"}) {
+    EXPECT_EQ(Parse(line).result, LineResult::kRejected) << line;
   }
 }
 
@@ -164,6 +196,7 @@ TEST(PriceList, MalformedLinesAreNamedWithTheirValue) {
       {"12;APPLES;1 00", true, RejectionReason::kBadPrice, nullptr},
       {"12;APPLES;1.00;0;1000", true, RejectionReason::kBadExtraNumber, "extra number \"1000\" is outside 0 to 999"},
       {"12;APPLES;1.00;0;-2", true, RejectionReason::kBadExtraNumber, nullptr},
+      {"12;APPLES;1.00;0;-1", true, RejectionReason::kBadExtraNumber, "extra number \"-1\" is outside 0 to 999"},
       {"12;APPLES;1.00;0;99999999999999999999", true, RejectionReason::kBadExtraNumber, nullptr},
       {"12;APPLES;1.00;0;;12A", true, RejectionReason::kBadItemCode, "item code \"12A\" is not a number"},
       {"12;APPLES;1.00;0;;1 2", true, RejectionReason::kBadItemCode, nullptr},
@@ -259,7 +292,8 @@ TEST(PriceList, PriceDecimals) {
       {2, "12.500", "00001250"},  // zeros beyond the decimals change nothing
       {2, "12.505", nullptr, RejectionReason::kTooManyDecimals},
       {2, "1000000", nullptr, RejectionReason::kPriceTooLong},
-      {2, ".", nullptr, RejectionReason::kBadPrice},
+      {2, ".", "00000000"},  // a mark alone is 0, as an empty price
+      {2, ",", "00000000"},
       {2, "1.2.3", nullptr, RejectionReason::kBadPrice},
       {0, "12", "00000012"},
       {0, "12.0", "00000012"},
@@ -270,6 +304,22 @@ TEST(PriceList, PriceDecimals) {
       {3, "99999.999", "99999999"},
       {3, "100000", nullptr, RejectionReason::kPriceTooLong},
       {4, "1", "00010000"},
+      // Floating-point noise: less than 1e-9 away from a price with the
+      // decimals kept, rounded to it.
+      {2, "44.369999999999999999", "00004437"},
+      {2, "7.8800000000000000001", "00000788"},
+      {2, "12.3400000001", "00001234"},
+      {2, "0.9999999999", "00000100"},
+      {0, "11.99999999999", "00000012"},
+      {4, "1.23449999999", "00012345"},
+      {2, "99999.9999999999", "10000000"},
+      {2, "999999.999999999999", nullptr, RejectionReason::kPriceTooLong},  // 1000000.00
+      // 1e-9 away or more is a price of more decimals.
+      {2, "12.349999999", nullptr, RejectionReason::kTooManyDecimals},
+      {2, "12.340000001", nullptr, RejectionReason::kTooManyDecimals},
+      {2, "12.34999999", nullptr, RejectionReason::kTooManyDecimals},
+      {2, "12.3499999991", "00001235"},
+      {2, "12.3499999981", nullptr, RejectionReason::kTooManyDecimals},
   };
   for (const Case& c : cases) {
     Parsed p = Parse(std::string("1;A;") + c.price + ";0", ';', false, true, c.decimals);
@@ -281,6 +331,27 @@ TEST(PriceList, PriceDecimals) {
     EXPECT_EQ(p.price_digits, c.digits) << c.decimals << ' ' << c.price;
   }
   EXPECT_EQ(Parse("1;A;12.505;0", ';', false, true, 2).message, "price \"12.505\" has more than 2 decimals");
+}
+
+// What joining the lines of a quoted column and the separator hint look at.
+TEST(PriceList, QuotesAtTheLineEndAndColumnCounts) {
+  constexpr std::size_t kNone = std::string::npos;
+  struct Case {
+    const char* line;
+    std::size_t open_at;
+  } opens[] = {
+      {"1;Ham;2", kNone},          {"1;\"Ham;2", 2},         {"1;\"Ham\";\"note", 8},
+      {"1;Say \"Cheese;2", kNone}, {"1;\"Say \"\"Ch", 2},     {"1;\"a;b\";2;\"", 10},
+  };
+  for (const Case& c : opens) EXPECT_EQ(converter::OpenQuoteAt(c.line, ';'), c.open_at) << c.line;
+  using converter::QuoteEnd;
+  EXPECT_EQ(converter::EndOfQuote("1;\"Ham sliced\";2", 2, ';'), QuoteEnd::kClosed);
+  EXPECT_EQ(converter::EndOfQuote("1;\"Ham sliced\"", 2, ';'), QuoteEnd::kClosed);
+  EXPECT_EQ(converter::EndOfQuote("1;\"Ham 2;3;\"Pear\";4", 2, ';'), QuoteEnd::kClosedAmidText);
+  EXPECT_EQ(converter::EndOfQuote("1;\"Ham \"\" 2", 2, ';'), QuoteEnd::kOpen);
+  EXPECT_TRUE(converter::HasThreeColumns("1,A,2", ','));
+  EXPECT_FALSE(converter::HasThreeColumns("1,A,2", ';'));
+  EXPECT_FALSE(converter::HasThreeColumns("1;\"A;2\"", ';'));
 }
 
 TEST(PriceList, HeaderLines) {

@@ -16,11 +16,14 @@ using testing_support::RunProgram;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
+using converter::PriceListEncoding;
+
 struct ReadResult {
   bool ok;
   converter::Settings settings;
   converter::NameTable names;
   std::string message;
+  std::string cause;
 };
 
 ReadResult Read(const TempDir& dir, const std::string& ini) {
@@ -29,6 +32,7 @@ ReadResult Read(const TempDir& dir, const std::string& ini) {
   auto status = converter::ReadSettings(platform::SystemEnv(), dir.path(), &r.settings, &r.names);
   r.ok = status.ok();
   r.message = status.message();
+  r.cause = status.cause();
   return r;
 }
 
@@ -103,18 +107,21 @@ TEST(Settings, Validation) {
 }
 
 TEST(Settings, PriceListAndReportKeys) {
+  constexpr PriceListEncoding kAuto = PriceListEncoding::kAuto;
   struct Case {
     const char* lines;
     const char* message;  // empty: accepted
-    bool utf8 = false;
+    PriceListEncoding encoding = kAuto;
     int decimals = -1;
     int header = 0;
   } cases[] = {
-      {"", "", false, -1, 0},
-      {"Price List Encoding=UTF-8\nPrice Decimals=2\nReport Header=1\n", "", true, 2, 1},
-      {"Price List Encoding=utf8\nPrice Decimals=0\n", "", true, 0, 0},
-      {"Price List Encoding=ANSI\nPrice Decimals=4\n", "", false, 4, 0},
-      {"Price List Encoding=\nPrice Decimals=\n", "", false, -1, 0},
+      {"", "", kAuto, -1, 0},
+      {"Price List Encoding=UTF-8\nPrice Decimals=2\nReport Header=1\n", "", PriceListEncoding::kUtf8, 2, 1},
+      {"Price List Encoding=utf8\nPrice Decimals=0\n", "", PriceListEncoding::kUtf8, 0, 0},
+      {"Price List Encoding=ANSI\nPrice Decimals=4\n", "", PriceListEncoding::kAnsi, 4, 0},
+      {"Price List Encoding=ansi\n", "", PriceListEncoding::kAnsi, -1, 0},
+      {"Price List Encoding=\nPrice Decimals=\n", "", kAuto, -1, 0},
+      {"Price List Encoding=Auto\n", "", kAuto, -1, 0},
       {"Price List Encoding=UTF-16\n", "Incorrect price list encoding"},
       {"Price List Encoding=Windows-1250\n", "Incorrect price list encoding"},
       {"Price Decimals=5\n", "Incorrect price decimals"},
@@ -128,7 +135,7 @@ TEST(Settings, PriceListAndReportKeys) {
     ReadResult r = Read(dir, std::string("[Params]\nCodePage=Win\n") + c.lines);
     EXPECT_EQ(r.message, c.message) << c.lines;
     if (!r.ok) continue;
-    EXPECT_EQ(r.settings.price_list_utf8, c.utf8) << c.lines;
+    EXPECT_EQ(r.settings.price_list_encoding, c.encoding) << c.lines;
     EXPECT_EQ(r.settings.price_decimals, c.decimals) << c.lines;
     EXPECT_EQ(r.settings.report_header, c.header) << c.lines;
   }
@@ -192,20 +199,34 @@ TEST(Settings, EmptyPageDetailNamesTheDirectory) {
   EXPECT_EQ(r.message, "File PageDetail is absent. Fatal error!");
 }
 
+// CodePage in any letter case; any other value ends the run.
 TEST(Settings, CodePageTables) {
   struct Case {
     const char* code_page;
     unsigned char in;
     unsigned char out;
+    const char* canonical;  // nullptr: a settings failure
   } cases[] = {
-      {"Win", 0xC0, 0xC0}, {"Win", 'A', 'A'}, {"win", 'A', 0}, {"dos", 0xC0, 0}, {"Oem", 'A', 0},
+      {"Win", 0xC0, 0xC0, "Win"}, {"Win", 'A', 'A', "Win"}, {"win", 0xC0, 0xC0, "Win"}, {"WIN", 'A', 'A', "Win"},
+      {"dos", 0xC0, 0x80, "Dos"}, {"DOS", 'A', 'A', "Dos"}, {"Oem", 0xC0, 0x81, "OEM"}, {"oem", 'A', 'A', "OEM"},
+      {"Windows", 0, 0, nullptr}, {"1252", 0, 0, nullptr}, {"", 0, 0, nullptr}, {"Dos866", 0, 0, nullptr},
   };
+  setenv("VELKOCON_CODEPAGES", "1251:866", 1);
   for (const Case& c : cases) {
     TempDir dir;
-    ReadResult r = Read(dir, std::string("[Params]\nCodePage=") + c.code_page + "\n");
-    ASSERT_TRUE(r.ok) << c.code_page;
+    WriteFile(dir.File("cp.txt"), "192 129\n");
+    ReadResult r = Read(dir, std::string("[Params]\nCodePage=") + c.code_page + "\nPageDetail=\\cp.txt\n");
+    if (c.canonical == nullptr) {
+      EXPECT_FALSE(r.ok) << c.code_page;
+      EXPECT_EQ(r.message, "Incorrect code page") << c.code_page;
+      EXPECT_EQ(r.cause, std::string("CodePage=") + c.code_page + " is not Win, Dos or OEM");
+      continue;
+    }
+    ASSERT_TRUE(r.ok) << c.code_page << r.message;
+    EXPECT_EQ(r.settings.code_page, c.canonical) << c.code_page;
     EXPECT_EQ(r.names.map[c.in], c.out) << c.code_page;
   }
+  unsetenv("VELKOCON_CODEPAGES");
 }
 
 // The "Dos" translation for a pair of code pages, as the converter builds it.

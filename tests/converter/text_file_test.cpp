@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -72,6 +73,10 @@ TEST(TextEncoding, Utf16HoweverItIsCut) {
   EXPECT_EQ(Decode(Bytes(u"\xD83D" u"A\xDE00", false), false, 3), replacement + "A" + replacement);
   EXPECT_EQ(Decode(Bytes(u"A\xD83D", false), false, 1), "A" + replacement);
   EXPECT_EQ(Decode(std::string("A\0B", 3), false, 2), "A" + replacement);
+  // Byte-order marks inside the text are dropped, however the reads cut them.
+  for (std::size_t piece : {1, 3}) {
+    EXPECT_EQ(Decode(Bytes(u"\uFEFF1;\uFEFFA\uFEFF", false), false, piece), "1;A") << piece;
+  }
 }
 
 // The ANSI code page that VELKOCON_CODEPAGES names.
@@ -102,6 +107,7 @@ TEST(TextEncoding, Utf8IntoTheAnsiCodePage) {
       {"\xC0\xAF", "??", false, true},          // an overlong '/'
       {"\xF4\x90\x80\x80", "????", false, true},  // beyond U+10FFFF
       {"x\xE2\x82", "x??", false, true},         // cut short at the end
+      {"\xEF\xBB\xBF" "1;\xEF\xBB\xBF" "A", "1;A", false, false},  // byte-order marks dropped
   };
   for (const Case& c : cases) {
     std::string out;
@@ -116,6 +122,52 @@ TEST(TextEncoding, Utf8IntoTheAnsiCodePage) {
   converter::EncodingLoss loss;
   cyrillic.Encode("\xD0\x81\xD0\xB6 \xD0\x86", &out, &loss);  // Ёж І
   EXPECT_EQ(out, "\xA8\xE6 \xB2");
+}
+
+// What tells UTF-8 without a mark from ANSI, however the text is cut into
+// pieces.
+TEST(TextEncoding, Utf8Survey) {
+  const converter::AnsiEncoder western(CodePage("1252:850"));
+  struct Case {
+    std::string text;
+    bool utf8, beyond_ascii, kept;
+  } cases[] = {
+      {"1;Apples;1.00\r\n", true, false, false},
+      {"1;Caf\xC3\xA9;1.00", true, true, true},             // e acute
+      {"1;Caf\xE9;1.00", false, false, false},               // 1252's e acute is no UTF-8
+      {"1;Caf\xC3\xA9;\xE9", false, true, true},            // a later byte that is none
+      {"1;\xC9\x94;\xD0\x9A", true, true, false},           // open o, Cyrillic K: not in 1252
+      {"1;\xD0\x9A;\xEF\xBB\xBF", true, true, true},        // a mark is dropped, not lost
+      {"1;\xE6\x97\xA5\xF0\x9F\x98\x80;2", true, true, false},
+      {"1;\xC3", false, false, false},                       // cut short at the end
+      {"1;\xE0\x80\x80", false, false, false},              // overlong
+      {std::string(20, 'a') + "\xC3\xA9" + std::string(20, 'b'), true, true, true},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t piece = 1; piece <= c.text.size(); ++piece) {
+      converter::Utf8Survey survey(western);
+      bool going = true;
+      for (std::size_t at = 0; at < c.text.size() && going; at += piece) {
+        going = survey.Look(c.text.data() + at, std::min(piece, c.text.size() - at));
+      }
+      if (going) survey.Finish();
+      EXPECT_EQ(survey.utf8(), c.utf8) << c.text << ' ' << piece;
+      if (!c.utf8) continue;
+      EXPECT_EQ(survey.beyond_ascii(), c.beyond_ascii) << c.text << ' ' << piece;
+      EXPECT_EQ(survey.kept_character(), c.kept) << c.text << ' ' << piece;
+    }
+  }
+}
+
+// The survey of a file stops at a Ctrl-Z, as reading it does.
+TEST(TextFile, SurveyEndsAtCtrlZ) {
+  TempDir dir;
+  const converter::AnsiEncoder western(CodePage("1252:850"));
+  testing_support::WriteFile(dir.File("list.txt"), std::string(70000, 'a') + "\xC3\xA9\x1A\xE9");
+  converter::Utf8Survey survey(western);
+  ASSERT_TRUE(converter::TextFile::Survey(platform::SystemEnv(), dir.File("list.txt"), &survey).ok());
+  EXPECT_TRUE(survey.utf8());
+  EXPECT_TRUE(survey.kept_character());
 }
 
 // A UTF-16 file far longer than one read, its characters and line ends cut
