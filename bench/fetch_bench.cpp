@@ -7,16 +7,12 @@
 // record.
 //
 //   fetch_bench [records]
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_process.h"
@@ -57,9 +53,9 @@ bench::Timed WithScale(const std::string& dir, long records, Run run) {
   std::error_code ignored;
   std::filesystem::remove_all(store, ignored);
   if (!WriteStore(store, records)) return bench::Timed();
-  pid_t sim = bench::StartScale(dir, store, std::string(kAddress) + ":" + kPort);
-  bench::Timed timed = sim > 0 ? run() : bench::Timed();
-  bench::StopScale(sim);
+  bench::ChildProcess sim;
+  bench::Timed timed = bench::StartScale(&sim, dir, store, {std::string(kAddress) + ":" + kPort}) ? run() : bench::Timed();
+  bench::StopScale(&sim);
   return timed;
 }
 

@@ -5,18 +5,12 @@
 // by the raw ping-pong client to the same emulator.
 //
 //   load_bench [articles]
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -102,8 +96,8 @@ int main(int argc, char** argv) {
             WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
-  pid_t sim = bench::StartScale(dir, dir + "/store", std::string(kAddress) + ":" + kPort);
-  if (sim < 0) return 1;
+  bench::ChildProcess sim;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort})) return 1;
 
   // The packets of a load: F34, F38, the PLU file and the store name.
   long packets = 0;
@@ -125,7 +119,7 @@ int main(int argc, char** argv) {
     if (raw.seconds < best_raw) best_raw = raw.seconds;
     if (load.max_rss_kb > rss) rss = load.max_rss_kb;
   }
-  bench::StopScale(sim);
+  bench::StopScale(&sim);
   // Every record of the PLU file is at the scale.
   std::string store_text = bench::ReadAll(dir + "/store/001/tables.hex");
   std::unordered_set<std::string> store;

@@ -6,18 +6,12 @@
 // grow with the file.
 //
 //   transfer_bench [records]
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_process.h"
@@ -62,8 +56,8 @@ int main(int argc, char** argv) {
   const std::string file_name = std::string("QS") + kAddress + "F25.DAT.DAT";
   const std::vector<std::string> env = {"XFLTCPMODE=DHCP"};
 
-  pid_t sim = bench::StartScale(dir, dir + "/store", std::string(kAddress) + ":" + kPort);
-  if (sim < 0) return 1;
+  bench::ChildProcess sim;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort})) return 1;
 
   bool ok = WriteRecordFile(dir + "/" + file_name, kSmallRecords);
   bench::Timed small = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
@@ -80,7 +74,7 @@ int main(int argc, char** argv) {
     if (load.seconds < best_xferlnk) best_xferlnk = load.seconds;
     rss = load.max_rss_kb;
   }
-  bench::StopScale(sim);
+  bench::StopScale(&sim);
   std::error_code ignored;
   std::filesystem::remove_all(dir, ignored);
   if (!ok) {

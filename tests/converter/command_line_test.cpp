@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "converter/command_line.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "converter/settings.h"
 #include "platform/code_pages.h"
 #include "support/shop.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 

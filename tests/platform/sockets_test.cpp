@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
-using platform_test::LoopbackListener;
-using platform_test::NowMs;
+using testing_support::LoopbackListener;
+using testing_support::NowMs;
 
 constexpr int kConnectWaitMs = 5000;
 constexpr int kShortWaitMs = 300;
