@@ -100,11 +100,11 @@ int main(int argc, char** argv) {
   }
 
   const double ratio = best_xferlnk / best_raw;
-  const double small_bytes = (small.max_rss_kb - base.max_rss_kb) * 1024.0 / kSmallRecords;
-  const double large_bytes = (rss - base.max_rss_kb) * 1024.0 / records;
+  const double small_bytes = static_cast<double>(small.max_rss_kb - base.max_rss_kb) * 1024.0 / kSmallRecords;
+  const double large_bytes = static_cast<double>(rss - base.max_rss_kb) * 1024.0 / static_cast<double>(records);
   std::printf("records                 %ld transactions of 29 bytes\n", records);
-  std::printf("raw paired read         %.3f s  (%.1f us per record)\n", best_raw, best_raw * 1e6 / records);
-  std::printf("xferlnk paired read     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / records);
+  std::printf("raw paired read         %.3f s  (%.1f us per record)\n", best_raw, best_raw * 1e6 / static_cast<double>(records));
+  std::printf("xferlnk paired read     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / static_cast<double>(records));
   std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
               ratio <= kTargetRatio ? "met" : "NOT met");
   std::printf("xferlnk peak memory     %ld KiB base (%ld records), %ld KiB for %ld, %ld KiB for %ld\n",

@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
 
   const double ratio = best_load / best_raw;
   std::printf("articles                %ld (%ld record packets in all)\n", articles, packets);
-  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load, articles / best_load);
-  std::printf("raw round trips         %.3f s  (%.1f us per packet)\n", best_raw, best_raw * 1e6 / packets);
+  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load, static_cast<double>(articles) / best_load);
+  std::printf("raw round trips         %.3f s  (%.1f us per packet)\n", best_raw, best_raw * 1e6 / static_cast<double>(packets));
   std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
               ratio <= kTargetRatio ? "met" : "NOT met");
   std::printf("converter peak memory   %ld KiB\n", rss);

@@ -184,10 +184,11 @@ int main(int argc, char** argv) {
       break;
     }
     double lines_per_second = static_cast<double>(lines) / best;
-    std::printf("%sprice list: %ld lines, %.1f MB; PLU file %.1f MB\n", c.label, lines, bytes / 1e6,
-                FileSize(plu) / 1e6);
+    const double megabytes = static_cast<double>(bytes) / 1e6;
+    std::printf("%sprice list: %ld lines, %.1f MB; PLU file %.1f MB\n", c.label, lines, megabytes,
+                static_cast<double>(FileSize(plu)) / 1e6);
     std::printf("%sbest of %d: %.3f s, %.0f lines/s, %.1f MB/s (target %.0f lines/s %s)\n", c.label, kRuns, best,
-                lines_per_second, bytes / 1e6 / best, c.target, lines_per_second >= c.target ? "met" : "MISSED");
+                lines_per_second, megabytes / best, c.target, lines_per_second >= c.target ? "met" : "MISSED");
     targets_met = targets_met && lines_per_second >= c.target;
   }
   long peak = PeakKilobytes();
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
   std::remove(plu.c_str());
   rmdir(dir.c_str());
   if (!ok) return 1;
-  std::printf("peak memory: %.1f MB\n", peak / 1024.0);
+  std::printf("peak memory: %.1f MB\n", static_cast<double>(peak) / 1024.0);
   std::printf("targets: %s lines/s, %s memory\n", targets_met ? "met" : "MISSED",
               peak < kTargetPeakKilobytes ? "met" : "MISSED");
   return 0;

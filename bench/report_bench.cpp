@@ -110,6 +110,8 @@ long AnonymousKilobytes() {
   return kilobytes;
 }
 
+double Megabytes(long kilobytes) { return static_cast<double>(kilobytes) / 1024.0; }
+
 // Converts the file kRuns times; prints the best time. False on failure.
 bool Bench(const char* title, const std::string& dir, const std::string& incoming, long records,
            unsigned long long bytes, converter::ReportLayout layout, bool* target_met) {
@@ -133,8 +135,8 @@ bool Bench(const char* title, const std::string& dir, const std::string& incomin
   std::printf("%s: %ld records, %.1f MB incoming\n", title, records, static_cast<double>(bytes) / 1e6);
   std::printf("  best of %d: %.3f s, %.0f records/s, %.1f MB/s (CPU %.3f s)\n", kRuns, best,
               static_cast<double>(records) / best, megabytes_per_second, best_cpu);
-  std::printf("  memory after it: peak %.1f MB (mapping included), unbacked %.1f MB\n", PeakKilobytes() / 1024.0,
-              AnonymousKilobytes() / 1024.0);
+  std::printf("  memory after it: peak %.1f MB (mapping included), unbacked %.1f MB\n", Megabytes(PeakKilobytes()),
+              Megabytes(AnonymousKilobytes()));
   if (megabytes_per_second < kTargetMegabytesPerSecond) *target_met = false;
   if (AnonymousKilobytes() > kTargetUnbackedKilobytes) *target_met = false;
   return true;
@@ -161,7 +163,7 @@ int main(int argc, char** argv) {
     std::fputs("Could not write the incoming files.\n", stderr);
     return 1;
   }
-  std::printf("before: peak %.1f MB, unbacked %.1f MB\n", PeakKilobytes() / 1024.0, AnonymousKilobytes() / 1024.0);
+  std::printf("before: peak %.1f MB, unbacked %.1f MB\n", Megabytes(PeakKilobytes()), Megabytes(AnonymousKilobytes()));
 
   bool target_met = true;
   bool ok = Bench("Transact", dir, "qsbencht30.dat", transact_records, transact_bytes,

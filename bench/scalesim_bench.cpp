@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
   std::printf("records                 %ld (read back %ld)%s\n", records, read_records,
               with_log ? ", packet log on" : "");
   std::printf("loopback echo           %.2f us per round trip\n", echo_us);
-  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us, records / load_s);
+  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us, static_cast<double>(records) / load_s);
   std::printf("paired read             %.2f us per request\n", read_us);
   std::printf("emulator overhead       load %.2f us, read %.2f us (target < %.0f us)\n", load_us - echo_us,
               read_us - echo_us, kTargetOverheadMicroseconds);

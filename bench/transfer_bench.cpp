@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
 
   const double ratio = best_xferlnk / best_raw;
   std::printf("records                 %ld (%zu bytes each)\n", records, transfer_bench::kRecordBytes);
-  std::printf("raw ping-pong           %.3f s  (%.1f us per round trip)\n", best_raw, best_raw * 1e6 / records);
-  std::printf("xferlnk record load     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / records);
+  std::printf("raw ping-pong           %.3f s  (%.1f us per round trip)\n", best_raw, best_raw * 1e6 / static_cast<double>(records));
+  std::printf("xferlnk record load     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / static_cast<double>(records));
   std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
               ratio <= kTargetRatio ? "met" : "NOT met");
   std::printf("xferlnk peak memory     %ld KiB for %ld records, %ld KiB for %ld records\n", small.max_rss_kb,

@@ -120,8 +120,7 @@ TEST_P(PluFile, Lists) {
   EXPECT_TRUE(Has("qs001f92.DAT"));
 }
 
-INSTANTIATE_TEST_SUITE_P(, PluFile, ::testing::ValuesIn(kLists),
-                         [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, PluFile, ::testing::ValuesIn(kLists), testing_support::CaseName());
 
 // A carriage return alone ends a line too (old Mac files), also where it
 // is the last byte of one read of the file and the line feed of a pair the

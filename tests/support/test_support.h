@@ -55,6 +55,15 @@ bool WaitForFile(const std::string& path, int limit_ms);
 // waited for at the end of its scope if it still runs.
 using BackgroundProgram = ChildProcess;
 
+// Names the cases of a parameterized test by their "name" member:
+// INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(kCases), CaseName()).
+struct CaseName {
+  template <typename TestParamInfo>
+  std::string operator()(const TestParamInfo& test) const {
+    return std::string(test.param.name);
+  }
+};
+
 // True once no process of that id runs any more (a process that ended but
 // was not yet waited for counts as gone).
 bool ProcessIsGone(long long process_id);
