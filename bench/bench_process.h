@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
 #include "support/child_process.h"
 
 namespace bench {
@@ -76,6 +77,16 @@ inline bool StartScale(ChildProcess* sim, const std::string& dir, const std::str
 inline bool StopScale(ChildProcess* sim) {
   sim->Terminate();
   return sim->Wait() && sim->exit_status() == 0;
+}
+
+// The lines bench/run reads: a label in 24 columns, then the figures. The
+// time of count items, and what one took.
+inline void PrintPerItem(const char* label, double seconds, long count, const char* item) {
+  std::printf("%-24s%.3f s  (%.1f us per %s)\n", label, seconds, seconds * 1e6 / static_cast<double>(count), item);
+}
+// A ratio to the peer against its target.
+inline void PrintRatio(double ratio, double target) {
+  std::printf("%-24s%.3f  (target <= %.2f: %s)\n", "ratio", ratio, target, ratio <= target ? "met" : "NOT met");
 }
 
 // The file's bytes, empty if it cannot be read.

@@ -18,9 +18,7 @@
 
 namespace {
 
-
 constexpr long kDefaultArticles = 10000;
-constexpr int kRuns = 3;
 // The whole load may take this many times the raw round trips of its
 // packets: on top of them come the conversion of the price list, four
 // program starts with their file checks, and the emulator writing its store
@@ -58,8 +56,7 @@ std::string PriceList(long articles) {
   std::string list;
   unsigned long long state = 4242;
   for (long i = 1; i <= articles; ++i) {
-    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-    unsigned r = static_cast<unsigned>(state >> 33);
+    unsigned r = bench::Next(&state);
     list += std::to_string(i) + ";";
     int words = 1 + static_cast<int>(r % 5);
     for (int w = 0; w < words; ++w) list += std::string(w > 0 ? " " : "") + kWords[(r >> (4 * w)) % 14];
@@ -80,9 +77,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string bin = bench::BinDir();
-  char pattern[] = "/tmp/load-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string dir = pattern;
+  const std::string dir = bench::MakeTempDir("load-bench");
+  if (dir.empty()) return 1;
   const std::string shop = dir + "/shop";
   std::error_code error;
   std::filesystem::create_directory(shop, error);
@@ -109,7 +105,7 @@ int main(int argc, char** argv) {
   }
   double best_load = 1e9, best_raw = 1e9;
   long rss = 0;
-  for (int run = 0; run < kRuns && ok; ++run) {
+  for (int run = 0; run < bench::kRuns && ok; ++run) {
     // The raw client's records go first: the load then puts the articles
     // back over the ones with the same keys.
     bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(packets)}, dir, {});
@@ -146,10 +142,10 @@ int main(int argc, char** argv) {
 
   const double ratio = best_load / best_raw;
   std::printf("articles                %ld (%ld record packets in all)\n", articles, packets);
-  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load, static_cast<double>(articles) / best_load);
-  std::printf("raw round trips         %.3f s  (%.1f us per packet)\n", best_raw, best_raw * 1e6 / static_cast<double>(packets));
-  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
-              ratio <= kTargetRatio ? "met" : "NOT met");
+  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load,
+              static_cast<double>(articles) / best_load);
+  bench::PrintPerItem("raw round trips", best_raw, packets, "packet");
+  bench::PrintRatio(ratio, kTargetRatio);
   std::printf("converter peak memory   %ld KiB\n", rss);
   return 0;
 }

@@ -180,9 +180,8 @@ void PutPacked(unsigned long value, unsigned char* out) {
 int main(int argc, char** argv) {
   long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
   if (records <= 0) records = kDefaultRecords;
-  char dir_template[] = "/tmp/scalesim_bench.XXXXXX";
-  if (mkdtemp(dir_template) == nullptr) return 1;
-  std::string dir = dir_template;
+  const std::string dir = bench::MakeTempDir("scalesim-bench");
+  if (dir.empty()) return 1;
   std::string listen_at = std::string(kAddress) + ":" + std::to_string(kPort);
   bool with_log = argc > 2 && std::strcmp(argv[2], "log") == 0;
   std::vector<std::string> log_option;
@@ -240,7 +239,8 @@ int main(int argc, char** argv) {
   std::printf("records                 %ld (read back %ld)%s\n", records, read_records,
               with_log ? ", packet log on" : "");
   std::printf("loopback echo           %.2f us per round trip\n", echo_us);
-  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us, static_cast<double>(records) / load_s);
+  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us,
+              static_cast<double>(records) / load_s);
   std::printf("paired read             %.2f us per request\n", read_us);
   std::printf("emulator overhead       load %.2f us, read %.2f us (target < %.0f us)\n", load_us - echo_us,
               read_us - echo_us, kTargetOverheadMicroseconds);
