@@ -13,6 +13,7 @@
 
 namespace {
 
+using testing_support::Hex;
 using testing_support::ProgramResult;
 
 // "123;APPLES;12.50;0" and "77;PEARS;1,99;0;;2200077" under the default settings.
@@ -262,13 +263,6 @@ std::vector<std::string> Records(const std::string& plu_file) {
     at += length;
   }
   return records;
-}
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) out += {kDigits[c >> 4], kDigits[c & 15]};
-  return out;
 }
 
 // UTF-16 text with its byte-order mark.

@@ -88,6 +88,19 @@ bool ChildProcess::WaitForReadyFile(const std::string& path, int limit_ms) {
   }
 }
 
+void ChildProcess::Forget() {
+  CloseStreams();
+  started_ = false;
+  ended_ = false;
+  own_group_ = false;
+  id_ = -1;
+  exit_status_ = -1;
+  signal_ = 0;
+  peak_memory_kb_ = 0;
+  output_.clear();
+  error_output_.clear();
+}
+
 bool ChildProcess::StreamsOpen() const { return streams_[0] != -1 || streams_[1] != -1; }
 
 }  // namespace testing_support

@@ -55,10 +55,11 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Starts program (a path, not looked up in PATH) with the arguments (not
-  // counting the program itself). False if it could not be started, or if a
-  // program was already started through this object. On POSIX a program
-  // that cannot be run, or a folder that cannot be entered, shows as exit
-  // status 127 or 126.
+  // counting the program itself), in place of one that ended before (what
+  // is known of that one is gone then). False if it could not be started,
+  // or if the program started before through this object still runs. On
+  // POSIX a program that cannot be run, or a folder that cannot be entered,
+  // shows as exit status 127 or 126.
   bool Start(const std::string& program, const std::vector<std::string>& arguments,
              const ChildSetup& setup = ChildSetup());
 
@@ -99,6 +100,8 @@ class ChildProcess {
   bool ReadStreams(int limit_ms);
   bool StreamsOpen() const;
   void CloseStreams();
+  // Back to the state before a start, once the program ended.
+  void Forget();
   // Notes the end if it has come, waiting for it when block is set.
   bool Reap(bool block);
   void Signal(int number);

@@ -42,7 +42,8 @@ void SetStream(int target, StreamUse use, const int pipe_ends[2]) {
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
                          const ChildSetup& setup) {
-  if (started_) return false;
+  if (started_ && !Wait(0)) return false;
+  Forget();
   std::vector<std::string> base;
   for (char** e = environ; *e != nullptr; ++e) base.push_back(*e);
   std::vector<std::string> env = MergeEnvironment(base, setup.environment, false);

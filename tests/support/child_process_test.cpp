@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -53,17 +54,23 @@ TEST(ChildProcessTest, ExitStatusAndWorkingFolder) {
   ASSERT_TRUE(child.Wait(kProgramWaitMs));
   EXPECT_EQ(child.exit_status(), 0);
   EXPECT_TRUE(Exists(dir.File("made here")));
-  EXPECT_FALSE(child.Start(HelperPath(), {"exit", "0"})) << "one start an object";
+  // The object starts the next program once the one before has ended.
+  ASSERT_TRUE(child.Start(HelperPath(), {"sleep-pid", dir.File("pid"), "30000"}));
+  EXPECT_FALSE(child.ended());
+  EXPECT_FALSE(child.Start(HelperPath(), {"exit", "0"})) << "while the one before runs";
+  child.Kill();
+  ASSERT_TRUE(child.Wait(kProgramWaitMs));
+  ASSERT_TRUE(child.Start(HelperPath(), {"exit", "4"}));
+  ASSERT_TRUE(child.Wait(kProgramWaitMs));
+  EXPECT_EQ(child.exit_status(), 4);
 }
 
 TEST(ChildProcessTest, EnvironmentEntriesGoOverTheCallers) {
   TempDir dir;
   SetVariable("ChildProcessTest_Kept", "kept");
   SetVariable("ChildProcessTest_Replaced", "old");
-  const struct {
-    const char* name;
-    const char* expected;
-  } kCases[] = {
+  // Each variable and the value the program sees.
+  const std::pair<const char*, const char*> kCases[] = {
       {"ChildProcessTest_Kept", "kept"},
       {"ChildProcessTest_Replaced", "new"},
       {"ChildProcessTest_Added", "added"},
@@ -71,11 +78,11 @@ TEST(ChildProcessTest, EnvironmentEntriesGoOverTheCallers) {
   };
   ChildSetup setup;
   setup.environment = {"ChildProcessTest_Replaced=new", "ChildProcessTest_Added=added"};
-  for (const auto& c : kCases) {
+  for (const auto& [name, expected] : kCases) {
     ChildProcess child;
-    ASSERT_TRUE(child.Start(HelperPath(), {"variable", c.name, dir.File("value")}, setup));
+    ASSERT_TRUE(child.Start(HelperPath(), {"variable", name, dir.File("value")}, setup));
     ASSERT_TRUE(child.Wait(kProgramWaitMs));
-    EXPECT_EQ(ReadFile(dir.File("value")), c.expected) << c.name;
+    EXPECT_EQ(ReadFile(dir.File("value")), expected) << name;
   }
 }
 

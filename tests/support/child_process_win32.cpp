@@ -55,7 +55,8 @@ HANDLE StreamHandle(DWORD standard, StreamUse use, bool output, HANDLE* read_end
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
                          const ChildSetup& setup) {
-  if (started_) return false;
+  if (started_ && !Wait(0)) return false;
+  Forget();
   std::string command_line = platform::WindowsCommandLine(program, arguments);
   // The block: each entry ended by a zero byte, and one more at the end.
   std::string environment_block;
@@ -86,7 +87,9 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
   for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
     if (handle != nullptr) CloseHandle(handle);
   }
-  for (int i = 0; i < 2; ++i) streams_[i] = read_ends[i] != nullptr ? reinterpret_cast<std::intptr_t>(read_ends[i]) : -1;
+  for (int i = 0; i < 2; ++i) {
+    streams_[i] = read_ends[i] != nullptr ? reinterpret_cast<std::intptr_t>(read_ends[i]) : -1;
+  }
   if (!made) {
     CloseStreams();
     return false;

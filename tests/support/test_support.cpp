@@ -121,6 +121,13 @@ bool Exists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (unsigned char c : bytes) text += {kDigits[c >> 4], kDigits[c & 15]};
+  return text;
+}
+
 bool WaitForFile(const std::string& path, int limit_ms) {
   for (long long end = NowMs() + limit_ms; NowMs() < end; SleepMs(kWaitStepMs)) {
     std::string bytes = ReadFile(path);

@@ -47,6 +47,10 @@ std::string ReadFile(const std::string& path);
 // True if something (a file, a folder, a link) has that name.
 bool Exists(const std::string& path);
 
+// The bytes as upper-case hex text, two digits a byte, as the scale files
+// are written.
+std::string Hex(const std::string& bytes);
+
 // Waits up to limit_ms until the file holds a whole line (ends in a line
 // feed).
 bool WaitForFile(const std::string& path, int limit_ms);

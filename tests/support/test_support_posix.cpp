@@ -87,8 +87,6 @@ FileSizeLimit::~FileSizeLimit() {
   signal(SIGXFSZ, saved_handler_);
 }
 
-ScaleSim::~ScaleSim() { Stop(); }
-
 bool ScaleSim::Start(const std::string& store, const std::vector<std::string>& listen,
                      const std::vector<std::string>& extra_arguments) {
   log_path_ = store + ".log";
@@ -104,20 +102,18 @@ bool ScaleSim::Start(const std::string& store, const std::vector<std::string>& l
   ChildSetup setup;
   setup.input = StreamUse::kDiscard;
   setup.output = StreamUse::kDiscard;
-  process_ = std::make_unique<ChildProcess>();
-  return process_->Start(BinPath("scalesim"), args, setup) &&
-         process_->WaitForReadyFile(ready_path_, kScaleSimReadyMs);
+  return process_.Start(BinPath("scalesim"), args, setup) && process_.WaitForReadyFile(ready_path_, kScaleSimReadyMs);
 }
 
 bool ScaleSim::Stop() {
-  if (process_ == nullptr || !process_->started() || process_->ended()) return false;
-  process_->Terminate();
-  bool ended = process_->Wait(kScaleSimStopMs);
+  if (!process_.started() || process_.ended()) return false;
+  process_.Terminate();
+  bool ended = process_.Wait(kScaleSimStopMs);
   if (!ended) {
-    process_->Kill();
-    process_->Wait();
+    process_.Kill();
+    process_.Wait();
   }
-  return ended && process_->exit_status() == 0;
+  return ended && process_.exit_status() == 0;
 }
 
 std::string ScaleSim::Log() const { return ReadFile(log_path_); }

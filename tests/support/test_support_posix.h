@@ -5,7 +5,6 @@
 
 #include <sys/resource.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,11 +53,7 @@ class FileSizeLimit {
 // written) when the object ends or Stop is called.
 class ScaleSim {
  public:
-  ScaleSim() = default;
-  ~ScaleSim();
-  ScaleSim(const ScaleSim&) = delete;
-  ScaleSim& operator=(const ScaleSim&) = delete;
-
+  ~ScaleSim() { Stop(); }
   // Starts "scalesim serve --store store --listen A:P ... --ready F --log L"
   // with the extra arguments, and waits until it is ready. False if it did
   // not get ready within a few seconds.
@@ -71,7 +66,7 @@ class ScaleSim {
   const std::string& log_path() const { return log_path_; }
 
  private:
-  std::unique_ptr<ChildProcess> process_;
+  ChildProcess process_;
   std::string log_path_;
   std::string ready_path_;
 };
