@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace bench {
@@ -21,14 +22,27 @@ inline unsigned Next(unsigned long long* state) {
   return static_cast<unsigned>(*state >> 33);
 }
 
-// A fresh folder /tmp/NAME-XXXXXX for the benchmark's files; empty, after a
-// line on the error stream, if none could be made.
-inline std::string MakeTempDir(const std::string& name) {
-  std::string pattern = "/tmp/" + name + "-XXXXXX";
-  if (mkdtemp(pattern.data()) != nullptr) return pattern;
-  std::fputs("Could not make a temporary directory.\n", stderr);
-  return std::string();
-}
+// A fresh folder /tmp/NAME-XXXXXX for the benchmark's files, removed with
+// them at the end of its scope. Its path is empty, after a line on the error
+// stream, if none could be made.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& name) : path_("/tmp/" + name + "-XXXXXX") {
+    if (mkdtemp(path_.data()) != nullptr) return;
+    std::fputs("Could not make a temporary directory.\n", stderr);
+    path_.clear();
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // The peak resident memory of this process so far, in KiB.
 inline long PeakKilobytes() {

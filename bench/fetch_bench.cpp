@@ -73,7 +73,8 @@ bench::Timed Xferlnk(const std::string& dir, long records) {
 
 int main(int argc, char** argv) {
   const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
-  const std::string dir = bench::MakeTempDir("fetch-bench");
+  const bench::TempFolder folder("fetch-bench");
+  const std::string& dir = folder.path();
   if (dir.empty()) return 1;
 
   bench::Timed base = Xferlnk(dir, kBaseRecords);
@@ -91,8 +92,6 @@ int main(int argc, char** argv) {
     if (fetch.seconds < best_xferlnk) best_xferlnk = fetch.seconds;
     rss = fetch.max_rss_kb;
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
   if (!ok) {
     std::fprintf(stderr, "fetch_bench: a run failed\n");
     return 1;

@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string bin = bench::BinDir();
-  const std::string dir = bench::MakeTempDir("load-bench");
+  const bench::TempFolder folder("load-bench");
+  const std::string& dir = folder.path();
   if (dir.empty()) return 1;
   const std::string shop = dir + "/shop";
   std::error_code error;
@@ -134,7 +135,6 @@ int main(int argc, char** argv) {
     if (store.count("25 " + plu_file.substr(at, 2 * length)) != 0) ++found;
     at += 2 * length;
   }
-  std::filesystem::remove_all(dir, error);
   if (!ok || records != articles || found != articles) {
     std::fprintf(stderr, "load_bench: a run failed (%ld of %ld articles at the scale)\n", found, articles);
     return 1;

@@ -6,7 +6,6 @@
 // the process.
 //
 //   price_list_bench [lines]
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -129,7 +128,8 @@ int main(int argc, char** argv) {
     std::fputs("usage: price_list_bench [lines]\n", stderr);
     return 1;
   }
-  const std::string dir = bench::MakeTempDir("price-list-bench");
+  const bench::TempFolder folder("price-list-bench");
+  const std::string& dir = folder.path();
   if (dir.empty()) return 1;
   // The spreadsheet list's letters are all in the ANSI code page 1252.
   setenv("VELKOCON_CODEPAGES", "1252:850", 1);
@@ -178,9 +178,6 @@ int main(int argc, char** argv) {
     targets_met = targets_met && lines_per_second >= c.target;
   }
   long peak = bench::PeakKilobytes();
-  std::remove(list.c_str());
-  std::remove(plu.c_str());
-  rmdir(dir.c_str());
   if (!ok) return 1;
   std::printf("peak memory: %.1f MB\n", static_cast<double>(peak) / 1024.0);
   std::printf("targets: %s lines/s, %s memory\n", targets_met ? "met" : "MISSED",

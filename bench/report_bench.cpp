@@ -5,7 +5,6 @@
 // holds apart from mappings, which must not grow with the file.
 //
 //   report_bench [transact records] [plu records]
-#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -139,7 +138,8 @@ int main(int argc, char** argv) {
     std::fputs("usage: report_bench [transact records] [plu records]\n", stderr);
     return 1;
   }
-  const std::string dir = bench::MakeTempDir("report-bench");
+  const bench::TempFolder folder("report-bench");
+  const std::string& dir = folder.path();
   if (dir.empty()) return 1;
   unsigned long long transact_bytes = Generate(dir + "/qsbencht30.dat", transact_records, TransactRecord);
   unsigned long long plu_bytes = Generate(dir + "/qsbencht26.dat", plu_records, PluTotalRecord);
@@ -155,10 +155,6 @@ int main(int argc, char** argv) {
                   converter::ReportLayout::kTransact, &target_met) &&
             Bench("PLUTotal", dir, "qsbencht26.dat", plu_records, plu_bytes, converter::ReportLayout::kPLUTotal,
                   &target_met);
-  std::remove((dir + "/qsbencht30.dat").c_str());
-  std::remove((dir + "/qsbencht26.dat").c_str());
-  std::remove((dir + "/report.txt").c_str());
-  rmdir(dir.c_str());
   if (!ok) return 1;
   std::printf("targets %.0f MB/s, under %ld MB unbacked: %s\n", kTargetMegabytesPerSecond,
               kTargetUnbackedKilobytes / 1024, target_met ? "met" : "MISSED");

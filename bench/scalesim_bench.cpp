@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -180,7 +179,8 @@ void PutPacked(unsigned long value, unsigned char* out) {
 int main(int argc, char** argv) {
   long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
   if (records <= 0) records = kDefaultRecords;
-  const std::string dir = bench::MakeTempDir("scalesim-bench");
+  const bench::TempFolder folder("scalesim-bench");
+  const std::string& dir = folder.path();
   if (dir.empty()) return 1;
   std::string listen_at = std::string(kAddress) + ":" + std::to_string(kPort);
   bool with_log = argc > 2 && std::strcmp(argv[2], "log") == 0;
@@ -250,8 +250,6 @@ int main(int argc, char** argv) {
               kDelayRoundTrips);
   std::printf("delay %d ms, %d at once    %.3f ms per round trip, slowest client %.3f ms (target < %.1f x alone)\n",
               kDelayMs, kDelayScales, delays.mean_ms, delays.slowest_ms, kDelayTargetRatio);
-  std::error_code error;
-  if (std::filesystem::remove_all(dir, error) == static_cast<std::uintmax_t>(-1)) return 5;
   bool delays_met = delays.alone_ms > 0 && delays.slowest_ms > 0 && delays.slowest_ms < kDelayTargetRatio * delays.alone_ms;
   bool met = load_us - echo_us < kTargetOverheadMicroseconds && read_us - echo_us < kTargetOverheadMicroseconds &&
              delays_met;

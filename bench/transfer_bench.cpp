@@ -48,7 +48,8 @@ bool WriteRecordFile(const std::string& path, long records) {
 int main(int argc, char** argv) {
   const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
   const std::string bin = bench::BinDir();
-  const std::string dir = bench::MakeTempDir("transfer-bench");
+  const bench::TempFolder folder("transfer-bench");
+  const std::string& dir = folder.path();
   if (dir.empty()) return 1;
   const std::string file_name = std::string("QS") + kAddress + "F25.DAT.DAT";
   const std::vector<std::string> env = {"XFLTCPMODE=DHCP"};
@@ -72,8 +73,6 @@ int main(int argc, char** argv) {
     rss = load.max_rss_kb;
   }
   bench::StopScale(&sim);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
   if (!ok) {
     std::fprintf(stderr, "transfer_bench: a run failed\n");
     return 1;

@@ -45,14 +45,14 @@ struct ChildSetup {
 std::vector<std::string> MergeEnvironment(const std::vector<std::string>& base,
                                           const std::vector<std::string>& entries, bool ignore_case);
 
-// One started program. Ended with Kill and waited for at the end of its scope
-// if it still runs then.
+// One started program at a time.
 class ChildProcess {
  public:
   ChildProcess() = default;
-  ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
+  // Ends the program with Kill and waits for it, if it still runs.
+  ~ChildProcess();
 
   // Starts program (a path, not looked up in PATH) with the arguments (not
   // counting the program itself), in place of one that ended before (what
