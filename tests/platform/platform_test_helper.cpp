@@ -74,7 +74,9 @@ int main(int argc, char** argv) {
   if (command == "kill-self") raise(SIGKILL);
 #endif
   if (command == "print" && argc == 5) {
-    for (int i = std::atoi(argv[4]); i > 0; --i) std::fputs(argv[2], stdout);
+    std::string text;
+    for (int i = std::atoi(argv[4]); i > 0; --i) text += argv[2];
+    std::fwrite(text.data(), 1, text.size(), stdout);  // at once: a null device may take a byte at a time
     std::fflush(stdout);
     std::fputs(argv[3], stderr);
     return 0;
