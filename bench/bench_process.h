@@ -1,12 +1,7 @@
-// Starting a program of the system for a benchmark and timing it, shared by
-// the benchmarks that run whole programs.
+// Starting the programs of the system for a benchmark and timing them,
+// shared by the benchmarks that run whole programs. They are started through
+// the test kit's program starter (tests/support/child_process.h).
 #pragma once
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -14,7 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
+#include "support/child_process.h"
+
 namespace bench {
+
+using testing_support::ChildProcess;
+
+// How long the scale emulator may take to get ready.
+constexpr int kScaleReadyMs = 10000;
 
 // The folder of the running benchmark, where the programs were built too.
 inline std::string BinDir() {
@@ -23,22 +26,15 @@ inline std::string BinDir() {
   return dir.empty() ? std::string(".") : dir;
 }
 
-// Starts args[0] in dir with the extra environment entries, standard output
-// to /dev/null.
-inline pid_t Start(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, 1);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
+// Starts args[0] with the rest of args in dir with the extra environment
+// entries, standard output to the null device.
+inline bool Start(ChildProcess* program, const std::vector<std::string>& args, const std::string& dir,
+                  const std::vector<std::string>& env) {
+  testing_support::ChildSetup setup;
+  setup.directory = dir;
+  setup.environment = env;
+  setup.output = testing_support::StreamUse::kDiscard;
+  return !args.empty() && program->Start(args[0], std::vector<std::string>(args.begin() + 1, args.end()), setup);
 }
 
 struct Timed {
@@ -51,37 +47,46 @@ struct Timed {
 inline Timed RunTimed(const std::vector<std::string>& args, const std::string& dir, const std::vector<std::string>& env) {
   Timed timed;
   auto start = std::chrono::steady_clock::now();
-  pid_t pid = Start(args, dir, env);
-  int status = 0;
-  struct rusage usage {};
-  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-    timed.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    timed.max_rss_kb = usage.ru_maxrss;
+  ChildProcess program;
+  if (Start(&program, args, dir, env) && program.Wait()) {
+    timed.ok = program.exit_status() == 0;
+    timed.max_rss_kb = program.peak_memory_kb();
   }
   timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return timed;
 }
 
-// The scale emulator serving the store on listen ("ADDRESS:PORT"), started in
-// dir and ready; -1 (after a line on the error stream) if it did not get
-// ready.
-inline pid_t StartScale(const std::string& dir, const std::string& store, const std::string& listen) {
+// Starts the scale emulator in dir, serving the store on the listen
+// addresses ("ADDRESS:PORT") with the extra arguments, and waits until it is
+// ready; false (after a line on the error stream) if it did not get ready.
+inline bool StartScale(ChildProcess* sim, const std::string& dir, const std::string& store,
+                       const std::vector<std::string>& listen, const std::vector<std::string>& extra = {}) {
   const std::string ready = dir + "/ready";
   std::remove(ready.c_str());
-  pid_t sim = Start({BinDir() + "/scalesim", "serve", "--store", store, "--listen", listen, "--ready", ready}, dir, {});
-  for (int i = 0; i < 1000 && access(ready.c_str(), F_OK) != 0; ++i) usleep(10000);
-  if (access(ready.c_str(), F_OK) == 0) return sim;
+  std::vector<std::string> args = {BinDir() + "/scalesim", "serve", "--store", store, "--ready", ready};
+  for (const std::string& address : listen) args.insert(args.end(), {"--listen", address});
+  args.insert(args.end(), extra.begin(), extra.end());
+  if (Start(sim, args, dir, {}) && sim->WaitForReadyFile(ready, kScaleReadyMs)) return true;
   std::fprintf(stderr, "the scale emulator did not start\n");
-  kill(sim, SIGKILL);
-  waitpid(sim, nullptr, 0);
-  return -1;
+  sim->Kill();
+  sim->Wait();
+  return false;
 }
 
-// Stops the emulator; its store is written.
-inline void StopScale(pid_t sim) {
-  if (sim <= 0) return;
-  kill(sim, SIGTERM);
-  waitpid(sim, nullptr, 0);
+// Stops the emulator, its store written; true if it ended with status 0.
+inline bool StopScale(ChildProcess* sim) {
+  sim->Terminate();
+  return sim->Wait() && sim->exit_status() == 0;
+}
+
+// The lines bench/run reads: a label in 24 columns, then the figures. The
+// time of count items, and what one took.
+inline void PrintPerItem(const char* label, double seconds, long count, const char* item) {
+  std::printf("%-24s%.3f s  (%.1f us per %s)\n", label, seconds, seconds * 1e6 / static_cast<double>(count), item);
+}
+// A ratio to the peer against its target.
+inline void PrintRatio(double ratio, double target) {
+  std::printf("%-24s%.3f  (target <= %.2f: %s)\n", "ratio", ratio, target, ratio <= target ? "met" : "NOT met");
 }
 
 // The file's bytes, empty if it cannot be read.

@@ -3,4 +3,5 @@
 # scale emulator.
 add_executable(fetch_pingpong ${CMAKE_CURRENT_LIST_DIR}/fetch_pingpong.cpp)
 add_executable(fetch_bench ${CMAKE_CURRENT_LIST_DIR}/fetch_bench.cpp)
+target_link_libraries(fetch_bench PRIVATE child_process)
 add_dependencies(fetch_bench xferlnk fetch_pingpong scalesim)

@@ -7,16 +7,12 @@
 // record.
 //
 //   fetch_bench [records]
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_process.h"
@@ -28,7 +24,6 @@ namespace {
 constexpr long kDefaultRecords = 100000;
 constexpr long kSmallRecords = 10000;
 constexpr long kBaseRecords = 10;
-constexpr int kRuns = 3;
 // The targets: time against the raw round trips, memory a record.
 constexpr double kTargetRatio = 1.10;
 constexpr double kTargetBytesPerRecord = 16;
@@ -57,9 +52,10 @@ bench::Timed WithScale(const std::string& dir, long records, Run run) {
   std::error_code ignored;
   std::filesystem::remove_all(store, ignored);
   if (!WriteStore(store, records)) return bench::Timed();
-  pid_t sim = bench::StartScale(dir, store, std::string(kAddress) + ":" + kPort);
-  bench::Timed timed = sim > 0 ? run() : bench::Timed();
-  bench::StopScale(sim);
+  bench::ChildProcess sim;
+  const bool started = bench::StartScale(&sim, dir, store, {std::string(kAddress) + ":" + kPort});
+  bench::Timed timed = started ? run() : bench::Timed();
+  bench::StopScale(&sim);
   return timed;
 }
 
@@ -77,16 +73,16 @@ bench::Timed Xferlnk(const std::string& dir, long records) {
 
 int main(int argc, char** argv) {
   const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
-  char pattern[] = "/tmp/fetch-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string dir = pattern;
+  const bench::TempFolder folder("fetch-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
 
   bench::Timed base = Xferlnk(dir, kBaseRecords);
   bench::Timed small = Xferlnk(dir, kSmallRecords);
   bool ok = base.ok && small.ok;
   double best_raw = 1e9, best_xferlnk = 1e9;
   long rss = 0;
-  for (int run = 0; run < kRuns && ok; ++run) {
+  for (int run = 0; run < bench::kRuns && ok; ++run) {
     bench::Timed raw = WithScale(dir, records, [&] {
       return bench::RunTimed({bench::BinDir() + "/fetch_pingpong", kAddress, kPort, kTransactionCode}, dir, {});
     });
@@ -96,21 +92,18 @@ int main(int argc, char** argv) {
     if (fetch.seconds < best_xferlnk) best_xferlnk = fetch.seconds;
     rss = fetch.max_rss_kb;
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
   if (!ok) {
     std::fprintf(stderr, "fetch_bench: a run failed\n");
     return 1;
   }
 
   const double ratio = best_xferlnk / best_raw;
-  const double small_bytes = (small.max_rss_kb - base.max_rss_kb) * 1024.0 / kSmallRecords;
-  const double large_bytes = (rss - base.max_rss_kb) * 1024.0 / records;
+  const double small_bytes = static_cast<double>(small.max_rss_kb - base.max_rss_kb) * 1024.0 / kSmallRecords;
+  const double large_bytes = static_cast<double>(rss - base.max_rss_kb) * 1024.0 / static_cast<double>(records);
   std::printf("records                 %ld transactions of 29 bytes\n", records);
-  std::printf("raw paired read         %.3f s  (%.1f us per record)\n", best_raw, best_raw * 1e6 / records);
-  std::printf("xferlnk paired read     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / records);
-  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
-              ratio <= kTargetRatio ? "met" : "NOT met");
+  bench::PrintPerItem("raw paired read", best_raw, records, "record");
+  bench::PrintPerItem("xferlnk paired read", best_xferlnk, records, "record");
+  bench::PrintRatio(ratio, kTargetRatio);
   std::printf("xferlnk peak memory     %ld KiB base (%ld records), %ld KiB for %ld, %ld KiB for %ld\n",
               base.max_rss_kb, kBaseRecords, small.max_rss_kb, kSmallRecords, rss, records);
   std::printf("bytes per record        %.1f at %ld, %.1f at %ld (target <= %.0f: %s)\n", small_bytes, kSmallRecords,

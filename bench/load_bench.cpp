@@ -5,18 +5,12 @@
 // by the raw ping-pong client to the same emulator.
 //
 //   load_bench [articles]
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -24,9 +18,7 @@
 
 namespace {
 
-
 constexpr long kDefaultArticles = 10000;
-constexpr int kRuns = 3;
 // The whole load may take this many times the raw round trips of its
 // packets: on top of them come the conversion of the price list, four
 // program starts with their file checks, and the emulator writing its store
@@ -64,8 +56,7 @@ std::string PriceList(long articles) {
   std::string list;
   unsigned long long state = 4242;
   for (long i = 1; i <= articles; ++i) {
-    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-    unsigned r = static_cast<unsigned>(state >> 33);
+    unsigned r = bench::Next(&state);
     list += std::to_string(i) + ";";
     int words = 1 + static_cast<int>(r % 5);
     for (int w = 0; w < words; ++w) list += std::string(w > 0 ? " " : "") + kWords[(r >> (4 * w)) % 14];
@@ -86,9 +77,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string bin = bench::BinDir();
-  char pattern[] = "/tmp/load-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string dir = pattern;
+  const bench::TempFolder folder("load-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
   const std::string shop = dir + "/shop";
   std::error_code error;
   std::filesystem::create_directory(shop, error);
@@ -102,8 +93,8 @@ int main(int argc, char** argv) {
             WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
-  pid_t sim = bench::StartScale(dir, dir + "/store", std::string(kAddress) + ":" + kPort);
-  if (sim < 0) return 1;
+  bench::ChildProcess sim;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort})) return 1;
 
   // The packets of a load: F34, F38, the PLU file and the store name.
   long packets = 0;
@@ -115,7 +106,7 @@ int main(int argc, char** argv) {
   }
   double best_load = 1e9, best_raw = 1e9;
   long rss = 0;
-  for (int run = 0; run < kRuns && ok; ++run) {
+  for (int run = 0; run < bench::kRuns && ok; ++run) {
     // The raw client's records go first: the load then puts the articles
     // back over the ones with the same keys.
     bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(packets)}, dir, {});
@@ -125,7 +116,7 @@ int main(int argc, char** argv) {
     if (raw.seconds < best_raw) best_raw = raw.seconds;
     if (load.max_rss_kb > rss) rss = load.max_rss_kb;
   }
-  bench::StopScale(sim);
+  bench::StopScale(&sim);
   // Every record of the PLU file is at the scale.
   std::string store_text = bench::ReadAll(dir + "/store/001/tables.hex");
   std::unordered_set<std::string> store;
@@ -144,7 +135,6 @@ int main(int argc, char** argv) {
     if (store.count("25 " + plu_file.substr(at, 2 * length)) != 0) ++found;
     at += 2 * length;
   }
-  std::filesystem::remove_all(dir, error);
   if (!ok || records != articles || found != articles) {
     std::fprintf(stderr, "load_bench: a run failed (%ld of %ld articles at the scale)\n", found, articles);
     return 1;
@@ -152,10 +142,10 @@ int main(int argc, char** argv) {
 
   const double ratio = best_load / best_raw;
   std::printf("articles                %ld (%ld record packets in all)\n", articles, packets);
-  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load, articles / best_load);
-  std::printf("raw round trips         %.3f s  (%.1f us per packet)\n", best_raw, best_raw * 1e6 / packets);
-  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
-              ratio <= kTargetRatio ? "met" : "NOT met");
+  std::printf("whole load              %.3f s  (%.0f articles/s)\n", best_load,
+              static_cast<double>(articles) / best_load);
+  bench::PrintPerItem("raw round trips", best_raw, packets, "packet");
+  bench::PrintRatio(ratio, kTargetRatio);
   std::printf("converter peak memory   %ld KiB\n", rss);
   return 0;
 }

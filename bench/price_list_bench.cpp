@@ -9,8 +9,6 @@
 // at least half the clean one's rate.
 //
 //   price_list_bench [lines]
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench_common.h"
 #include "converter/plu_file.h"
 #include "converter/price_list.h"
 #include "converter/run_context.h"
@@ -26,7 +25,6 @@
 namespace {
 
 constexpr long kDefaultLines = 1000000;
-constexpr int kRuns = 3;
 constexpr double kTargetLinesPerSecond = 2000000.0;
 constexpr double kTargetUtf8LinesPerSecond = 1000000.0;
 constexpr long kTargetPeakKilobytes = 16 * 1024;
@@ -47,21 +45,17 @@ const char* const kUtf8Words[] = {"Gruy\xC3\xA8re", "K\xC3\xA4se",  "W\xC3\xBCrs
                                   "Apples",          "Smoked",          "Salmon",           "Fresh"};
 constexpr unsigned kUtf8WordCount = sizeof kUtf8Words / sizeof kUtf8Words[0];
 
-unsigned Next(unsigned long long* state) {
-  *state = *state * 6364136223846793005ULL + 1442695040888963407ULL;
-  return static_cast<unsigned>(*state >> 33);
-}
-
 // One to five words: names of one and of two lines. In spreadsheet form
 // the name is quoted, holds the separator and sometimes a quoted word.
 int PutName(char* out, std::size_t room, unsigned long long* state, bool spreadsheet) {
   int n = 0;
   if (spreadsheet) out[n++] = '"';
-  unsigned words = 1 + Next(state) % 5;
+  unsigned words = 1 + bench::Next(state) % 5;
   for (unsigned w = 0; w < words; ++w) {
-    const char* word = spreadsheet ? kUtf8Words[Next(state) % kUtf8WordCount] : kWords[Next(state) % kWordCount];
+    const char* word =
+        spreadsheet ? kUtf8Words[bench::Next(state) % kUtf8WordCount] : kWords[bench::Next(state) % kWordCount];
     const char* before = w == 0 ? "" : (spreadsheet && w == 1 ? "; " : " ");
-    const bool quoted = spreadsheet && Next(state) % 8 == 0;
+    const bool quoted = spreadsheet && bench::Next(state) % 8 == 0;
     n += std::snprintf(out + n, room - n, quoted ? "%s\"\"%s\"\"" : "%s%s", before, word);
   }
   if (spreadsheet) out[n++] = '"';
@@ -81,12 +75,12 @@ unsigned long long GeneratePriceList(const std::string& path, long lines, ListKi
   for (long i = 1; i <= lines; ++i) {
     int n = std::snprintf(line, sizeof line, "%ld;", i);
     n += PutName(line + n, sizeof line - n, &state, spreadsheet);
-    unsigned cents = 5 + Next(&state) % 99995;
+    unsigned cents = 5 + bench::Next(&state) % 99995;
     n += std::snprintf(line + n, sizeof line - n, spreadsheet ? ";%u,%02u" : ";%u.%02u", cents / 100, cents % 100);
-    unsigned shape = kind == ListKind::kItemCodes ? 3 : Next(&state) % 4;
+    unsigned shape = kind == ListKind::kItemCodes ? 3 : bench::Next(&state) % 4;
     if (shape == 1) n += std::snprintf(line + n, sizeof line - n, ";1");
-    if (shape == 2) n += std::snprintf(line + n, sizeof line - n, ";0;%u", Next(&state) % 1000);
-    if (shape == 3) n += std::snprintf(line + n, sizeof line - n, ";1;;%u", 2000000 + Next(&state) % 1000000);
+    if (shape == 2) n += std::snprintf(line + n, sizeof line - n, ";0;%u", bench::Next(&state) % 1000);
+    if (shape == 3) n += std::snprintf(line + n, sizeof line - n, ";1;;%u", 2000000 + bench::Next(&state) % 1000000);
     if (spreadsheet) line[n++] = '\r';
     line[n++] = '\n';
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), file) != static_cast<std::size_t>(n)) {
@@ -128,7 +122,7 @@ long FileSize(const std::string& path) {
 // Every line draws a warning when warned is set, none otherwise.
 double TimeConversion(const converter::RunContext& context, const char* label, long lines, bool warned) {
   double best = -1;
-  for (int run = 0; run < kRuns; ++run) {
+  for (int run = 0; run < bench::kRuns; ++run) {
     converter::PriceListCounts counts;
     auto start = std::chrono::steady_clock::now();
     auto result = converter::WritePluFile(
@@ -146,12 +140,6 @@ double TimeConversion(const converter::RunContext& context, const char* label, l
   return best;
 }
 
-long PeakKilobytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,21 +148,17 @@ int main(int argc, char** argv) {
     std::fputs("usage: price_list_bench [lines]\n", stderr);
     return 1;
   }
-  char pattern[] = "/tmp/price-list-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
-    std::fputs("Could not make a temporary directory.\n", stderr);
-    return 1;
-  }
+  const bench::TempFolder folder("price-list-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
   // The spreadsheet list's letters are all in the ANSI code page 1252.
   setenv("VELKOCON_CODEPAGES", "1252:850", 1);
-  std::string dir = pattern;
   std::string list = dir + "/VelkoCon.txt";
   std::string plu = dir + "/qsbenchF25.dat";
 
   converter::RunContext context;
   context.env = &platform::SystemEnv();
   context.working_directory = dir;
-  context.env = &platform::SystemEnv();
   context.scales = {"bench"};
   context.separator = ';';
   context.settings.code_page = "Win";
@@ -223,7 +207,7 @@ int main(int argc, char** argv) {
     const double megabytes = static_cast<double>(bytes) / 1e6;
     std::printf("%sprice list: %ld lines, %.1f MB; PLU file %.1f MB\n", c.label, lines, megabytes,
                 static_cast<double>(FileSize(plu)) / 1e6);
-    std::printf("%sbest of %d: %.3f s, %.0f lines/s, %.1f MB/s", c.label, kRuns, best, lines_per_second,
+    std::printf("%sbest of %d: %.3f s, %.0f lines/s, %.1f MB/s", c.label, bench::kRuns, best, lines_per_second,
                 megabytes / best);
     if (c.target > 0) {
       std::printf(" (target %.0f lines/s %s)", c.target, lines_per_second >= c.target ? "met" : "MISSED");
@@ -238,11 +222,7 @@ int main(int argc, char** argv) {
                 clean_rate, kTargetWarnedRatio, ratio >= kTargetWarnedRatio ? "met" : "MISSED");
     targets_met = targets_met && ratio >= kTargetWarnedRatio;
   }
-  long peak = PeakKilobytes();
-  std::remove(list.c_str());
-  std::remove(plu.c_str());
-  std::remove(messages_path.c_str());
-  rmdir(dir.c_str());
+  long peak = bench::PeakKilobytes();
   if (!ok) return 1;
   std::printf("peak memory: %.1f MB\n", static_cast<double>(peak) / 1024.0);
   std::printf("targets: %s lines/s, %s memory\n", targets_met ? "met" : "MISSED",

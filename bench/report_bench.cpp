@@ -5,8 +5,6 @@
 // holds apart from mappings, which must not grow with the file.
 //
 //   report_bench [transact records] [plu records]
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -15,21 +13,16 @@
 #include <cstring>
 #include <string>
 
+#include "bench_common.h"
 #include "converter/report_conversion.h"
 
 namespace {
 
 constexpr long kDefaultTransactRecords = 1000000;
 constexpr long kDefaultPluRecords = 200000;
-constexpr int kRuns = 3;
 constexpr double kTargetMegabytesPerSecond = 200.0;
 // Memory apart from the mapped file: fixed buffers only, whatever the size.
 constexpr long kTargetUnbackedKilobytes = 8 * 1024;
-
-unsigned Next(unsigned long long* state) {
-  *state = *state * 6364136223846793005ULL + 1442695040888963407ULL;
-  return static_cast<unsigned>(*state >> 33);
-}
 
 // Appends value as width decimal digits (the scale's packed decimal as hex text).
 int PutDigits(char* out, unsigned long long value, int width) {
@@ -46,13 +39,13 @@ int TransactRecord(long index, unsigned long long* state, char* out) {
   int n = PutDigits(out, static_cast<unsigned long long>(index), 8);
   std::memcpy(out + n, "001D", 4);
   n += 4;
-  n += PutDigits(out + n, 1 + Next(state) % 9999, 8);
-  n += PutDigits(out + n, Next(state) % 100000, 8);
-  n += PutDigits(out + n, Next(state) % 5000, 8);
-  n += PutDigits(out + n, 1 + Next(state) % 9, 4);
-  n += PutDigits(out + n, Next(state) % 1000000, 8);
-  n += PutDigits(out + n, 10000 + Next(state) % 90000, 6);
-  n += PutDigits(out + n, Next(state) % 2400, 4);
+  n += PutDigits(out + n, 1 + bench::Next(state) % 9999, 8);
+  n += PutDigits(out + n, bench::Next(state) % 100000, 8);
+  n += PutDigits(out + n, bench::Next(state) % 5000, 8);
+  n += PutDigits(out + n, 1 + bench::Next(state) % 9, 4);
+  n += PutDigits(out + n, bench::Next(state) % 1000000, 8);
+  n += PutDigits(out + n, 10000 + bench::Next(state) % 90000, 6);
+  n += PutDigits(out + n, bench::Next(state) % 2400, 4);
   return n;
 }
 
@@ -65,11 +58,11 @@ int PluTotalRecord(long index, unsigned long long* state, char* out) {
   n += PutDigits(out + n, 2000000000000ULL + static_cast<unsigned long long>(index), 14);
   std::memcpy(out + n, "00", 2);
   n += 2;
-  n += PutDigits(out + n, Next(state) % 100, 4);
+  n += PutDigits(out + n, bench::Next(state) % 100, 4);
   static const int kWidths[] = {8, 8, 4, 8, 8};
   for (int g = 0; g < 5; ++g)
-    for (int width : kWidths) n += PutDigits(out + n, Next(state) % (width == 4 ? 10000 : 1000000), width);
-  n += PutDigits(out + n, Next(state) % 1000000, 6);
+    for (int width : kWidths) n += PutDigits(out + n, bench::Next(state) % (width == 4 ? 10000 : 1000000), width);
+  n += PutDigits(out + n, bench::Next(state) % 1000000, 6);
   return n;
 }
 
@@ -91,12 +84,6 @@ unsigned long long Generate(const std::string& path, long count, int (*record)(l
   return std::fclose(file) == 0 ? bytes : 0;
 }
 
-long PeakKilobytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 // The process's resident memory that no file backs (heap, stack), in kB.
 long AnonymousKilobytes() {
   std::FILE* status = std::fopen("/proc/self/status", "r");
@@ -110,11 +97,13 @@ long AnonymousKilobytes() {
   return kilobytes;
 }
 
+double Megabytes(long kilobytes) { return static_cast<double>(kilobytes) / 1024.0; }
+
 // Converts the file kRuns times; prints the best time. False on failure.
 bool Bench(const char* title, const std::string& dir, const std::string& incoming, long records,
            unsigned long long bytes, converter::ReportLayout layout, bool* target_met) {
   double best = 0, best_cpu = 0;
-  for (int run = 0; run < kRuns; ++run) {
+  for (int run = 0; run < bench::kRuns; ++run) {
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpu_start = std::clock();
     converter::RecordsEnd end;
@@ -131,10 +120,10 @@ bool Bench(const char* title, const std::string& dir, const std::string& incomin
   }
   double megabytes_per_second = static_cast<double>(bytes) / 1e6 / best;
   std::printf("%s: %ld records, %.1f MB incoming\n", title, records, static_cast<double>(bytes) / 1e6);
-  std::printf("  best of %d: %.3f s, %.0f records/s, %.1f MB/s (CPU %.3f s)\n", kRuns, best,
+  std::printf("  best of %d: %.3f s, %.0f records/s, %.1f MB/s (CPU %.3f s)\n", bench::kRuns, best,
               static_cast<double>(records) / best, megabytes_per_second, best_cpu);
-  std::printf("  memory after it: peak %.1f MB (mapping included), unbacked %.1f MB\n", PeakKilobytes() / 1024.0,
-              AnonymousKilobytes() / 1024.0);
+  std::printf("  memory after it: peak %.1f MB (mapping included), unbacked %.1f MB\n",
+              Megabytes(bench::PeakKilobytes()), Megabytes(AnonymousKilobytes()));
   if (megabytes_per_second < kTargetMegabytesPerSecond) *target_met = false;
   if (AnonymousKilobytes() > kTargetUnbackedKilobytes) *target_met = false;
   return true;
@@ -149,29 +138,23 @@ int main(int argc, char** argv) {
     std::fputs("usage: report_bench [transact records] [plu records]\n", stderr);
     return 1;
   }
-  char pattern[] = "/tmp/report-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
-    std::fputs("Could not make a temporary directory.\n", stderr);
-    return 1;
-  }
-  std::string dir = pattern;
+  const bench::TempFolder folder("report-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
   unsigned long long transact_bytes = Generate(dir + "/qsbencht30.dat", transact_records, TransactRecord);
   unsigned long long plu_bytes = Generate(dir + "/qsbencht26.dat", plu_records, PluTotalRecord);
   if (transact_bytes == 0 || plu_bytes == 0) {
     std::fputs("Could not write the incoming files.\n", stderr);
     return 1;
   }
-  std::printf("before: peak %.1f MB, unbacked %.1f MB\n", PeakKilobytes() / 1024.0, AnonymousKilobytes() / 1024.0);
+  std::printf("before: peak %.1f MB, unbacked %.1f MB\n", Megabytes(bench::PeakKilobytes()),
+              Megabytes(AnonymousKilobytes()));
 
   bool target_met = true;
   bool ok = Bench("Transact", dir, "qsbencht30.dat", transact_records, transact_bytes,
                   converter::ReportLayout::kTransact, &target_met) &&
             Bench("PLUTotal", dir, "qsbencht26.dat", plu_records, plu_bytes, converter::ReportLayout::kPLUTotal,
                   &target_met);
-  std::remove((dir + "/qsbencht30.dat").c_str());
-  std::remove((dir + "/qsbencht26.dat").c_str());
-  std::remove((dir + "/report.txt").c_str());
-  rmdir(dir.c_str());
   if (!ok) return 1;
   std::printf("targets %.0f MB/s, under %ld MB unbacked: %s\n", kTargetMegabytesPerSecond,
               kTargetUnbackedKilobytes / 1024, target_met ? "met" : "MISSED");

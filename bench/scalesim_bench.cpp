@@ -10,14 +10,10 @@
 //
 //   scalesim_bench [records] [log]   ("log": with the packet log on, as the tests run it)
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -28,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "bench_process.h"
 
 namespace {
 
@@ -105,35 +101,6 @@ double EchoRoundTripMicroseconds(long count) {
   return seconds * 1e6 / static_cast<double>(count);
 }
 
-// Starts "scalesim serve" with the store, the listeners and the extra
-// arguments, and waits for its ready file; -1 if it did not get ready.
-pid_t SpawnScaleSim(const std::string& dir, const std::vector<std::string>& listen,
-                    const std::vector<std::string>& extra) {
-  std::string ready = dir + "/ready";
-  std::vector<std::string> args = {SCALESIM_PATH, "serve", "--store", dir + "/store", "--ready", ready};
-  for (const std::string& l : listen) {
-    args.push_back("--listen");
-    args.push_back(l);
-  }
-  args.insert(args.end(), extra.begin(), extra.end());
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid;
-  int rc = posix_spawn(&pid, SCALESIM_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  struct stat st;
-  for (int i = 0; i < 500 && stat(ready.c_str(), &st) != 0; ++i) usleep(10000);
-  if (stat(ready.c_str(), &st) == 0) return pid;
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  return -1;
-}
-
 // Reads exactly size bytes; false if the connection ends first.
 bool ReceiveAll(int fd, unsigned char* bytes, size_t size) {
   for (size_t got = 0; got < size;) {
@@ -173,8 +140,8 @@ DelayResult MeasureDelays(const std::string& dir) {
   if (mkdir(dir.c_str(), 0700) != 0) return result;
   std::vector<std::string> listen;
   for (int i = 0; i < kDelayScales; ++i) listen.push_back(std::string(kAddress) + ":" + std::to_string(kDelayFirstPort + i));
-  pid_t pid = SpawnScaleSim(dir, listen, {"--delay-ms", std::to_string(kDelayMs)});
-  if (pid < 0) return result;
+  bench::ChildProcess sim;
+  if (!bench::StartScale(&sim, dir, dir + "/store", listen, {"--delay-ms", std::to_string(kDelayMs)})) return result;
   int fd = Connect(kDelayFirstPort);
   result.alone_ms = DelayedRoundTripMs(fd, kDelayRoundTrips);
   if (fd >= 0) close(fd);
@@ -189,8 +156,7 @@ DelayResult MeasureDelays(const std::string& dir) {
   for (int f : fds) {
     if (f >= 0) close(f);
   }
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
+  bench::StopScale(&sim);
   double sum = 0;
   for (double m : ms) {
     if (m < 0) return result;
@@ -213,15 +179,15 @@ void PutPacked(unsigned long value, unsigned char* out) {
 int main(int argc, char** argv) {
   long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
   if (records <= 0) records = kDefaultRecords;
-  char dir_template[] = "/tmp/scalesim_bench.XXXXXX";
-  if (mkdtemp(dir_template) == nullptr) return 1;
-  std::string dir = dir_template;
+  const bench::TempFolder folder("scalesim-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
   std::string listen_at = std::string(kAddress) + ":" + std::to_string(kPort);
   bool with_log = argc > 2 && std::strcmp(argv[2], "log") == 0;
   std::vector<std::string> log_option;
   if (with_log) log_option = {"--log", dir + "/log"};
-  pid_t pid = SpawnScaleSim(dir, {listen_at}, log_option);
-  if (pid < 0) return 1;
+  bench::ChildProcess sim;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {listen_at}, log_option)) return 1;
 
   double echo_us = EchoRoundTripMicroseconds(records);
   int fd = Connect(kPort);
@@ -263,9 +229,7 @@ int main(int argc, char** argv) {
   double read_s = Seconds(start);
   close(fd);
   start = Clock::now();
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
+  const bool stopped_well = bench::StopScale(&sim);
   double stop_s = Seconds(start);
 
   DelayResult delays = MeasureDelays(dir + "/delay");
@@ -275,7 +239,8 @@ int main(int argc, char** argv) {
   std::printf("records                 %ld (read back %ld)%s\n", records, read_records,
               with_log ? ", packet log on" : "");
   std::printf("loopback echo           %.2f us per round trip\n", echo_us);
-  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us, records / load_s);
+  std::printf("record load             %.2f us per request (%.0f records/s)\n", load_us,
+              static_cast<double>(records) / load_s);
   std::printf("paired read             %.2f us per request\n", read_us);
   std::printf("emulator overhead       load %.2f us, read %.2f us (target < %.0f us)\n", load_us - echo_us,
               read_us - echo_us, kTargetOverheadMicroseconds);
@@ -285,11 +250,9 @@ int main(int argc, char** argv) {
               kDelayRoundTrips);
   std::printf("delay %d ms, %d at once    %.3f ms per round trip, slowest client %.3f ms (target < %.1f x alone)\n",
               kDelayMs, kDelayScales, delays.mean_ms, delays.slowest_ms, kDelayTargetRatio);
-  std::string cleanup = "rm -rf " + dir;
-  if (std::system(cleanup.c_str()) != 0) return 5;
   bool delays_met = delays.alone_ms > 0 && delays.slowest_ms > 0 && delays.slowest_ms < kDelayTargetRatio * delays.alone_ms;
   bool met = load_us - echo_us < kTargetOverheadMicroseconds && read_us - echo_us < kTargetOverheadMicroseconds &&
              delays_met;
   std::printf("%s\n", met ? "target met" : "target NOT met");
-  return met && read_records == records && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 6;
+  return met && read_records == records && stopped_well ? 0 : 6;
 }

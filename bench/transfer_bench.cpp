@@ -6,18 +6,12 @@
 // grow with the file.
 //
 //   transfer_bench [records]
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_process.h"
@@ -25,10 +19,8 @@
 
 namespace {
 
-
 constexpr long kDefaultRecords = 100000;
 constexpr long kSmallRecords = 10000;
-constexpr int kRuns = 3;
 constexpr double kTargetRatio = 1.15;
 // DHCP mode: the scale at this address listens on 2000 + its last number.
 const char kAddress[] = "127.0.9.1";
@@ -56,14 +48,14 @@ bool WriteRecordFile(const std::string& path, long records) {
 int main(int argc, char** argv) {
   const long records = argc > 1 ? std::atol(argv[1]) : kDefaultRecords;
   const std::string bin = bench::BinDir();
-  char pattern[] = "/tmp/transfer-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string dir = pattern;
+  const bench::TempFolder folder("transfer-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
   const std::string file_name = std::string("QS") + kAddress + "F25.DAT.DAT";
   const std::vector<std::string> env = {"XFLTCPMODE=DHCP"};
 
-  pid_t sim = bench::StartScale(dir, dir + "/store", std::string(kAddress) + ":" + kPort);
-  if (sim < 0) return 1;
+  bench::ChildProcess sim;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort})) return 1;
 
   bool ok = WriteRecordFile(dir + "/" + file_name, kSmallRecords);
   bench::Timed small = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
@@ -72,7 +64,7 @@ int main(int argc, char** argv) {
 
   double best_raw = 1e9, best_xferlnk = 1e9;
   long rss = 0;
-  for (int run = 0; run < kRuns && ok; ++run) {
+  for (int run = 0; run < bench::kRuns && ok; ++run) {
     bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(records)}, dir, {});
     bench::Timed load = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
     ok = raw.ok && load.ok && bench::ReadAll(dir + "/error") == "0";
@@ -80,9 +72,7 @@ int main(int argc, char** argv) {
     if (load.seconds < best_xferlnk) best_xferlnk = load.seconds;
     rss = load.max_rss_kb;
   }
-  bench::StopScale(sim);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
+  bench::StopScale(&sim);
   if (!ok) {
     std::fprintf(stderr, "transfer_bench: a run failed\n");
     return 1;
@@ -90,10 +80,9 @@ int main(int argc, char** argv) {
 
   const double ratio = best_xferlnk / best_raw;
   std::printf("records                 %ld (%zu bytes each)\n", records, transfer_bench::kRecordBytes);
-  std::printf("raw ping-pong           %.3f s  (%.1f us per round trip)\n", best_raw, best_raw * 1e6 / records);
-  std::printf("xferlnk record load     %.3f s  (%.1f us per record)\n", best_xferlnk, best_xferlnk * 1e6 / records);
-  std::printf("ratio                   %.3f  (target <= %.2f: %s)\n", ratio, kTargetRatio,
-              ratio <= kTargetRatio ? "met" : "NOT met");
+  bench::PrintPerItem("raw ping-pong", best_raw, records, "round trip");
+  bench::PrintPerItem("xferlnk record load", best_xferlnk, records, "record");
+  bench::PrintRatio(ratio, kTargetRatio);
   std::printf("xferlnk peak memory     %ld KiB for %ld records, %ld KiB for %ld records\n", small.max_rss_kb,
               kSmallRecords, rss, records);
   return 0;

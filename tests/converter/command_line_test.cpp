@@ -7,7 +7,7 @@
 
 #include "converter/command_line.h"
 #include "support/shop.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 

@@ -11,17 +11,8 @@
 
 namespace {
 
+using testing_support::Hex;
 using testing_support::ProgramResult;
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (unsigned char c : bytes) {
-    text += kDigits[c >> 4];
-    text += kDigits[c & 0x0F];
-  }
-  return text;
-}
 
 // The store-name record of a name under label format 17 and shop font 5.
 std::string StoreNameRecord(const std::string& name_bytes, int label_format = 17, int shop_font = 5) {

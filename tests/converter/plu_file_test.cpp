@@ -15,6 +15,7 @@ namespace {
 
 using testing_support::CauseLine;
 using testing_support::Reason;
+using testing_support::Hex;
 using testing_support::ProgramResult;
 
 // "123;APPLES;12.50;0" and "77;PEARS;1,99;0;;2200077" under the default settings.
@@ -86,13 +87,6 @@ std::vector<std::string> Records(const std::string& plu_file) {
     at += length;
   }
   return records;
-}
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) out += {kDigits[c >> 4], kDigits[c & 15]};
-  return out;
 }
 
 // UTF-16 text with its byte-order mark.
@@ -173,8 +167,7 @@ TEST_P(PluFile, Lists) {
   EXPECT_EQ(Has("qs001f92.DAT"), !c.plu_file.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(, PluFile, ::testing::ValuesIn(kLists),
-                         [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, PluFile, ::testing::ValuesIn(kLists), testing_support::CaseName());
 
 // A carriage return alone ends a line too (old Mac files), also where it
 // is the last byte of one read of the file and the line feed of a pair the

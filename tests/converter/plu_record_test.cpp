@@ -9,11 +9,13 @@
 
 #include "converter/price_list.h"
 #include "platform/code_pages.h"
+#include "support/test_support.h"
 
 namespace {
 
 using converter::NameTable;
 using converter::Settings;
+using testing_support::Hex;
 
 NameTable Identity() {
   NameTable table;
@@ -33,16 +35,6 @@ std::string Record(std::string line, const Settings& settings = Settings(), cons
   char text[converter::kMaxPluRecordText];
   std::size_t length = converter::BuildPluRecord(entry, settings, names, text);
   return std::string(text, length);
-}
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
 }
 
 NameTable DosTable() {

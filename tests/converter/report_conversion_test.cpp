@@ -10,17 +10,20 @@
 
 #include "converter/report_conversion.h"
 #include "support/test_support.h"
+#include "worked_transaction.h"
 
 namespace {
 
 using converter::ConversionResult;
 using converter::ReportLayout;
+using converter_tests::kEnd;
+using converter_tests::kTransactLine;
+using converter_tests::kTransactRecord;
 using testing_support::Exists;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-const char kEnd[] = "E200000000";
 
 // The system's files, and a clock that shows 7 December 2026, 14:05:09
 // local time, and moves on by a minute at every reading.
@@ -71,12 +74,11 @@ std::string Digits(unsigned long long value, int width) {
 }
 
 // The worked example: one transaction record of 29 bytes.
-const char kTransactRecord[] = "00000012" "00" "1D" "00000345" "00001000" "00000000" "0001" "00012345" "000100" "1405";
 
 TEST(ReportConversion, TransactWorkedExample) {
   Outcome o = Convert(std::string(kTransactRecord) + kEnd, ReportLayout::kTransact);
   EXPECT_EQ(o.result, ConversionResult::kConverted);
-  EXPECT_EQ(o.report, "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(o.report, kTransactLine);
   EXPECT_EQ(o.message, "");
 }
 
@@ -145,23 +147,14 @@ TEST(ReportConversion, RTBufferFieldsAndOneTimePerReport) {
 
 TEST(ReportConversion, ConversionTimeFormat) {
   struct Case {
-    int year, month, day, hour, minute, second;
+    platform::LocalTime moment;  // year, month, day, hour, minute, second
     const char* text;
   } cases[] = {
-      {2026, 12, 7, 14, 5, 9, "07/12/2026 14:05:09"},
-      {2027, 1, 31, 0, 0, 0, "31/01/2027 00:00:00"},
-      {2026, 6, 1, 23, 59, 58, "01/06/2026 23:59:58"},
+      {{2026, 12, 7, 14, 5, 9}, "07/12/2026 14:05:09"},
+      {{2027, 1, 31, 0, 0, 0}, "31/01/2027 00:00:00"},
+      {{2026, 6, 1, 23, 59, 58}, "01/06/2026 23:59:58"},
   };
-  for (const Case& c : cases) {
-    platform::LocalTime moment;
-    moment.year = c.year;
-    moment.month = c.month;
-    moment.day = c.day;
-    moment.hour = c.hour;
-    moment.minute = c.minute;
-    moment.second = c.second;
-    EXPECT_EQ(converter::FormatConversionTime(moment), c.text);
-  }
+  for (const Case& c : cases) EXPECT_EQ(converter::FormatConversionTime(c.moment), c.text);
 }
 
 // Only the Transact line ends with a separator; every separator of the run
@@ -215,7 +208,7 @@ TEST(ReportConversion, LengthByteCoveringMoreThanTheLayoutReads) {
   std::string longer = std::string(kTransactRecord).replace(10, 2, "21") + "99999999";
   Outcome o = Convert(longer + kTransactRecord + kEnd, ReportLayout::kTransact);
   EXPECT_EQ(o.result, ConversionResult::kConverted);
-  EXPECT_EQ(o.report, "12;345;1000;0;1;12345;100;1405;\r\n12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(o.report, std::string(kTransactLine) + kTransactLine);
 }
 
 TEST(ReportConversion, ShortFilesHoldNoData) {
@@ -237,7 +230,7 @@ TEST(ReportConversion, EndReplies) {
     EXPECT_EQ(o.message, "") << end;
     o = Convert(std::string(kTransactRecord) + end + "garbage", ReportLayout::kTransact);
     EXPECT_EQ(o.result, ConversionResult::kConverted) << end;
-    EXPECT_EQ(o.report, "12;345;1000;0;1;12345;100;1405;\r\n") << end;
+    EXPECT_EQ(o.report, kTransactLine) << end;
   }
 }
 
@@ -245,7 +238,7 @@ TEST(ReportConversion, EndReplies) {
 // the whole records before are written, then the message.
 TEST(ReportConversion, IncompleteData) {
   const std::string rec = kTransactRecord;
-  const std::string line = "12;345;1000;0;1;12345;100;1405;\r\n";
+  const std::string line = kTransactLine;
   struct Case {
     std::string name;
     std::string text;
@@ -290,7 +283,7 @@ TEST(ReportConversion, MissingIncomingFileIsFatal) {
 TEST(ReportConversion, IncomingNameIgnoresCase) {
   Outcome o = Convert(std::string(kTransactRecord) + kEnd, ReportLayout::kTransact, ';', "QS001T30.DAT");
   EXPECT_EQ(o.result, ConversionResult::kConverted);
-  EXPECT_EQ(o.report, "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(o.report, kTransactLine);
 }
 
 TEST(ReportConversion, ReportFileThatCannotBeCreated) {
@@ -314,7 +307,7 @@ TEST(ReportConversion, ReplacesAReportWhoseNameDiffersInCase) {
   ASSERT_TRUE(converter::ConvertReport(platform::SystemEnv(), dir.path(), "report.txt", {{}, "qs001t30.dat"}, ';',
                                        ReportLayout::kTransact, converter::ReportHeader::kNone, &end)
                   .ok());
-  EXPECT_EQ(ReadFile(dir.File("REPORT.TXT")), "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(ReadFile(dir.File("REPORT.TXT")), kTransactLine);
   EXPECT_FALSE(Exists(dir.File("report.txt")));
 }
 
@@ -324,7 +317,7 @@ TEST(ReportConversion, ReplacesAReportWhoseNameDiffersInCase) {
 TEST(ReportConversion, HeaderLineNamesTheColumns) {
   const auto kNames = converter::ReportHeader::kColumnNames;
   Outcome o = Convert(std::string(kTransactRecord) + kEnd, ReportLayout::kTransact, ';', "qs001t30.dat", kNames);
-  EXPECT_EQ(o.report, "Ticket;PLU;Grams;Pieces;Clerk;Amount;Date;Time;\r\n12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(o.report, std::string("Ticket;PLU;Grams;Pieces;Clerk;Amount;Date;Time;\r\n") + kTransactLine);
   EXPECT_EQ(converter::ReportHeaderLine(ReportLayout::kRTBuffer, '\t'),
             "Ticket\tPLU\tGrams\tPieces\tUnit price\tAmount\tDate\tGroup\tClerk\tTime\tConverted\r\n");
 

@@ -14,17 +14,19 @@
 #include <vector>
 
 #include "support/shop.h"
+#include "worked_transaction.h"
 
 namespace {
 
 using testing_support::CauseLine;
 using testing_support::Reason;
+using converter_tests::kEnd;
+using converter_tests::kTransactLine;
+using converter_tests::kTransactRecord;
 using testing_support::kBanner;
 using testing_support::kFatal;
 using testing_support::ProgramResult;
 
-const char kEnd[] = "E200000000";
-const char kTransactRecord[] = "00000012" "00" "1D" "00000345" "00001000" "00000000" "0001" "00012345" "000100" "1405";
 
 // Writes the incoming file "QS<scale>T<digits>.DAT" from fetch/T<digits>
 // when the test prepared one; truncating in place, as the transfer program
@@ -58,6 +60,14 @@ class RetrievalMode : public testing_support::ShopTest {
   // What the next fetch of a file number brings.
   void Fetch(const std::string& digits, const std::string& text) { Write("fetch/T" + digits, text); }
   std::string TransferLog() { return Read("xfer.log"); }
+  // Runs the "-Transact" mode with semicolons and expects the report of
+  // kTransactRecord in report.
+  void ExpectTransactLine(const std::string& report) {
+    ProgramResult r = Converter({"001", "2", "-Transact"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, kBanner);
+    EXPECT_EQ(Read(report), kTransactLine);
+  }
   // The bytes of every file in the archive, sorted; with their names.
   std::vector<std::string> ArchivedTexts(std::vector<std::string>* names = nullptr) {
     std::vector<std::pair<std::string, std::string>> files;
@@ -144,10 +154,7 @@ TEST_F(RetrievalMode, KeysSwitchTheirRows) {
 TEST_F(RetrievalMode, TransactWorkedExample) {
   Keys("", "", "", "", "transact.txt", "");
   Fetch("30", std::string(kTransactRecord) + kEnd);
-  ProgramResult r = Converter({"001", "2", "-Transact"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, kBanner);
-  EXPECT_EQ(Read("transact.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  ExpectTransactLine("transact.txt");
 }
 
 TEST_F(RetrievalMode, RTBufferLinesCarryOneConversionTime) {
@@ -263,7 +270,7 @@ TEST_F(RetrievalMode, ReportHeaderAndScaleInTheName) {
   ProgramResult r = Converter({"001", "2", "-Transact"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Read("tr-001.txt"),
-            "Ticket;PLU;Grams;Pieces;Clerk;Amount;Date;Time;\r\n12;345;1000;0;1;12345;100;1405;\r\n");
+            std::string("Ticket;PLU;Grams;Pieces;Clerk;Amount;Date;Time;\r\n") + kTransactLine);
 }
 
 // Nothing a fetch brought is replaced unconverted: the incoming file is kept
@@ -276,9 +283,9 @@ TEST_F(RetrievalMode, ArchiveKeepsEveryFetchAndReport) {
   Fetch("30", first);
   ProgramResult r = Converter({"001", "2", "-Transact"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Read("tr-001.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(Read("tr-001.txt"), kTransactLine);
   std::vector<std::string> names;
-  EXPECT_EQ(ArchivedTexts(&names), (std::vector<std::string>{"12;345;1000;0;1;12345;100;1405;\r\n", first}));
+  EXPECT_EQ(ArchivedTexts(&names), (std::vector<std::string>{kTransactLine, first}));
   ASSERT_EQ(names.size(), 2u);
   EXPECT_TRUE(std::regex_match(names[0], std::regex("001-tr-001-[0-9]{6}\\.txt"))) << names[0];
   EXPECT_TRUE(std::regex_match(names[1], std::regex("QS001T30-[0-9]{6}\\.DAT"))) << names[1];
@@ -299,7 +306,7 @@ TEST_F(RetrievalMode, NoFetchConvertsTheIncomingFileThatIsThere) {
   Write("qs001t30.dat", std::string(kTransactRecord) + kEnd);
   ProgramResult r = Converter({"001", "2", "-transact", "-nofetch"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Read("tr.txt"), "12;345;1000;0;1;12345;100;1405;\r\n");
+  EXPECT_EQ(Read("tr.txt"), kTransactLine);
   EXPECT_FALSE(Has("xfer.log"));
   EXPECT_EQ(Read("qs001t30.dat"), std::string(kTransactRecord) + kEnd);
 }

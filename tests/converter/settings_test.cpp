@@ -7,7 +7,7 @@
 #include "converter/settings.h"
 #include "platform/code_pages.h"
 #include "support/shop.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 
@@ -36,9 +36,17 @@ ReadResult Read(const TempDir& dir, const std::string& ini) {
   return r;
 }
 
-TEST(Settings, SectionHeaderAloneGivesDefaults) {
+// The settings file alone, in a folder of its own.
+ReadResult Read(const std::string& ini) {
   TempDir dir;
-  ReadResult r = Read(dir, "[Params]\n");
+  return Read(dir, ini);
+}
+
+// The lines after "[Params]" and "CodePage=Win".
+ReadResult ReadParams(const std::string& lines) { return Read("[Params]\nCodePage=Win\n" + lines); }
+
+TEST(Settings, SectionHeaderAloneGivesDefaults) {
+  ReadResult r = Read("[Params]\n");
   ASSERT_TRUE(r.ok) << r.message;
   EXPECT_EQ(r.settings.time_print, 0);
   EXPECT_EQ(r.settings.no_type, 0);
@@ -99,8 +107,7 @@ TEST(Settings, Validation) {
       {"Barcode Weight Prefix=100\nBarcode Type=12\n", "Incorrect barcode format"},
   };
   for (const Case& c : cases) {
-    TempDir dir;
-    ReadResult r = Read(dir, std::string("[Params]\nCodePage=Win\n") + c.lines);
+    ReadResult r = ReadParams(c.lines);
     EXPECT_EQ(r.ok, c.message[0] == '\0') << c.lines;
     EXPECT_EQ(r.message, c.message) << c.lines;
   }
@@ -131,8 +138,7 @@ TEST(Settings, PriceListAndReportKeys) {
       {"Label Format=100\nPrice Decimals=5\n", "Incorrect label format"},
   };
   for (const Case& c : cases) {
-    TempDir dir;
-    ReadResult r = Read(dir, std::string("[Params]\nCodePage=Win\n") + c.lines);
+    ReadResult r = ReadParams(c.lines);
     EXPECT_EQ(r.message, c.message) << c.lines;
     if (!r.ok) continue;
     EXPECT_EQ(r.settings.price_list_encoding, c.encoding) << c.lines;
@@ -147,8 +153,7 @@ TEST(Settings, ShopFont) {
     int font;
   } cases[] = {{"10", 5}, {"9", 9}, {"0", 0}, {"-1", 5}, {"77", 5}};
   for (const Case& c : cases) {
-    TempDir dir;
-    ReadResult r = Read(dir, std::string("[Params]\nShop Font=") + c.value + "\n");
+    ReadResult r = Read(std::string("[Params]\nShop Font=") + c.value + "\n");
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.settings.shop_font, c.font) << c.value;
   }
@@ -193,8 +198,7 @@ TEST(Settings, PageDetailTable) {
 }
 
 TEST(Settings, EmptyPageDetailNamesTheDirectory) {
-  TempDir dir;
-  ReadResult r = Read(dir, "[Params]\nCodePage=OEM\n");
+  ReadResult r = Read("[Params]\nCodePage=OEM\n");
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.message, "File PageDetail is absent. Fatal error!");
 }

@@ -509,8 +509,6 @@ std::vector<FaultCase> Matrix() {
   return rows;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; }
-
-INSTANTIATE_TEST_SUITE_P(Cases, FaultMatrix, ::testing::ValuesIn(Matrix()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Cases, FaultMatrix, ::testing::ValuesIn(Matrix()), CaseName());
 
 }  // namespace

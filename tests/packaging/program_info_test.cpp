@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 

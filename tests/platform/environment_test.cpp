@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/process.h"
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
 TEST(EnvironmentTest, NamesIgnoreLetterCase) {
-  platform_test::SetVariable("PlatformTest_Mode", "DHCP and more");
-  platform_test::SetVariable("PlatformTest_Empty", "");
+  testing_support::SetVariable("PlatformTest_Mode", "DHCP and more");
+  testing_support::SetVariable("PlatformTest_Empty", "");
   const struct {
     const char* name;
     bool found;
@@ -35,11 +35,11 @@ TEST(EnvironmentTest, SetVariableIsFoundAndInherited) {
   std::string value;
   EXPECT_TRUE(platform::FindEnvironmentVariable("PLATFORMTEST_SET", &value));
   EXPECT_EQ(value, "log path");
-  platform_test::TempDir dir;
+  testing_support::TempDir dir;
   platform::ProgramEnd end;
-  ASSERT_TRUE(platform::RunProgramToEnd(platform_test::HelperPath(), {"variable", "PlatformTest_Set", "value"},
+  ASSERT_TRUE(platform::RunProgramToEnd(testing_support::HelperPath(), {"variable", "PlatformTest_Set", "value"},
                                         dir.path(), &end).ok());
-  EXPECT_EQ(platform_test::ReadFile(dir.File("value")), "log path");
+  EXPECT_EQ(testing_support::ReadFile(dir.File("value")), "log path");
 }
 
 }  // namespace

@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
-using platform_test::HelperPath;
-using platform_test::ReadFile;
-using platform_test::TempDir;
+using testing_support::HelperPath;
+using testing_support::ReadFile;
+using testing_support::TempDir;
 
 constexpr int kProgramWaitMs = 10000;
 
@@ -24,10 +24,10 @@ TEST(FileLockTest, SecondHolderSaysItWaitsThenGetsTheLock) {
   EXPECT_EQ(waits, 0);
   EXPECT_TRUE(lock.held());
 
-  platform_test::BackgroundProgram other;
+  testing_support::BackgroundProgram other;
   ASSERT_TRUE(other.Start(HelperPath(), {"wait-lock", lock_path, dir.File("report")}));
-  ASSERT_TRUE(platform_test::WaitForFile(dir.File("report"), kProgramWaitMs));
-  platform_test::SleepMs(200);
+  ASSERT_TRUE(testing_support::WaitForFile(dir.File("report"), kProgramWaitMs));
+  testing_support::SleepMs(200);
   EXPECT_EQ(ReadFile(dir.File("report")), "waiting\n");  // still waiting while held here
   lock.Release();
   EXPECT_FALSE(lock.held());
@@ -37,7 +37,7 @@ TEST(FileLockTest, SecondHolderSaysItWaitsThenGetsTheLock) {
 
 TEST(FileLockTest, FreeLockIsTakenWithoutWaiting) {
   TempDir dir;
-  platform_test::BackgroundProgram other;
+  testing_support::BackgroundProgram other;
   ASSERT_TRUE(other.Start(HelperPath(), {"wait-lock", dir.File("run.lock"), dir.File("report")}));
   ASSERT_TRUE(other.Wait(kProgramWaitMs));
   EXPECT_EQ(ReadFile(dir.File("report")), "locked\n");
@@ -46,9 +46,9 @@ TEST(FileLockTest, FreeLockIsTakenWithoutWaiting) {
 TEST(FileLockTest, LockGoesWithAHolderThatDies) {
   TempDir dir;
   const std::string lock_path = dir.File("run.lock");
-  platform_test::BackgroundProgram holder;
+  testing_support::BackgroundProgram holder;
   ASSERT_TRUE(holder.Start(HelperPath(), {"hold-lock", lock_path, dir.File("report")}));
-  ASSERT_TRUE(platform_test::WaitForFile(dir.File("report"), kProgramWaitMs));
+  ASSERT_TRUE(testing_support::WaitForFile(dir.File("report"), kProgramWaitMs));
   holder.Kill();
   ASSERT_TRUE(holder.Wait(kProgramWaitMs));
   platform::FileLock lock;

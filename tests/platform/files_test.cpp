@@ -5,13 +5,13 @@
 
 #include <filesystem>
 
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
-using platform_test::ReadFile;
-using platform_test::TempDir;
-using platform_test::WriteFile;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
 
 TEST(FilesTest, PathsAndFolders) {
   const std::string separator(1, platform::kPathSeparator);
@@ -21,7 +21,7 @@ TEST(FilesTest, PathsAndFolders) {
   const std::string program_directory = platform::ProgramDirectory();
   ASSERT_FALSE(program_directory.empty());
   EXPECT_EQ(program_directory.back(), platform::kPathSeparator);
-  EXPECT_TRUE(platform::FileExists(platform_test::HelperPath()));
+  EXPECT_TRUE(platform::FileExists(testing_support::HelperPath()));
 }
 
 TEST(FilesTest, NamesIgnoreLetterCase) {

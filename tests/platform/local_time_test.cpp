@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ void ExpectMatchesTheClock(int expected_offset_minutes, bool offset_known) {
 TEST(LocalTimeTest, LocalLessOffsetIsUtc) { ExpectMatchesTheClock(0, false); }
 
 TEST(LocalTimeTest, FileModifiedNowIsNow) {
-  platform_test::TempDir dir;
-  platform_test::WriteFile(dir.File("f.txt"), "x");
+  testing_support::TempDir dir;
+  testing_support::WriteFile(dir.File("f.txt"), "x");
   platform::LocalTime now = platform::CurrentLocalTime();
   platform::LocalTime written;
   ASSERT_TRUE(platform::FileModifiedLocalTime(dir.File("f.txt"), &written));
@@ -55,12 +55,12 @@ TEST(LocalTimeTest, FileModifiedNowIsNow) {
 TEST(LocalTimeTest, FollowsTheZoneSetNow) {
   const char* saved = std::getenv("TZ");
   std::string restore = saved != nullptr ? saved : "";
-  platform_test::SetVariable("TZ", "<+0330>-3:30");
+  testing_support::SetVariable("TZ", "<+0330>-3:30");
   ExpectMatchesTheClock(210, true);
-  platform_test::SetVariable("TZ", "<-05>5");
+  testing_support::SetVariable("TZ", "<-05>5");
   ExpectMatchesTheClock(-300, true);
   if (saved != nullptr) {
-    platform_test::SetVariable("TZ", restore);
+    testing_support::SetVariable("TZ", restore);
   } else {
     unsetenv("TZ");
   }

@@ -6,6 +6,8 @@
 //   variable NAME FILE       writes the value of the environment variable NAME
 //                            (or "<none>") to FILE
 //   kill-self                ends by the signal SIGKILL (POSIX)
+//   print OUT ERR COUNT      writes OUT COUNT times on standard output, then
+//                            ERR on standard error
 //   sleep-pid FILE MS        writes its process id and a line feed to FILE,
 //                            then sleeps MS milliseconds
 //   start-child FILE         runs "sleep-pid FILE 30000" through
@@ -71,6 +73,14 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
   if (command == "kill-self") raise(SIGKILL);
 #endif
+  if (command == "print" && argc == 5) {
+    std::string text;
+    for (int i = std::atoi(argv[4]); i > 0; --i) text += argv[2];
+    std::fwrite(text.data(), 1, text.size(), stdout);  // at once: a null device may take a byte at a time
+    std::fflush(stdout);
+    std::fputs(argv[3], stderr);
+    return 0;
+  }
   if (command == "sleep-pid" && argc == 4) {
     if (!WriteText(argv[2], std::to_string(ProcessId()) + "\n")) return 1;
     SleepMs(std::atoi(argv[3]));

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
-using platform_test::HelperPath;
-using platform_test::ReadFile;
-using platform_test::TempDir;
+using testing_support::HelperPath;
+using testing_support::ReadFile;
+using testing_support::TempDir;
 
 // The arguments the helper wrote, each ended by a zero byte.
 std::vector<std::string> SplitAtZeros(const std::string& bytes) {
@@ -42,7 +42,7 @@ TEST(ProcessTest, ArgumentsArriveAsGiven) {
 
 TEST(ProcessTest, RunsInTheFolderWithTheCallersEnvironment) {
   TempDir dir;
-  platform_test::SetVariable("PlatformTest_Inherited", "from the caller");
+  testing_support::SetVariable("PlatformTest_Inherited", "from the caller");
   ASSERT_TRUE(Runs(HelperPath(), {"touch", "made here"}, dir.path()));
   EXPECT_TRUE(platform::FileExists(dir.File("made here")));
   ASSERT_TRUE(Runs(HelperPath(), {"variable", "PlatformTest_Inherited", "value"}, dir.path()));
@@ -81,17 +81,17 @@ TEST(ProcessTest, EndReportsTheExitStatus) {
 TEST(ProcessTest, StartedProgramDoesNotOutliveItsStarter) {
   TempDir dir;
   const std::string pid_file = dir.File("child pid");
-  platform_test::BackgroundProgram starter;
+  testing_support::BackgroundProgram starter;
   ASSERT_TRUE(starter.Start(HelperPath(), {"start-child", pid_file}));
-  ASSERT_TRUE(platform_test::WaitForFile(pid_file, 10000));
+  ASSERT_TRUE(testing_support::WaitForFile(pid_file, 10000));
   const long long child = std::stoll(ReadFile(pid_file));
-  EXPECT_FALSE(platform_test::ProcessIsGone(child));
+  EXPECT_FALSE(testing_support::ProcessIsGone(child));
   starter.Kill();
   ASSERT_TRUE(starter.Wait(10000));
   bool gone = false;
-  for (long long end = platform_test::NowMs() + 10000; !gone && platform_test::NowMs() < end;) {
-    gone = platform_test::ProcessIsGone(child);
-    if (!gone) platform_test::SleepMs(20);
+  for (long long end = testing_support::NowMs() + 10000; !gone && testing_support::NowMs() < end;) {
+    gone = testing_support::ProcessIsGone(child);
+    if (!gone) testing_support::SleepMs(20);
   }
   EXPECT_TRUE(gone);
 }

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
-using platform_test::TempDir;
-using platform_test::WriteFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
 
 // Loads text as a profile file of its own folder.
 class ProfileFile {

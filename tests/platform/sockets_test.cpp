@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
-using platform_test::LoopbackListener;
-using platform_test::NowMs;
+using testing_support::LoopbackListener;
+using testing_support::NowMs;
 
 constexpr int kConnectWaitMs = 5000;
 constexpr int kShortWaitMs = 300;
@@ -24,16 +24,23 @@ class SocketsTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(platform::StartSockets()); }
   void TearDown() override { platform::StopSockets(); }
 
-  // A socket connected to the listener, or kInvalidSocket.
-  platform::SocketHandle Connect(const LoopbackListener& listener) {
+  // Connects *client to the listener, which must listen; the connection
+  // waits in the listener's queue until accepted.
+  static void Connect(const LoopbackListener& listener, platform::SocketHandle* client) {
+    ASSERT_TRUE(listener.listening());
     int error = 0;
-    platform::SocketHandle socket = platform::CreateStreamSocket(&error);
-    if (socket == platform::kInvalidSocket) return socket;
-    if (platform::ConnectSocket(socket, listener.address(), listener.port(), kConnectWaitMs) != 0) {
-      platform::CloseSocket(socket);
-      return platform::kInvalidSocket;
-    }
-    return socket;
+    *client = platform::CreateStreamSocket(&error);
+    ASSERT_NE(*client, platform::kInvalidSocket) << error;
+    ASSERT_EQ(platform::ConnectSocket(*client, listener.address(), listener.port(), kConnectWaitMs), 0);
+  }
+
+  // Expects error to tell of a wait that ran out after about kShortWaitMs
+  // from started.
+  static void ExpectShortWaitRanOut(int error, long long started, const char* what = "") {
+    long long waited = NowMs() - started;
+    EXPECT_EQ(error, platform::kSocketErrorTimedOut) << what;
+    EXPECT_GE(waited, kShortWaitMs - 50) << what;
+    EXPECT_LT(waited, kShortWaitMs + 3000) << what;
   }
 };
 
@@ -69,9 +76,8 @@ TEST_F(SocketsTest, RefusedConnection) {
 
 TEST_F(SocketsTest, BytesGoBothWaysThenTheCloseArrives) {
   LoopbackListener listener;
-  ASSERT_TRUE(listener.listening());
-  platform::SocketHandle client = Connect(listener);
-  ASSERT_NE(client, platform::kInvalidSocket);
+  platform::SocketHandle client = platform::kInvalidSocket;
+  ASSERT_NO_FATAL_FAILURE(Connect(listener, &client));
   platform::SocketHandle peer = listener.Accept();
   ASSERT_NE(peer, platform::kInvalidSocket);
   int error = 0;
@@ -90,9 +96,8 @@ TEST_F(SocketsTest, BytesGoBothWaysThenTheCloseArrives) {
 // Either way of receiving: a wait of its own, or the socket's receive wait.
 TEST_F(SocketsTest, ReceiveWaitsNoLongerThanItsLimit) {
   LoopbackListener listener;
-  ASSERT_TRUE(listener.listening());
-  platform::SocketHandle client = Connect(listener);
-  ASSERT_NE(client, platform::kInvalidSocket);
+  platform::SocketHandle client = platform::kInvalidSocket;
+  ASSERT_NO_FATAL_FAILURE(Connect(listener, &client));
   ASSERT_TRUE(platform::SetReceiveWait(client, kShortWaitMs));
   for (bool own_wait : {true, false}) {
     char buffer[16];
@@ -101,10 +106,7 @@ TEST_F(SocketsTest, ReceiveWaitsNoLongerThanItsLimit) {
     EXPECT_EQ(own_wait ? platform::ReceiveFromSocket(client, buffer, sizeof buffer, kShortWaitMs, &error)
                        : platform::ReceiveOnSocket(client, buffer, sizeof buffer, &error),
               -1);
-    long long waited = NowMs() - started;
-    EXPECT_EQ(error, platform::kSocketErrorTimedOut) << own_wait;
-    EXPECT_GE(waited, kShortWaitMs - 50) << own_wait;
-    EXPECT_LT(waited, kShortWaitMs + 3000) << own_wait;
+    ExpectShortWaitRanOut(error, started, own_wait ? "own wait" : "socket's wait");
   }
   platform::SocketHandle peer = listener.Accept();
   ASSERT_NE(peer, platform::kInvalidSocket);
@@ -119,17 +121,13 @@ TEST_F(SocketsTest, ReceiveWaitsNoLongerThanItsLimit) {
 
 TEST_F(SocketsTest, SendToAPeerThatNeverReadsStopsAtItsLimit) {
   LoopbackListener listener(4096);  // its connections wait unaccepted, never read
-  ASSERT_TRUE(listener.listening());
-  platform::SocketHandle client = Connect(listener);
-  ASSERT_NE(client, platform::kInvalidSocket);
+  platform::SocketHandle client = platform::kInvalidSocket;
+  ASSERT_NO_FATAL_FAILURE(Connect(listener, &client));
   const std::vector<char> flood(kFloodBytes, 'x');
   int error = 0;
   long long started = NowMs();
   EXPECT_EQ(platform::SendOnSocket(client, flood.data(), flood.size(), kShortWaitMs, &error), -1);
-  long long waited = NowMs() - started;
-  EXPECT_EQ(error, platform::kSocketErrorTimedOut);
-  EXPECT_GE(waited, kShortWaitMs - 50);
-  EXPECT_LT(waited, kShortWaitMs + 3000);
+  ExpectShortWaitRanOut(error, started);
   platform::CloseSocket(client);
 }
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform_test_support.h"
+#include "support/test_support.h"
 
 #ifdef _WIN32
 #include "platform/windows_headers_win32.h"
@@ -68,7 +68,7 @@ class ErrorStreamRedirect {
 #endif
 
 TEST(TerminalTest, FileIsNoTerminalButATerminalIs) {
-  platform_test::TempDir dir;
+  testing_support::TempDir dir;
   {
     ErrorStreamRedirect redirect;
     ASSERT_TRUE(redirect.ToFile(dir.File("errors")));

@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "raw_client.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 
@@ -140,11 +140,7 @@ class FaultsTest : public ::testing::Test {
 int ConnectWithin3Seconds(const std::string& address, int port) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
   fcntl(fd, F_SETFL, O_NONBLOCK);
-  sockaddr_in sa;
-  std::memset(&sa, 0, sizeof sa);
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(static_cast<std::uint16_t>(port));
-  inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
+  sockaddr_in sa = scalesim_test::SocketAddress(address, port);
   int result = 0;
   if (connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
     result = errno;
@@ -510,27 +506,32 @@ TEST_F(FaultsTest, IdleTimeoutClosesQuietConnectionsSoOthersGetIn) {
 TEST_F(FaultsTest, RefusesBadCommandLines) {
   // Should a line be taken, the emulator listens on the test's own address.
   const std::string listen = address_ + ":2001";
+  // "serve" with a store and that address, then the options.
+  auto serve = [&](std::vector<std::string> options) {
+    options.insert(options.begin(), {"serve", "--store", "s", "--listen", listen});
+    return options;
+  };
   const std::vector<std::vector<std::string>> lines = {
       {"serve"},
       {"serve", "--store", "s"},
       {"serve", "--store", "s", "--listen", address_},
       {"serve", "--store", "s", "--listen", address_ + ":1999"},
       {"serve", "--store", "s", "--listen", "localhost:2001"},
-      {"serve", "--store", "s", "--listen", listen, "--short-reply", "4"},
-      {"serve", "--store", "s", "--listen", listen, "--reply", "0"},
-      {"serve", "--store", "s", "--listen", listen, "--close-after", "0"},
-      {"serve", "--store", "s", "--listen", listen, "--bogus"},
-      {"serve", "--store", "s", "--listen", listen, "--split-reply", "x"},
-      {"serve", "--store", "s", "--listen", listen, "--records-per-reply", "0"},
-      {"serve", "--store", "s", "--listen", listen, "--records-per-reply", "101"},
-      {"serve", "--store", "s", "--listen", listen, "--cycle-keys", "0"},
-      {"serve", "--store", "s", "--listen", listen, "--idle-timeout", "-1"},
-      {"serve", "--store", "s", "--listen", listen, "--idle-timeout"},
-      {"serve", "--store", "s", "--listen", listen, "--alter-plu", "0"},
-      {"serve", "--store", "s", "--listen", listen, "--drop-plu", "x"},
-      {"serve", "--store", "s", "--listen", listen, "--nak", "0"},
-      {"serve", "--store", "s", "--listen", listen, "--nak"},
-      {"serve", "--store", "s", "--listen", listen, "--nak-keys", "1"},
+      serve({"--short-reply", "4"}),
+      serve({"--reply", "0"}),
+      serve({"--close-after", "0"}),
+      serve({"--bogus"}),
+      serve({"--split-reply", "x"}),
+      serve({"--records-per-reply", "0"}),
+      serve({"--records-per-reply", "101"}),
+      serve({"--cycle-keys", "0"}),
+      serve({"--idle-timeout", "-1"}),
+      serve({"--idle-timeout"}),
+      serve({"--alter-plu", "0"}),
+      serve({"--drop-plu", "x"}),
+      serve({"--nak", "0"}),
+      serve({"--nak"}),
+      serve({"--nak-keys", "1"}),
       {"dance"},
       {},
   };

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace scalesim_test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -28,14 +30,16 @@ inline Bytes FromHex(const std::string& hex) {
   return bytes;
 }
 
-inline std::string ToHex(const Bytes& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (std::uint8_t b : bytes) {
-    text.push_back(kDigits[b >> 4]);
-    text.push_back(kDigits[b & 15]);
-  }
-  return text;
+inline std::string ToHex(const Bytes& bytes) { return testing_support::Hex(std::string(bytes.begin(), bytes.end())); }
+
+// The IPv4 socket address of address (dotted) and port.
+inline sockaddr_in SocketAddress(const std::string& address, int port) {
+  sockaddr_in sa;
+  std::memset(&sa, 0, sizeof sa);
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<std::uint16_t>(port));
+  inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
+  return sa;
 }
 
 class RawClient {
@@ -47,11 +51,7 @@ class RawClient {
 
   bool Connect(const std::string& address, int port) {
     fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa;
-    std::memset(&sa, 0, sizeof sa);
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(static_cast<std::uint16_t>(port));
-    inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
+    sockaddr_in sa = SocketAddress(address, port);
     int on = 1;
     setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     return connect(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "raw_client.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "raw_client.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace {
 

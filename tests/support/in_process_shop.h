@@ -15,7 +15,7 @@
 
 #include "common/message_sink.h"
 #include "support/fault_env.h"
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace testing_support {
 

@@ -5,7 +5,7 @@
 // through nss_wrapper to the test's own loopback address, and the scale
 // emulator serving its scales there. With SCALELINK_PROGRAM_DIR set the
 // Windows programs are copied in under their Windows names and started
-// through SCALELINK_RUNNER (see test_support.h).
+// through SCALELINK_RUNNER (see test_support_posix.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/test_support_posix.h"
 
 namespace testing_support {
 

@@ -1,22 +1,33 @@
-// Helpers for tests that run the built programs: temporary directories,
-// running a program with a time limit, files, loopback addresses, name
-// resolution through nss_wrapper, and the scale emulator.
+// The test kit, the part for Linux and Windows alike (the platform contract
+// tests run it under wine too): paths of the built programs and sources,
+// temporary folders, whole files, waits, programs in the background, the
+// environment, and loopback addresses of a test's own. What only POSIX
+// tests need (running a program with its output captured and a time limit,
+// name resolution through nss_wrapper, file-size limits, the scale
+// emulator) is in test_support_posix.h; how a program is started, in
+// child_process.h.
 #pragma once
 
-#include <sys/resource.h>
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/sockets.h"
+#include "support/child_process.h"
+
 namespace testing_support {
 
-// Path of a built program (VelkoCon, xferlnk, scalesim).
+// Path of a built program (VelkoCon, xferlnk, scalesim). With
+// SCALELINK_PROGRAM_DIR set, the shop programs (not the emulator) come from
+// there, named with SCALELINK_EXE_SUFFIX (".exe"): the Windows programs.
 std::string BinPath(const std::string& program);
 // Path below the source tree (examples/..., tests/...).
 std::string SourcePath(const std::string& relative);
+// The path of platform_test_helper, built beside the running test program.
+std::string HelperPath();
 
-// A fresh directory, removed with everything in it at the end of its scope.
+// A fresh folder in the system's temporary folder, removed with everything
+// in it at the end of its scope.
 class TempDir {
  public:
   TempDir();
@@ -24,79 +35,72 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  std::string File(const std::string& name) const;
 
  private:
   std::string path_;
 };
 
-struct ProgramResult {
-  int status = -1;         // exit status 0..255, or -1 if killed by a signal
-  bool timed_out = false;  // killed at the time limit
-  std::string out;         // everything written on standard output
-  std::string err;         // everything written on standard error
-};
-
-// Runs program with the arguments in directory, the environment of the test
-// plus extra_env ("NAME=value" entries replace variables of that name), no
-// standard input, and kills it after timeout_ms.
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& directory, const std::vector<std::string>& extra_env = {},
-                         int timeout_ms = 30000);
-
 bool WriteFile(const std::string& path, const std::string& bytes);
 // The file's bytes; "<missing>" if it cannot be read.
 std::string ReadFile(const std::string& path);
+// True if something (a file, a folder, a link) has that name.
 bool Exists(const std::string& path);
 
-// A loopback address (127.x.y.z) of this test's own, derived from its name,
-// so that tests running in parallel never share an address and port.
-std::string LoopbackAddressForTest();
+// The bytes as upper-case hex text, two digits a byte, as the scale files
+// are written.
+std::string Hex(const std::string& bytes);
 
-// Writes a hosts file for nss_wrapper and gives the environment entries that
-// make a program resolve names through it.
-std::vector<std::string> HostsEnvironment(const std::string& hosts_file,
-                                          const std::vector<std::pair<std::string, std::string>>& names);
+// Waits up to limit_ms until the file holds a whole line (ends in a line
+// feed).
+bool WaitForFile(const std::string& path, int limit_ms);
 
-// A file-size limit on the programs this test starts while the object
-// lives. They inherit the limit and the ignored SIGXFSZ, so a write past
-// the limit fails instead of ending them.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes);
-  ~FileSizeLimit();
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+// A program started without waiting for it (Start, Kill, Wait); killed and
+// waited for at the end of its scope if it still runs.
+using BackgroundProgram = ChildProcess;
 
- private:
-  struct rlimit saved_;
-  void (*saved_handler_)(int);
+// Names the cases of a parameterized test by their "name" member:
+// INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(kCases), CaseName()).
+struct CaseName {
+  template <typename TestParamInfo>
+  std::string operator()(const TestParamInfo& test) const {
+    return std::string(test.param.name);
+  }
 };
 
-// The scale emulator, started in the background; stopped (and its store
-// written) when the object ends or Stop is called.
-class ScaleSim {
- public:
-  ScaleSim() = default;
-  ~ScaleSim();
-  ScaleSim(const ScaleSim&) = delete;
-  ScaleSim& operator=(const ScaleSim&) = delete;
+// True once no process of that id runs any more (a process that ended but
+// was not yet waited for counts as gone).
+bool ProcessIsGone(long long process_id);
 
-  // Starts "scalesim serve --store store --listen A:P ... --ready F --log L"
-  // with the extra arguments, and waits until it is ready. False if it did
-  // not get ready within a few seconds.
-  bool Start(const std::string& store, const std::vector<std::string>& listen,
-             const std::vector<std::string>& extra_arguments = {});
-  // Stops it with SIGTERM and waits; true if it ended with status 0.
-  bool Stop();
-  // The packet log written so far.
-  std::string Log() const;
-  const std::string& log_path() const { return log_path_; }
+// Sets or replaces a variable of this process's environment.
+void SetVariable(const std::string& name, const std::string& value);
+
+// A loopback address (127.x.y.z) of this test's own, derived from its name
+// and the process id, so that tests running in parallel never share an
+// address and port.
+std::string LoopbackAddressForTest();
+
+// A TCP socket listening on the test's own loopback address (as above) and a
+// port the system chose. It accepts nothing by itself: connections wait in
+// its queue until Accept.
+class LoopbackListener {
+ public:
+  // receive_buffer: the buffer size of the connections it accepts; 0 for
+  // the system's.
+  explicit LoopbackListener(int receive_buffer = 0);
+  ~LoopbackListener();
+  LoopbackListener(const LoopbackListener&) = delete;
+  LoopbackListener& operator=(const LoopbackListener&) = delete;
+  bool listening() const { return socket_ != platform::kInvalidSocket; }
+  std::uint32_t address() const { return address_; }
+  std::uint16_t port() const { return port_; }
+  // The next connection, or kInvalidSocket.
+  platform::SocketHandle Accept();
 
  private:
-  pid_t pid_ = -1;
-  std::string log_path_;
-  std::string ready_path_;
+  platform::SocketHandle socket_ = platform::kInvalidSocket;
+  std::uint32_t address_ = 0;
+  std::uint16_t port_ = 0;
 };
 
 }  // namespace testing_support

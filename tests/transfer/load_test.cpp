@@ -56,8 +56,7 @@ TEST_P(XferlnkLoadTest, Loads) {
   EXPECT_FALSE(Has("retvals"));
 }
 
-INSTANTIATE_TEST_SUITE_P(, XferlnkLoadTest, ::testing::ValuesIn(kLoads),
-                         [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, XferlnkLoadTest, ::testing::ValuesIn(kLoads), testing_support::CaseName());
 
 TEST_F(XferlnkLoadTest, EmptyRecordAndKeyFilesSendNothing) {
   ASSERT_TRUE(StartScales());

@@ -112,10 +112,7 @@ TEST_P(XferlnkReadFaultTest, Reads) {
   EXPECT_EQ(testing_support::ReadFile(Store() + "/001/tables.hex"), c.held_after);
 }
 
-INSTANTIATE_TEST_SUITE_P(, XferlnkReadFaultTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<ReadFaultCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(, XferlnkReadFaultTest, ::testing::ValuesIn(kCases), testing_support::CaseName());
 
 // The last key packet goes unanswered (the scale closes), so the file must
 // show the read incomplete and the scale still holds the last record: the

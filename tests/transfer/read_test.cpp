@@ -83,8 +83,7 @@ TEST_P(XferlnkReadTest, Reads) {
   EXPECT_EQ(Read("retvals"), c.retvals);
 }
 
-INSTANTIATE_TEST_SUITE_P(, XferlnkReadTest, ::testing::ValuesIn(kReads),
-                         [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, XferlnkReadTest, ::testing::ValuesIn(kReads), testing_support::CaseName());
 
 TEST_F(XferlnkReadTest, ReadReplacesTheConvertersFileWhateverItsLetterCase) {
   SeedStore(1, "24 000000030006\n");

@@ -1,0 +1,54 @@
+// What the benchmarks share besides starting programs (bench_process.h):
+// the count of runs, the pseudo-random sequence their generated input comes
+// from, a folder for their files, and the peak memory of their own process.
+#pragma once
+
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace bench {
+
+// Each figure is the best of this many runs.
+constexpr int kRuns = 3;
+
+// The next number of a reproducible pseudo-random sequence (a 64-bit linear
+// congruential generator, its high bits).
+inline unsigned Next(unsigned long long* state) {
+  *state = *state * 6364136223846793005ULL + 1442695040888963407ULL;
+  return static_cast<unsigned>(*state >> 33);
+}
+
+// A fresh folder /tmp/NAME-XXXXXX for the benchmark's files, removed with
+// them at the end of its scope. Its path is empty, after a line on the error
+// stream, if none could be made.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& name) : path_("/tmp/" + name + "-XXXXXX") {
+    if (mkdtemp(path_.data()) != nullptr) return;
+    std::fputs("Could not make a temporary directory.\n", stderr);
+    path_.clear();
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The peak resident memory of this process so far, in KiB.
+inline long PeakKilobytes() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace bench

@@ -1,0 +1,74 @@
+// The test kit, the part for POSIX tests that run the built programs:
+// running a program with its output captured and a time limit, name
+// resolution through nss_wrapper, a file-size limit, and the scale emulator.
+#pragma once
+
+#include <sys/resource.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace testing_support {
+
+struct ProgramResult {
+  int status = -1;         // exit status 0..255, or -1 if killed by a signal
+  bool timed_out = false;  // killed at the time limit
+  std::string out;         // everything written on standard output
+  std::string err;         // everything written on standard error
+};
+
+// Runs program with the arguments in directory, the environment of the test
+// plus extra_env ("NAME=value" entries replace variables of that name), no
+// standard input, and kills it, with everything it started, after
+// timeout_ms. With SCALELINK_RUNNER set a Windows program runs through it
+// (wine), its CR LF line ends read as LF.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& directory, const std::vector<std::string>& extra_env = {},
+                         int timeout_ms = 30000);
+
+// Writes a hosts file for nss_wrapper and gives the environment entries that
+// make a program resolve names through it.
+std::vector<std::string> HostsEnvironment(const std::string& hosts_file,
+                                          const std::vector<std::pair<std::string, std::string>>& names);
+
+// A file-size limit on the programs this test starts while the object
+// lives. They inherit the limit and the ignored SIGXFSZ, so a write past
+// the limit fails instead of ending them.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  struct rlimit saved_;
+  void (*saved_handler_)(int);
+};
+
+// The scale emulator, started in the background; stopped (and its store
+// written) when the object ends or Stop is called.
+class ScaleSim {
+ public:
+  ~ScaleSim() { Stop(); }
+  // Starts "scalesim serve --store store --listen A:P ... --ready F --log L"
+  // with the extra arguments, and waits until it is ready. False if it did
+  // not get ready within a few seconds.
+  bool Start(const std::string& store, const std::vector<std::string>& listen,
+             const std::vector<std::string>& extra_arguments = {});
+  // Stops it with SIGTERM and waits; true if it ended with status 0.
+  bool Stop();
+  // The packet log written so far.
+  std::string Log() const;
+  const std::string& log_path() const { return log_path_; }
+
+ private:
+  ChildProcess process_;
+  std::string log_path_;
+  std::string ready_path_;
+};
+
+}  // namespace testing_support
