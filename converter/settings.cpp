@@ -66,6 +66,7 @@ const KnownKey kKnownKeys[] = {
     {"RTBuffer", false},     {"Shop Font", true},     {"Archive", false},
     {"Log File", false},     {"Price List Encoding", false}, {"Price Decimals", true},
     {"Report Header", true},  {"Scales", false},     {"Parallel Scales", true},
+    {"Verify", true},        {"Remove Other PLUs", true}, {"Remove Limit", true},
 };
 
 const KnownKey* FindKnownKey(const std::string& name) {
@@ -138,6 +139,18 @@ std::string PageDetailPath(const std::string& working_directory, std::string val
 }
 
 RunStatus Failure(const char* message) { return RunStatus::Error(RunFailure::kSettings, message); }
+
+// A setting that is 0 (off, its default) or 1 (on); any other value is a
+// failure naming it.
+RunStatus ReadSwitch(const platform::Profile& profile, const char* key, bool* on) {
+  const int value = platform::ProfileInt(profile, kSection, key, 0);
+  if (value != 0 && value != 1) {
+    return RunStatus::Error(RunFailure::kSettings, "Incorrect switch setting")
+        .WithCause(std::string(key) + "=" + std::to_string(value) + " is neither 0 nor 1");
+  }
+  *on = value == 1;
+  return RunStatus::Ok();
+}
 
 // The words of Scales, separated by blanks or commas.
 std::vector<std::string> ScaleList(const std::string& value) {
@@ -254,6 +267,13 @@ RunStatus ReadSettings(platform::Env& env, const std::string& working_directory,
     return RunStatus::Error(RunFailure::kSettings, "Incorrect parallel scales")
         .WithCause("Parallel Scales=" + std::to_string(s.parallel_scales) + " is not 1 to " +
                    std::to_string(common::kMaxParallelScales));
+  }
+  if (RunStatus status = ReadSwitch(profile, "Verify", &s.verify); !status.ok()) return status;
+  if (RunStatus status = ReadSwitch(profile, "Remove Other PLUs", &s.remove_other_plus); !status.ok()) return status;
+  s.remove_limit = platform::ProfileInt(profile, kSection, "Remove Limit", kDefaultRemoveLimit);
+  if (s.remove_limit < 0) {
+    return RunStatus::Error(RunFailure::kSettings, "Incorrect remove limit")
+        .WithCause("Remove Limit=" + std::to_string(s.remove_limit) + " is below 0");
   }
   if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;

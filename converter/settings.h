@@ -18,6 +18,8 @@ constexpr std::size_t kMaxScalesSettingLength = 4096;
 // How many scales the transfer program serves at once, unless Parallel
 // Scales says (1 to common::kMaxParallelScales).
 constexpr int kDefaultParallelScales = 8;
+// The most PLUs a load deletes from one scale, unless Remove Limit says.
+constexpr int kDefaultRemoveLimit = 500;
 
 struct Settings {
   int time_print = 0;
@@ -44,6 +46,9 @@ struct Settings {
   int report_header = 0;         // Report Header: not 0 puts a line of column names atop each report
   std::vector<std::string> scales;  // Scales: the shop's scale identifiers, for the scale argument "all"
   int parallel_scales = kDefaultParallelScales;  // Parallel Scales, 1 to 64
+  bool verify = false;              // Verify=1: a load reads each scale's PLU file back and compares it
+  bool remove_other_plus = false;   // Remove Other PLUs=1: a verified load deletes the PLUs the list does not name
+  int remove_limit = kDefaultRemoveLimit;  // Remove Limit: the most PLUs deleted from one scale, 0 or more
 };
 
 // Translation of a name for the scale: entry b is the byte written for the
