@@ -2,6 +2,9 @@
 // file (a scale's per-scale prefix + "F25.dat") in the working directory.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "base/status.h"
 #include "converter/run_context.h"
 
@@ -15,6 +18,8 @@ struct PriceListCounts {
   long long too_few_columns = 0;  // of them, lines with fewer than three columns
   long long warnings = 0;    // warning lines written about lines that were loaded all the same
   bool header_skipped = false;  // the first line named the columns and was skipped
+  // The keys that rejected lines name by a PLU column of 1 to 8 digits.
+  std::vector<std::uint32_t> rejected_keys;
 };
 
 // Reads the price list line by line and writes one PLU record per accepted
