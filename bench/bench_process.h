@@ -62,13 +62,16 @@ inline Timed RunTimed(const std::vector<std::string>& args, const std::string& d
   return timed;
 }
 
-// The scale emulator serving the store on listen ("ADDRESS:PORT"), started in
-// dir and ready; -1 (after a line on the error stream) if it did not get
-// ready.
-inline pid_t StartScale(const std::string& dir, const std::string& store, const std::string& listen) {
+// The scale emulator serving the store on listen ("ADDRESS:PORT") with the
+// fault options (such as "--delay-ms", "1"), started in dir and ready; -1
+// (after a line on the error stream) if it did not get ready.
+inline pid_t StartScale(const std::string& dir, const std::string& store, const std::string& listen,
+                        const std::vector<std::string>& faults = {}) {
   const std::string ready = dir + "/ready";
   std::remove(ready.c_str());
-  pid_t sim = Start({BinDir() + "/scalesim", "serve", "--store", store, "--listen", listen, "--ready", ready}, dir, {});
+  std::vector<std::string> args = {BinDir() + "/scalesim", "serve", "--store", store, "--listen", listen, "--ready", ready};
+  args.insert(args.end(), faults.begin(), faults.end());
+  pid_t sim = Start(args, dir, {});
   for (int i = 0; i < 1000 && access(ready.c_str(), F_OK) != 0; ++i) usleep(10000);
   if (access(ready.c_str(), F_OK) == 0) return sim;
   std::fprintf(stderr, "the scale emulator did not start\n");
