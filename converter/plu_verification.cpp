@@ -163,7 +163,8 @@ std::string VerificationText(const Verification& verification, bool name_others)
   if (name_others && others > 0) {
     text += "; " + std::to_string(others) + (others == 1 ? " PLU" : " PLUs") + " the price list does not name: ";
     for (std::size_t i = 0; i < others && i < kShownPlus; ++i) {
-      text += (i > 0 ? ", " : "") + PluNumberText(verification.others[i]);
+      if (i > 0) text += ", ";
+      text += PluNumberText(verification.others[i]);
     }
     if (others > kShownPlus) text += " and " + std::to_string(others - kShownPlus) + " more";
   }

@@ -100,7 +100,8 @@ void LogDeleted(const RunContext& context, const std::string& scale, const std::
   for (std::size_t first = 0; first < keys.size(); first += kDeletedPerLogLine) {
     std::string numbers;
     for (std::size_t i = first; i < keys.size() && i < first + kDeletedPerLogLine; ++i) {
-      numbers += (i > first ? "," : "") + PluNumberText(keys[i]);
+      if (i > first) numbers += ',';
+      numbers += PluNumberText(keys[i]);
     }
     Log(context, "deleted scale=" + scale + " plus=" + numbers);
   }
