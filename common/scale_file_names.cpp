@@ -21,7 +21,8 @@ const DataFileRow kDataFiles[] = {
     {DataFile::kF52, "F52.DAT", "F52.dat", false}, {DataFile::kF24, "F24.DAT", "t24.dat", true},
     {DataFile::kF26, "F26.DAT", "t26.dat", true},  {DataFile::kF29, "F29.DAT", "t29.dat", true},
     {DataFile::kF46, "F46.DAT", "t46.dat", true},  {DataFile::kF30, "F30.DAT", "t30.dat", true},
-    {DataFile::kF64, "F64.DAT", "t64.dat", true},
+    {DataFile::kF64, "F64.DAT", "t64.dat", true},  {DataFile::kF85, "F85.DAT", "t85.dat", true},
+    {DataFile::kF95, "F95.DAT", "F95.dat", false},
 };
 
 const DataFileRow& RowOf(DataFile file) { return kDataFiles[static_cast<int>(file)]; }

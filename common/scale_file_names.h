@@ -16,7 +16,8 @@ namespace common {
 enum class TransferMode { kScaleNumber, kDhcp };
 
 // The data files the converter sends or fetches.
-enum class DataFile { kF34, kF38, kF25, kF92, kF52, kF24, kF26, kF29, kF46, kF30, kF64 };
+// kF85 reads the PLU file back without clearing it; kF95 deletes PLUs by key.
+enum class DataFile { kF34, kF38, kF25, kF92, kF52, kF24, kF26, kF29, kF46, kF30, kF64, kF85, kF95 };
 
 // The data file's name ("F25.DAT").
 const char* DataFileArgument(DataFile file);
@@ -34,8 +35,8 @@ TransferMode TransferModeFromValue(bool defined, const std::string& value);
 
 // The converter's name of the scale file that goes with the data file, in the
 // working directory: "qs" + scale identifier + "F34.DAT", "F38.DAT", "F25.dat",
-// "f92.DAT", "F52.dat" for the files sent, "t24.dat", "t26.dat", "t29.dat",
-// "t46.dat", "t30.dat", "t64.dat" for the files fetched.
+// "f92.DAT", "F52.dat", "F95.dat" for the files sent, "t24.dat", "t26.dat",
+// "t29.dat", "t46.dat", "t30.dat", "t64.dat", "t85.dat" for the files fetched.
 std::string ConverterFileName(const std::string& scale_identifier, DataFile file);
 
 // True for the data files the converter fetches from the scale.

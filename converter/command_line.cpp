@@ -30,6 +30,7 @@ const OptionWord kOptionWords[] = {
     {"-Transact", RunMode::kTransact},
     {"-RTBuffer", RunMode::kRTBuffer},
     {"-Check", RunMode::kCheck},
+    {"-Verify", RunMode::kVerify},
 };
 
 const OptionWord* FindOption(const char* word) {

@@ -1,6 +1,6 @@
 // The converter's command line:
 //
-//   VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]
+//   VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check | -Verify] [-NoFetch]
 //
 // SCALE the scale identifier; DIGIT the separator digit; the option words in
 // any letter case. -NoFetch (after a retrieval option) converts the incoming
@@ -14,7 +14,8 @@
 
 namespace converter {
 
-// The usage line printed after "Command line error.\n".
+// The usage line printed after "Command line error.\n", as it always was
+// (it does not name -Verify; the help text does).
 extern const char kUsage[];
 
 // Reads the arguments after the program name into the context: the scales

@@ -28,11 +28,12 @@ namespace {
 const char kHelpStart[] =
     "Loads the price list into a networked scale, or fetches its totals into report files.\n"
     "\n"
-    "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check] [-NoFetch]\n"
+    "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check | -Verify] [-NoFetch]\n"
     "  SCALE      the scale: three characters such as 001 (with XFLTCPMODE=DHCP its host name or address)\n";
 const char kHelpEnd[] =
     "  (none)     load VelkoCon.txt into the scale\n"
     "  -Check     check VelkoCon.txt and write the PLU file, send nothing\n"
+    "  -Verify    check VelkoCon.txt, read each scale's PLU file back and compare, send nothing\n"
     "  -Report    fetch the totals that MGTotal, PLUTotal, ClerkTotal and StoreTotal name\n"
     "  -Transact  fetch the transactions into the file Transact names\n"
     "  -RTBuffer  fetch the real-time buffer into the file RTBuffer names\n"
@@ -40,7 +41,8 @@ const char kHelpEnd[] =
     "Everything is read from and written to the working folder: velkocon.ini, VelkoCon.txt,\n"
     "the scale files, the reports, velkocon.log and the archive folder.\n"
     "Exit codes: 0 done, 1 command line, 2 price list unreadable, 3 a file cannot be written,\n"
-    "4 a report not fetched whole, 5 price-list lines rejected, 6 a transfer failed, 255 settings.\n";
+    "4 a report not fetched whole, 5 price-list lines rejected, 6 a transfer failed,\n"
+    "7 a scale read back does not hold what was sent, 255 settings.\n";
 
 // Where the message of a failure that ends the run goes, and the exit code.
 struct FailureExit {
@@ -79,9 +81,11 @@ std::string HelpText() {
   return std::string(kHelpStart) + "  DIGIT      the field separator: " + digits + "anything else TAB\n" + kHelpEnd;
 }
 
-// A run that reached its end: a failed transfer before rejected lines.
+// A run that reached its end: a scale not as sent before a failed transfer,
+// a failed transfer before rejected lines.
 int ExitCodeOf(const RunOutcome& outcome) {
   if (outcome.report_incomplete) return kExitReportFailed;
+  if (outcome.not_as_sent) return kExitNotAsSent;
   if (outcome.transfer_failed) return kExitTransferFailed;
   if (outcome.lines_rejected) return kExitRejectedLines;
   return kExitOk;
@@ -94,21 +98,28 @@ const char* ModeName(RunMode mode) {
     case RunMode::kReport: return "report";
     case RunMode::kTransact: return "transact";
     case RunMode::kRTBuffer: return "rtbuffer";
+    case RunMode::kVerify: return "verify";
   }
   return "";
 }
 
-// One line per scale of a run of several, on the error stream and in the
-// log: "scale 001: 10000 PLUs in 12.3 s", "scale 002: failed: F25.DAT: no
-// connection to the scale (result -5)".
+// One line per scale of a run of several, or of a run that read the scales
+// back, on the error stream and in the log: "scale 001: 10000 PLUs in 12.3
+// s", "scale 002: failed: F25.DAT: no connection to the scale (result -5)";
+// for a scale read back what that showed, "scale 001: 10000 of 10000 PLUs as
+// sent", after its failure if it had one.
 void ShowScaleSummary(const RunContext& context, const RunOutcome& outcome, double seconds,
                       common::MessageSink& messages) {
   const bool load = context.mode == RunMode::kLoad;
   for (std::size_t i = 0; i < context.scales.size(); ++i) {
     const std::string failure = i < outcome.scale_failures.size() ? outcome.scale_failures[i] : std::string();
+    const std::string verified =
+        i < outcome.scale_verifications.size() ? outcome.scale_verifications[i] : std::string();
     std::string line = "scale " + context.scales[i] + ": ";
     if (!failure.empty()) {
-      line += "failed: " + failure;
+      line += "failed: " + failure + (verified.empty() ? "" : "; " + verified);
+    } else if (!verified.empty()) {
+      line += verified;
     } else if (load) {
       line += std::to_string(outcome.articles) + " PLUs in " + common::SecondsText(seconds) + " s";
     } else {
@@ -144,7 +155,8 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
   const double started = context.env->SteadySeconds();
 
   RunOutcome outcome;
-  const bool load = context.mode == RunMode::kLoad || context.mode == RunMode::kCheck;
+  const bool load =
+      context.mode == RunMode::kLoad || context.mode == RunMode::kCheck || context.mode == RunMode::kVerify;
   status = load ? RunLoadMode(context, &outcome) : RunRetrievalMode(context, &outcome);
   int exit_code;
   const double seconds = context.env->SteadySeconds() - started;
@@ -153,9 +165,9 @@ int RunLocked(RunContext& context, common::MessageSink& messages) {
   } else {
     messages.Out(kBanner);
     exit_code = ExitCodeOf(outcome);
-    if (context.scales.size() > 1 && context.mode != RunMode::kCheck) {
-      ShowScaleSummary(context, outcome, seconds, messages);
-    }
+    const bool several = context.scales.size() > 1 && context.mode != RunMode::kCheck &&
+                         context.mode != RunMode::kVerify;
+    if (several || outcome.verified) ShowScaleSummary(context, outcome, seconds, messages);
   }
   (void)log.Write("VelkoCon end " + run + " exit=" + std::to_string(exit_code & 0xFF) +
                   " seconds=" + common::SecondsText(seconds));

@@ -16,6 +16,7 @@ constexpr int kExitScaleFile = 3;       // a scale file cannot be created or wri
 constexpr int kExitReportFailed = 4;    // a report could not be fetched or converted whole
 constexpr int kExitRejectedLines = 5;   // the load went on without some price-list lines, or sent nothing
 constexpr int kExitTransferFailed = 6;  // a transfer of the load failed
+constexpr int kExitNotAsSent = 7;       // a scale read back holds something other than what was sent
 constexpr int kExitSettings = -1;
 
 // The closing banner, printed on standard output at the normal end of a run.

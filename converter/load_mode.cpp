@@ -5,6 +5,7 @@
 #include "common/scale_file_names.h"
 #include "converter/plu_file.h"
 #include "converter/scale_file.h"
+#include "converter/scale_verification.h"
 #include "converter/store_name.h"
 #include "converter/transfer_launcher.h"
 #include "platform/env.h"
@@ -38,13 +39,34 @@ RunStatus CopyPreparedFile(const RunContext& context, DataFile file, bool* missi
 }
 
 // Transfers the file to every scale; each failure is noted for its scale.
-void Transfer(const RunContext& context, DataFile file, RunOutcome* outcome) {
+// The indexes of the scales it went well for.
+std::vector<std::size_t> Transfer(const RunContext& context, DataFile file, RunOutcome* outcome) {
   const std::vector<LaunchStatus> outcomes = RunTransfer(context, file, context.scales);
+  std::vector<std::size_t> done;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
-    if (outcomes[i].ok()) continue;
+    if (outcomes[i].ok()) {
+      done.push_back(i);
+      continue;
+    }
     outcome->transfer_failed = true;
     outcome->ScaleFailed(i, std::string(common::DataFileArgument(file)) + ": " + outcomes[i].message());
   }
+  return done;
+}
+
+// The verify mode: every scale read back and compared, nothing sent.
+RunStatus RunVerifyMode(const RunContext& context, const std::string& plu_path, const PriceListCounts& counts,
+                        RunOutcome* outcome) {
+  if (counts.articles == 0) {
+    context.messages->Err(counts.rejected > 0
+                              ? "No line of the price list was accepted: no scale was read back.\n"
+                              : "The price list holds no article: no scale was read back.\n");
+    outcome->lines_rejected = true;
+    return RunStatus::Ok();
+  }
+  std::vector<std::size_t> all;
+  for (std::size_t i = 0; i < context.scales.size(); ++i) all.push_back(i);
+  return VerifyScales(context, plu_path, counts, all, outcome);
 }
 
 // The transfers of a prepared file that is in neither folder: named as
@@ -99,6 +121,7 @@ RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
                             counts.rejected, counts.warnings);
     return RunStatus::Ok();
   }
+  if (context.mode == RunMode::kVerify) return RunVerifyMode(context, plu_path, counts, outcome);
   // Bad input never reaches the scale.
   if (counts.articles == 0 && counts.rejected > 0) {
     context.messages->Err("No line of the price list was accepted: nothing was sent to the scale.\n");
@@ -124,11 +147,13 @@ RunStatus RunLoadMode(const RunContext& context, RunOutcome* outcome) {
       Transfer(context, prepared[i], outcome);
     }
   }
-  Transfer(context, DataFile::kF25, outcome);
+  const std::vector<std::size_t> loaded = Transfer(context, DataFile::kF25, outcome);
 
   DataFile last = DataFile::kF92;
   if (RunStatus status = WriteLastFiles(context, &last); !status.ok()) return status;
   Transfer(context, last, outcome);
+  // The scales that took the PLU file are read back once the load is done.
+  if (context.settings.verify) return VerifyScales(context, plu_path, counts, loaded, outcome);
   return RunStatus::Ok();
 }
 

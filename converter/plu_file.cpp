@@ -16,6 +16,7 @@
 #include "converter/command_line.h"
 #include "converter/plu_number_lines.h"
 #include "converter/plu_record.h"
+#include "converter/plu_verification.h"
 #include "converter/price_list.h"
 #include "converter/scale_file.h"
 #include "converter/text_encoding.h"
@@ -214,6 +215,7 @@ class Pass {
                         DescribeRejection(rejection, format_).c_str());
         ++counts_->rejected;
         if (rejection.reason == RejectionReason::kTooFewColumns) CountOtherSeparators(*line);
+        if (std::uint32_t key = 0; RejectedLineKey(*line, format_.separator, &key)) counts_->rejected_keys.push_back(key);
         return platform::SystemStatus::Ok();
       case LineResult::kEntry:
         content_seen_ = true;

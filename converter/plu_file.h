@@ -2,6 +2,9 @@
 // file (a scale's per-scale prefix + "F25.dat") in the working directory.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "base/status.h"
 #include "converter/run_context.h"
 
@@ -14,6 +17,8 @@ struct PriceListCounts {
   long long rejected = 0;    // malformed lines left out
   long long warnings = 0;    // warnings about lines that were loaded all the same, shown or not
   bool header_skipped = false;  // the first line named the columns and was skipped
+  // The keys that rejected lines name by a PLU column of 1 to 8 digits.
+  std::vector<std::uint32_t> rejected_keys;
 };
 
 // Reads the price list line by line and writes one PLU record per accepted

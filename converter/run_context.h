@@ -26,7 +26,7 @@ namespace converter {
 // The longest name of the PLU or store-name file.
 constexpr std::size_t kMaxScaleFileName = 199;
 
-enum class RunMode { kLoad, kCheck, kReport, kTransact, kRTBuffer };
+enum class RunMode { kLoad, kCheck, kReport, kTransact, kRTBuffer, kVerify };
 
 struct RunContext {
   std::string working_directory;  // the current directory at start
@@ -69,16 +69,26 @@ struct RunOutcome {
   bool lines_rejected = false;     // the load went on without some price-list lines, or sent nothing
   bool report_incomplete = false;  // a report was not fetched or converted whole
   bool transfer_failed = false;    // a load's transfer failed
+  bool verified = false;           // scales were read back: each scale's outcome has a line at the end
+  bool not_as_sent = false;        // a scale holds something other than what was sent
   long long articles = 0;          // load: the PLUs each scale was sent
   // For each scale of the run, by its index in RunContext::scales: what
   // failed first for it, in words ("F25.DAT: no connection to the scale
   // (result -5)"); empty while nothing has.
   std::vector<std::string> scale_failures;
+  // For each scale read back, by the same index: what the read-back showed
+  // ("3 of 3 PLUs as sent"); empty for a scale not read back.
+  std::vector<std::string> scale_verifications;
 
   // Notes a failure of scale number i, if it is the scale's first.
   void ScaleFailed(std::size_t i, const std::string& what) {
     if (scale_failures.size() <= i) scale_failures.resize(i + 1);
     if (scale_failures[i].empty()) scale_failures[i] = what;
+  }
+  // Notes what scale number i's read-back showed, replacing an earlier one.
+  void ScaleVerified(std::size_t i, const std::string& what) {
+    if (scale_verifications.size() <= i) scale_verifications.resize(i + 1);
+    scale_verifications[i] = what;
   }
 };
 

@@ -39,6 +39,10 @@ const char kBadPriceListEncoding[] = "Incorrect price list encoding";
 const char kBadPriceDecimals[] = "Incorrect price decimals";
 const char kBadLockWait[] = "Incorrect lock wait";
 const char kBadParallelScales[] = "Incorrect parallel scales";
+const char kBadSwitch[] = "Incorrect switch setting";
+const char kBadRemoveLimit[] = "Incorrect remove limit";
+const char kSwitchRule[] = "0 or 1";
+const char kRemoveLimitRule[] = "0 or more";
 const char kLockWaitRule[] = "0 to 604800 seconds";
 const char kParallelScalesRule[] = "1 to 64";
 const char kBadCodePage[] = "Incorrect code page";
@@ -89,6 +93,7 @@ const KnownKey kKnownKeys[] = {
     {"Log File", false},     {"Price List Encoding", false}, {"Price Decimals", true},
     {"Report Header", true},  {"Scales", false},     {"Parallel Scales", true},
     {"Lock Wait", true},
+    {"Verify", true},        {"Remove Other PLUs", true}, {"Remove Limit", true},
 };
 
 const KnownKey* FindKnownKey(const std::string& name) {
@@ -180,6 +185,15 @@ std::vector<std::string> ScaleList(const std::string& value) {
 // A setting whose value breaks its rule: "Barcode Type=12 is not 1 to 21 but 12".
 RunStatus Failure(const char* message, const platform::Profile& profile, const char* key, const char* rule) {
   return Failure(message, std::string(key) + "=" + Text(profile, key) + " is not " + rule);
+}
+
+// A setting that is 0 (off, its default) or 1 (on); any other value is a
+// failure naming it.
+RunStatus ReadSwitch(const platform::Profile& profile, const char* key, bool* on) {
+  const int value = platform::ProfileInt(profile, kSection, key, 0);
+  if (value != 0 && value != 1) return Failure(kBadSwitch, profile, key, kSwitchRule);
+  *on = value == 1;
+  return RunStatus::Ok();
 }
 
 // Price List Encoding: empty or auto, ANSI (the bytes as they are), or UTF-8.
@@ -337,6 +351,12 @@ RunStatus ReadSettings(platform::Env& env, const std::string& working_directory,
   }
   if (s.parallel_scales < 1 || s.parallel_scales > common::kMaxParallelScales) {
     return Failure(kBadParallelScales, profile, "Parallel Scales", kParallelScalesRule);
+  }
+  if (RunStatus status = ReadSwitch(profile, "Verify", &s.verify); !status.ok()) return status;
+  if (RunStatus status = ReadSwitch(profile, "Remove Other PLUs", &s.remove_other_plus); !status.ok()) return status;
+  s.remove_limit = platform::ProfileInt(profile, kSection, "Remove Limit", kDefaultRemoveLimit);
+  if (s.remove_limit < 0) {
+    return Failure(kBadRemoveLimit, profile, "Remove Limit", kRemoveLimitRule);
   }
   if (warnings != nullptr) *warnings = SettingsWarnings(profile);
   *settings = s;

@@ -23,6 +23,8 @@ constexpr int kMaxLockWaitSeconds = 604800;
 // How many scales the transfer program serves at once, unless Parallel
 // Scales says (1 to common::kMaxParallelScales).
 constexpr int kDefaultParallelScales = 8;
+// The most PLUs a load deletes from one scale, unless Remove Limit says.
+constexpr int kDefaultRemoveLimit = 500;
 
 // Price List Encoding: how a price list without a byte-order mark is read.
 enum class PriceListEncoding {
@@ -57,6 +59,9 @@ struct Settings {
   std::vector<std::string> scales;  // Scales: the shop's scale identifiers, for the scale argument "all"
   int parallel_scales = kDefaultParallelScales;  // Parallel Scales, 1 to 64
   int lock_wait_seconds = kDefaultLockWaitSeconds;  // Lock Wait: how long a run waits for another
+  bool verify = false;              // Verify=1: a load reads each scale's PLU file back and compares it
+  bool remove_other_plus = false;   // Remove Other PLUs=1: a verified load deletes the PLUs the list does not name
+  int remove_limit = kDefaultRemoveLimit;  // Remove Limit: the most PLUs deleted from one scale, 0 or more
 };
 
 // Translation of a name for the scale: entry b is the byte written for the

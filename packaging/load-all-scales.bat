@@ -29,6 +29,7 @@ if "%code%"=="2" echo VelkoCon.txt cannot be read: the shop's software has not w
 if "%code%"=="3" echo A file cannot be written in the shop folder: check the free space and the rights.
 if "%code%"=="5" echo Lines of VelkoCon.txt were rejected, or it holds no article: correct the list as said above.
 if "%code%"=="6" echo A transfer failed: check that each scale named above is on and on the network, then run the batch again.
+if "%code%"=="7" echo A scale does not hold the price list as sent: its line above names the PLUs; run the batch again, and if the same PLUs come up, have the scale seen to.
 if "%code%"=="-1" echo velkocon.ini is missing or wrong: see the message above.
 if "%code%"=="255" echo velkocon.ini is missing or wrong: see the message above.
 echo The run log is velkocon.log in %CD%.

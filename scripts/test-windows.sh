@@ -34,7 +34,7 @@ fi
 # - FetchIntegrity.*: they end programs with POSIX signals, and
 #   XferlnkProgressTest.* needs a terminal, which wine without a display has
 #   not.
-included='^(ConverterStart|LoadMode|PluFile|ReportShop|PlatformEndToEnd|XferlnkCommandLineTest|XferlnkConnectTest|XferlnkLoadTest|XferlnkReadTest|XferlnkReadFaultTest|XferlnkSendTimeoutTest)\.'
+included='^(ConverterStart|LoadMode|Verification|PluFile|ReportShop|PlatformEndToEnd|XferlnkCommandLineTest|XferlnkConnectTest|XferlnkLoadTest|XferlnkReadTest|XferlnkReadFaultTest|XferlnkSendTimeoutTest)\.'
 excluded='^(PluFile\.NamesFollowTheCodePage|XferlnkConnectTest\.HostThatCannotBeLookedUp|XferlnkLoadTest\.ScaleThatResetsTheConnectionFailsTheLoad)$'
 
 wine_root=$(mktemp -d /tmp/scalelink-wine-XXXXXX)

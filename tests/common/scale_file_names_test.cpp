@@ -14,7 +14,8 @@ using common::TransferMode;
 
 const DataFile kAllFiles[] = {DataFile::kF34, DataFile::kF38, DataFile::kF25, DataFile::kF92,
                               DataFile::kF52, DataFile::kF24, DataFile::kF26, DataFile::kF29,
-                              DataFile::kF46, DataFile::kF30, DataFile::kF64};
+                              DataFile::kF46, DataFile::kF30, DataFile::kF64,
+                              DataFile::kF85, DataFile::kF95};
 
 TEST(NameContract, ConverterAndTransferProgramMeetOnOneFile) {
   for (const char* identifier : {"7", "12", "001", "1234", "10.0.0.5", "ScaleBack"}) {

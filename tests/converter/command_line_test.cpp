@@ -49,6 +49,7 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
       {{"001", "-report"}, kNumber, true, RunMode::kReport, '\t', true},
       {{"001", "2", "-TRANSACT"}, kNumber, true, RunMode::kTransact, ';', true},
       {{"001", "2", "-Check"}, kNumber, true, RunMode::kCheck, ';', true},
+      {{"001", "2", "-vERIFY"}, kNumber, true, RunMode::kVerify, ';', true},
       {{"001", "2", "-Transact", "-NoFetch"}, kNumber, true, RunMode::kTransact, ';', false},
       {{"001", "-rtbuffer", "-nofetch"}, kNumber, true, RunMode::kRTBuffer, '\t', false},
       // A typo, an option where the digit belongs, anything after the option.
@@ -58,6 +59,7 @@ TEST(CommandLine, ArgumentsChooseModeAndSeparator) {
       {{"001", "-Report", "-Transact"}, kNumber, false, RunMode::kLoad, '\t', true},
       {{"001", "2", "x"}, kNumber, false, RunMode::kLoad, '\t', true},
       {{"001", "2", "-Check", "-NoFetch"}, kNumber, false, RunMode::kLoad, '\t', true},
+      {{"001", "-Verify", "-NoFetch"}, kNumber, false, RunMode::kLoad, '\t', true},
       {{"001", "2", "-NoFetch"}, kNumber, false, RunMode::kLoad, '\t', true},
       {{}, kNumber, false, RunMode::kLoad, '\t', true},
       {{"001", "2", "-Report", "-NoFetch", "x"}, kNumber, false, RunMode::kLoad, '\t', true},

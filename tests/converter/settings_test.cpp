@@ -57,6 +57,9 @@ TEST(Settings, SectionHeaderAloneGivesDefaults) {
   EXPECT_EQ(r.settings.barcode_weight_type, -1);
   EXPECT_EQ(r.settings.code_page, "Dos");
   EXPECT_EQ(r.settings.shop_font, 5);
+  EXPECT_FALSE(r.settings.verify);
+  EXPECT_FALSE(r.settings.remove_other_plus);
+  EXPECT_EQ(r.settings.remove_limit, 500);
   for (const std::string* text : {&r.settings.shop_name, &r.settings.mg_total, &r.settings.plu_total,
                                   &r.settings.clerk_total, &r.settings.store_total, &r.settings.transact,
                                   &r.settings.rt_buffer}) {
@@ -101,6 +104,10 @@ TEST(Settings, Validation) {
       {"Barcode Weight Prefix=-1\n", ""},
       {"Barcode Weight Prefix=-2\n", "Incorrect barcode prefix"},
       {"Barcode Weight Prefix=100\n", "Incorrect barcode prefix"},
+      {"Verify=1\nRemove Other PLUs=1\nRemove Limit=0\n", ""},
+      {"Verify=2\n", "Incorrect switch setting"},
+      {"Remove Other PLUs=-1\n", "Incorrect switch setting"},
+      {"Remove Limit=-1\n", "Incorrect remove limit"},
       // The first failure in reading order wins.
       {"Barcode Type=12\nLabel Format=100\n", "Incorrect label format"},
       {"Barcode Type=12\nBarcode Prefix=100\n", "Incorrect barcode prefix"},
