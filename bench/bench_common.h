@@ -6,14 +6,26 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace bench {
 
-// Each figure is the best of this many runs.
+// Each figure is the best, or the median, of this many runs.
 constexpr int kRuns = 3;
+
+// The median of the figures of one side of a ratio; 0 if there are none.
+// Loopback speed drifts threefold within minutes, so the two sides of a
+// ratio take turns run by run and each side's median is compared.
+inline double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 // The next number of a reproducible pseudo-random sequence (a 64-bit linear
 // congruential generator, its high bits).

@@ -51,12 +51,6 @@ std::string Settings(bool verify) {
   return std::string("[Params]\nCodePage=Win\nShop Name=Bench\nVerify=") + (verify ? "1" : "0") + "\n";
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,8 +105,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const double plain_s = Median(plain);
-  const double verified_s = Median(verified);
+  const double plain_s = bench::Median(plain);
+  const double verified_s = bench::Median(verified);
   const double ratio = verified_s / plain_s;
   std::printf("articles                %ld, reply delay %s ms, %d runs a side, %u cores\n", articles, kDelayMs, runs,
               std::thread::hardware_concurrency());

@@ -75,8 +75,10 @@ std::string Archive::PlaceFor(const std::string& path, const std::string& name_p
   const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   const std::string ending = dot == std::string::npos ? std::string() : name.substr(dot);
   for (int n = 1; n <= kMaxSameNames; ++n) {
-    const std::string place =
-        platform::JoinPath(folder, stem + time + (n > 1 ? "-" + std::to_string(n) : std::string()) + ending);
+    std::string file_name = stem + time;
+    if (n > 1) file_name += '-' + std::to_string(n);
+    file_name += ending;
+    const std::string place = platform::JoinPath(folder, file_name);
     if (!platform::IsFile(env_, place)) {
       *same = false;
       return place;

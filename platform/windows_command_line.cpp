@@ -27,7 +27,10 @@ std::string QuoteWindowsArgument(const std::string& argument) {
 
 std::string WindowsCommandLine(const std::string& program, const std::vector<std::string>& arguments) {
   std::string line = "\"" + program + "\"";
-  for (const std::string& argument : arguments) line += " " + QuoteWindowsArgument(argument);
+  for (const std::string& argument : arguments) {
+    line += ' ';
+    line += QuoteWindowsArgument(argument);
+  }
   return line;
 }
 

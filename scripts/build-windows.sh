@@ -17,14 +17,15 @@ toolchain="$PWD/cmake/mingw-w64.cmake"
 mkdir -p "$dir"
 echo "Building the Windows programs in $dir ..."
 if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DMINGW_THREADS=posix \
-  -DCMAKE_BUILD_TYPE=Release -DSCALELINK_TESTS=OFF &&
+  -DCMAKE_BUILD_TYPE=Release -DSCALELINK_TESTS=OFF -DSCALELINK_WERROR=ON &&
   cmake --build "$dir" -j"$(nproc)" --target VelkoCon xferlnk &&
   cmake -S tests/platform -B "$dir/platform-tests" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DMINGW_THREADS=posix -DCMAKE_BUILD_TYPE=Release &&
+    -DMINGW_THREADS=posix -DCMAKE_BUILD_TYPE=Release -DSCALELINK_WERROR=ON &&
   cmake --build "$dir/platform-tests" -j"$(nproc)" --target platform_tests platform_test_helper; } \
   >"$dir/build.log" 2>&1; then
   cat "$dir/build.log"
   echo "The Windows build failed." >&2
   exit 1
 fi
+show_warnings "$dir/build.log"
 ls "$dir/bin/VelkoCon.exe" "$dir/bin/xferlnk.exe" "$dir/platform-tests/bin/platform_tests.exe"

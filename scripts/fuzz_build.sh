@@ -15,4 +15,5 @@ build_fuzz_harnesses() {
     echo "The fuzz build failed." >&2
     return 1
   fi
+  show_warnings "$fuzz_build_dir/build.log"
 }

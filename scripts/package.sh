@@ -24,7 +24,7 @@ for kind in $kinds; do
       dir=build-deb
       mkdir -p "$dir"
       echo "Building the Debian package in $dir ..."
-      if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DSCALELINK_TESTS=OFF \
+      if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DSCALELINK_TESTS=OFF -DSCALELINK_WERROR=ON \
         -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2" \
         -DCMAKE_EXE_LINKER_FLAGS="-static-libstdc++ -static-libgcc -Wl,-z,now" &&
         cmake --build "$dir" -j"$(nproc)" --target VelkoCon xferlnk scalesim &&
@@ -33,6 +33,7 @@ for kind in $kinds; do
         echo "The Debian package failed." >&2
         exit 1
       fi
+      show_warnings "$dir/package.log"
       cp "$dir"/*.deb "$out"/
       ;;
     zip)

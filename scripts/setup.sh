@@ -30,16 +30,22 @@ ensure_packages() {
   fi
 }
 
-# Builds everything into build/ (or $BUILD_DIR); shows the compiler's output
-# only when the build fails.
+# Shows the compiler's warnings of a build log, each with its context.
+show_warnings() {
+  grep -A4 -E "warning:" "$1" || true
+}
+
+# Builds everything into build/ (or $BUILD_DIR), every warning an error;
+# shows the compiler's output when the build fails, its warnings otherwise.
 build_all() {
   local dir=${BUILD_DIR:-build}
   mkdir -p "$dir"
   echo "Building in $dir ..."
-  if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" &&
+  if ! { cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCALELINK_WERROR=ON "$@" &&
     cmake --build "$dir" -j"$(nproc)"; } >"$dir/build.log" 2>&1; then
     cat "$dir/build.log"
     echo "The build failed." >&2
     return 1
   fi
+  show_warnings "$dir/build.log"
 }

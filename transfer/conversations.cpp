@@ -84,7 +84,7 @@ std::string ProgressText(const std::string& what, long done, long total) {
 }
 
 // "after 1 record", "after 3 records".
-std::string RecordsText(long done) { return "after " + std::to_string(done) + (done == 1 ? " record" : " records"); }
+std::string RecordsText(long long done) { return "after " + std::to_string(done) + (done == 1 ? " record" : " records"); }
 
 // How a refused record or key is named: a PLU by its number (the key in
 // BCD, without leading zeros), anything else by its key in hex.

@@ -129,7 +129,10 @@ void ProgressBoard::Draw() {
 
 void ProgressBoard::Clear() {
   if (drawn_length_ == 0) return;
-  console_.Err("\r" + std::string(drawn_length_, ' ') + "\r");
+  std::string blank(drawn_length_ + 2, ' ');
+  blank.front() = '\r';
+  blank.back() = '\r';
+  console_.Err(blank);
   drawn_length_ = 0;
 }
 

@@ -92,7 +92,10 @@ void FaultEnv::FailNth(FileOp op, int n, const std::string& name_part, platform:
 
 platform::SystemStatus FaultEnv::Step(FileOp op, const std::string& name, std::uint64_t bytes) {
   std::string line = std::string(kOpNames[static_cast<int>(op)]) + " " + LastPart(name);
-  if (op == FileOp::kWrite) line += " " + std::to_string(bytes);
+  if (op == FileOp::kWrite) {
+    line += ' ';
+    line += std::to_string(bytes);
+  }
   operations_.push_back(line);
   for (Fault& fault : faults_) {
     if (fault.op != op || fault.countdown <= 0 || !HoldsIgnoringCase(LastPart(name), fault.name_part)) continue;
@@ -140,7 +143,8 @@ platform::SystemStatus FaultEnv::OpenOutput(FileOp op, const std::string& path,
 
 platform::SystemStatus FaultEnv::Rename(const std::string& source, const std::string& target_path) {
   if (platform::SystemStatus step = Step(FileOp::kRename, source); !step.ok()) return step;
-  operations_.back() += " " + LastPart(target_path);
+  operations_.back() += ' ';
+  operations_.back() += LastPart(target_path);
   return target().Rename(source, target_path);
 }
 
@@ -151,7 +155,8 @@ platform::SystemStatus FaultEnv::Remove(const std::string& path) {
 
 platform::SystemStatus FaultEnv::Copy(const std::string& source, const std::string& target_path) {
   if (platform::SystemStatus step = Step(FileOp::kCopy, source); !step.ok()) return step;
-  operations_.back() += " " + LastPart(target_path);
+  operations_.back() += ' ';
+  operations_.back() += LastPart(target_path);
   platform::FileInfo info = target().Stat(source);
   if (info.exists && !info.folder && space_limited_) {
     if (platform::SystemStatus room = Step(FileOp::kWrite, target_path, info.size); !room.ok()) return room;

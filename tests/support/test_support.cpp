@@ -52,7 +52,8 @@ std::string FromEnvironment(const char* name) {
 std::uint32_t LoopbackAddressNumberForTest() {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "none";
-  name += "/" + std::to_string(ProcessId());
+  name += '/';
+  name += std::to_string(ProcessId());
   unsigned long long h = 1469598103934665603ULL;
   for (unsigned char c : name) h = (h ^ c) * 1099511628211ULL;
   return 0x7F000000u | static_cast<std::uint32_t>((10 + h % 240) << 16) |
