@@ -27,6 +27,25 @@ inline double Median(std::vector<double> values) {
   return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// Writes text into the file at path; false if it could not.
+inline bool WriteAll(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// A price list of articles 1 to articles, weighed and counted, with names of
+// one and two lines.
+inline std::string SimplePriceList(long articles) {
+  std::string list;
+  for (long i = 1; i <= articles; ++i) {
+    list += std::to_string(i) + ";" + (i % 3 == 0 ? "Smoked salmon fillet, sliced thin" : "Apples") + ";" +
+            std::to_string(i % 50) + "." + std::to_string(10 + i % 90) + (i % 2 == 0 ? ";1\n" : ";0\n");
+  }
+  return list;
+}
+
 // The next number of a reproducible pseudo-random sequence (a 64-bit linear
 // congruential generator, its high bits).
 inline unsigned Next(unsigned long long* state) {

@@ -56,6 +56,20 @@ inline Timed RunTimed(const std::vector<std::string>& args, const std::string& d
   return timed;
 }
 
+// A shop folder dir/shop with both shop programs of this build and the
+// named files of examples (the project's examples/ folder); its path.
+inline std::string MakeShopFolder(const std::string& dir, const std::string& examples,
+                                  const std::vector<std::string>& files) {
+  const std::string shop = dir + "/shop";
+  std::error_code error;
+  std::filesystem::create_directory(shop, error);
+  for (const char* program : {"VelkoCon", "xferlnk"}) {
+    std::filesystem::copy_file(BinDir() + "/" + program, shop + "/" + program, error);
+  }
+  for (const std::string& file : files) std::filesystem::copy_file(examples + "/" + file, shop + "/" + file, error);
+  return shop;
+}
+
 // Starts the scale emulator in dir, serving the store on the listen
 // addresses ("ADDRESS:PORT") with the extra arguments, and waits until it is
 // ready; false (after a line on the error stream) if it did not get ready.

@@ -28,13 +28,6 @@ constexpr double kTargetRatio = 1.5;
 const char kAddress[] = "127.0.9.2";
 const char kPort[] = "2001";
 
-bool WriteAll(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok;
-}
-
 // The records of a hex record file, by their length fields.
 long CountRecords(const std::string& hex) {
   long count = 0;
@@ -80,20 +73,12 @@ int main(int argc, char** argv) {
   const bench::TempFolder folder("load-bench");
   const std::string& dir = folder.path();
   if (dir.empty()) return 1;
-  const std::string shop = dir + "/shop";
-  std::error_code error;
-  std::filesystem::create_directory(shop, error);
-  for (const char* program : {"VelkoCon", "xferlnk"}) {
-    std::filesystem::copy_file(bin + "/" + program, shop + "/" + program, error);
-  }
-  for (const char* file : {"F34.DAT", "F38.DAT", "velkocon.ini"}) {
-    std::filesystem::copy_file(std::string(SCALELINK_SOURCE_DIR) + "/examples/" + file, shop + "/" + file, error);
-  }
+  const std::string shop = bench::MakeShopFolder(dir, SCALELINK_SOURCE_DIR "/examples", {"F34.DAT", "F38.DAT", "velkocon.ini"});
   // The load alone: the example settings verify it (verify_bench times that).
   std::string settings = bench::ReadAll(shop + "/velkocon.ini");
   if (const std::size_t at = settings.find("Verify=1"); at != std::string::npos) settings[at + 7] = '0';
-  bool ok = WriteAll(shop + "/velkocon.ini", settings) && WriteAll(shop + "/VelkoCon.txt", PriceList(articles)) &&
-            WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
+  bool ok = bench::WriteAll(shop + "/velkocon.ini", settings) && bench::WriteAll(shop + "/VelkoCon.txt", PriceList(articles)) &&
+            bench::WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
   bench::ChildProcess sim;

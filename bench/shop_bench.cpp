@@ -32,24 +32,7 @@ const char kDelayMs[] = "1";
 // Scale N (S000N, port 2000 + N) listens on 127.0.10.N, this benchmark's own.
 const char kAddressPrefix[] = "127.0.10.";
 
-bool WriteAll(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok;
-}
-
 std::string ScaleId(int n) { return "00" + std::to_string(n); }
-
-// Weighed and counted articles with names of one and two lines.
-std::string PriceList(long articles) {
-  std::string list;
-  for (long i = 1; i <= articles; ++i) {
-    list += std::to_string(i) + ";" + (i % 3 == 0 ? "Smoked salmon fillet, sliced thin" : "Apples") + ";" +
-            std::to_string(i % 50) + "." + std::to_string(10 + i % 90) + (i % 2 == 0 ? ";1\n" : ";0\n");
-  }
-  return list;
-}
 
 std::string Settings(int parallel) {
   return "[Params]\nCodePage=Win\nShop Name=Bench\nTransact=transact-{scale}.txt\n"
@@ -68,7 +51,7 @@ bool WriteStore(const std::string& store, long transactions) {
       table += line;
     }
     std::filesystem::create_directories(store + "/" + ScaleId(n));
-    if (!WriteAll(store + "/" + ScaleId(n) + "/tables.hex", table)) return false;
+    if (!bench::WriteAll(store + "/" + ScaleId(n) + "/tables.hex", table)) return false;
   }
   return true;
 }
@@ -97,7 +80,7 @@ class Shop {
   // One run of VelkoCon with the scale argument and the mode (empty: load).
   bench::Timed Run(const std::string& scales, int parallel, const char* mode) {
     bench::Timed failed;
-    if (!WriteAll(shop_ + "/velkocon.ini", Settings(parallel))) return failed;
+    if (!bench::WriteAll(shop_ + "/velkocon.ini", Settings(parallel))) return failed;
     std::vector<std::string> args = {shop_ + "/VelkoCon", scales, "2"};
     if (mode[0] != '\0') args.push_back(mode);
     bench::Timed timed = bench::RunTimed(args, shop_, env_);
@@ -176,22 +159,13 @@ int main(int argc, char** argv) {
     std::fputs("usage: shop_bench [articles] [transactions]\n", stderr);
     return 1;
   }
-  const std::string bin = bench::BinDir();
   const bench::TempFolder folder("shop-bench");
   const std::string& dir = folder.path();
   if (dir.empty()) return 1;
-  const std::string shop_dir = dir + "/shop";
-  std::error_code error;
-  std::filesystem::create_directory(shop_dir, error);
-  for (const char* program : {"VelkoCon", "xferlnk"}) {
-    std::filesystem::copy_file(bin + "/" + program, shop_dir + "/" + program, error);
-  }
-  for (const char* file : {"F34.DAT", "F38.DAT"}) {
-    std::filesystem::copy_file(std::string(SCALELINK_SOURCE_DIR) + "/examples/" + file, shop_dir + "/" + file, error);
-  }
+  const std::string shop_dir = bench::MakeShopFolder(dir, SCALELINK_SOURCE_DIR "/examples", {"F34.DAT", "F38.DAT"});
   std::string hosts;
   for (int n = 1; n <= kScales; ++n) hosts += kAddressPrefix + std::to_string(n) + " S000" + std::to_string(n) + "\n";
-  if (!WriteAll(shop_dir + "/VelkoCon.txt", PriceList(articles)) || !WriteAll(dir + "/hosts", hosts)) return 1;
+  if (!bench::WriteAll(shop_dir + "/VelkoCon.txt", bench::SimplePriceList(articles)) || !bench::WriteAll(dir + "/hosts", hosts)) return 1;
 
   Shop shop(dir, shop_dir);
   bool ok = shop.Start(0);

@@ -30,23 +30,6 @@ const char kDelayMs[] = "1";
 const char kAddress[] = "127.0.9.3";
 const char kPort[] = "2001";
 
-bool WriteAll(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-// Weighed and counted articles with names of one and two lines.
-std::string PriceList(long articles) {
-  std::string list;
-  for (long i = 1; i <= articles; ++i) {
-    list += std::to_string(i) + ";" + (i % 3 == 0 ? "Smoked salmon fillet, sliced thin" : "Apples") + ";" +
-            std::to_string(i % 50) + "." + std::to_string(10 + i % 90) + (i % 2 == 0 ? ";1\n" : ";0\n");
-  }
-  return list;
-}
-
 std::string Settings(bool verify) {
   return std::string("[Params]\nCodePage=Win\nShop Name=Bench\nVerify=") + (verify ? "1" : "0") + "\n";
 }
@@ -60,21 +43,12 @@ int main(int argc, char** argv) {
     std::fputs("usage: verify_bench [articles] [runs]\n", stderr);
     return 1;
   }
-  const std::string bin = bench::BinDir();
-  char pattern[] = "/tmp/verify-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string dir = pattern;
-  const std::string shop = dir + "/shop";
-  std::error_code error;
-  std::filesystem::create_directory(shop, error);
-  for (const char* program : {"VelkoCon", "xferlnk"}) {
-    std::filesystem::copy_file(bin + "/" + program, shop + "/" + program, error);
-  }
-  for (const char* file : {"F34.DAT", "F38.DAT"}) {
-    std::filesystem::copy_file(std::string(SCALELINK_SOURCE_DIR) + "/examples/" + file, shop + "/" + file, error);
-  }
-  bool ok = WriteAll(shop + "/VelkoCon.txt", PriceList(articles)) &&
-            WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
+  const bench::TempFolder folder("verify-bench");
+  const std::string& dir = folder.path();
+  if (dir.empty()) return 1;
+  const std::string shop = bench::MakeShopFolder(dir, SCALELINK_SOURCE_DIR "/examples", {"F34.DAT", "F38.DAT"});
+  bool ok = bench::WriteAll(shop + "/VelkoCon.txt", bench::SimplePriceList(articles)) &&
+            bench::WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
   bench::ChildProcess sim;
@@ -86,7 +60,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < runs && ok; ++run) {
     for (int side = 0; side < 2 && ok; ++side) {
       const bool verify = (run + side) % 2 == 1;
-      ok = WriteAll(shop + "/velkocon.ini", Settings(verify));
+      ok = bench::WriteAll(shop + "/velkocon.ini", Settings(verify));
       const bench::Timed load = bench::RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
       ok = ok && load.ok;
       (verify ? verified : plain).push_back(load.seconds);
@@ -99,7 +73,6 @@ int main(int argc, char** argv) {
   const std::string as_sent = "scale 001: " + std::to_string(articles) + " of " + std::to_string(articles) +
                               " PLUs as sent";
   ok = ok && log.find(as_sent) != std::string::npos;
-  std::filesystem::remove_all(dir, error);
   if (!ok) {
     std::fputs("verify_bench: a run failed, or the read-back did not find every PLU as sent\n", stderr);
     return 1;

@@ -15,21 +15,8 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-// The system's files with a clock that shows 8 December 2026, 06:00:01 at
-// one hour east of UTC.
-struct MorningEnv : platform::EnvWrapper {
-  MorningEnv() : EnvWrapper(platform::SystemEnv()) {}
-  platform::LocalTime LocalNow() override {
-    platform::LocalTime t;
-    t.year = 2026;
-    t.month = 12;
-    t.day = 8;
-    t.hour = 6;
-    t.second = 1;
-    t.utc_offset_minutes = 60;
-    return t;
-  }
-};
+// 8 December 2026, 06:00:01 at one hour east of UTC.
+const platform::LocalTime kMorning = testing_support::LocalTimeOf(2026, 12, 8, 6, 0, 1, 60);
 
 TEST(RunLog, MovesToDotOneOnceItHasReachedItsSize) {
   const std::string line = "2026-12-08T06:00:01+01:00 VelkoCon start scale=001 mode=load\n";
@@ -39,7 +26,7 @@ TEST(RunLog, MovesToDotOneOnceItHasReachedItsSize) {
   } cases[] = {{0, false}, {common::kMaxLogBytes - 1, false}, {common::kMaxLogBytes, true}};
   for (const auto& c : cases) {
     TempDir dir;
-    MorningEnv env;
+    testing_support::ClockEnv env(kMorning);
     const std::string log = dir.File("velkocon.log");
     const std::string before(c.size_before, 'x');
     if (c.size_before > 0) WriteFile(log, before);

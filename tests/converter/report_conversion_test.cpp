@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "converter/report_conversion.h"
+#include "support/fault_env.h"
 #include "support/test_support.h"
 #include "worked_transaction.h"
 
@@ -24,23 +25,9 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-
-// The system's files, and a clock that shows 7 December 2026, 14:05:09
-// local time, and moves on by a minute at every reading.
-struct ClockEnv : platform::EnvWrapper {
-  ClockEnv() : EnvWrapper(platform::SystemEnv()) {}
-  platform::LocalTime LocalNow() override {
-    platform::LocalTime t;
-    t.year = 2026;
-    t.month = 12;
-    t.day = 7;
-    t.hour = 14;
-    t.minute = 5 + readings++;
-    t.second = 9;
-    return t;
-  }
-  int readings = 0;
-};
+// 7 December 2026, 14:05:09 local time; the clock moves on by a minute at
+// every reading.
+const platform::LocalTime kAfternoon = testing_support::LocalTimeOf(2026, 12, 7, 14, 5, 9);
 
 struct Outcome {
   ConversionResult result;
@@ -55,7 +42,7 @@ Outcome Convert(const std::string& incoming, ReportLayout layout, char separator
   TempDir dir;
   if (incoming != "<missing>") WriteFile(dir.File(incoming_file), incoming);
   Outcome o;
-  ClockEnv env;
+  testing_support::ClockEnv env(kAfternoon, 1);
   converter::RecordsEnd end;
   auto status = converter::ConvertReport(env, dir.path(), "report.txt", {{}, "qs001t30.dat"}, separator, layout, header,
                                          &end);
@@ -63,7 +50,7 @@ Outcome Convert(const std::string& incoming, ReportLayout layout, char separator
   o.fatal = converter::IsFatal(status);
   o.message = status.message();
   o.report = ReadFile(dir.File("report.txt"));
-  EXPECT_EQ(env.readings, 1) << "one time per conversion";
+  EXPECT_EQ(env.readings(), 1) << "one time per conversion";
   return o;
 }
 

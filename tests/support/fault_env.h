@@ -43,6 +43,39 @@ class StringOutputFile final : public platform::OutputFile {
   std::string text_;
 };
 
+// The system's files with a clock of the test's own: it shows now, moved on
+// by step_minutes at every reading, which it counts.
+class ClockEnv final : public platform::EnvWrapper {
+ public:
+  explicit ClockEnv(const platform::LocalTime& now, int step_minutes = 0)
+      : EnvWrapper(platform::SystemEnv()), now_(now), step_minutes_(step_minutes) {}
+  platform::LocalTime LocalNow() override {
+    platform::LocalTime t = now_;
+    t.minute += step_minutes_ * readings_++;
+    return t;
+  }
+  int readings() const { return readings_; }
+
+ private:
+  platform::LocalTime now_;
+  int step_minutes_;
+  int readings_ = 0;
+};
+
+// A local time: the date, the time of day, and how far east of UTC.
+inline platform::LocalTime LocalTimeOf(int year, int month, int day, int hour, int minute, int second,
+                                       int utc_offset_minutes = 0) {
+  platform::LocalTime t;
+  t.year = year;
+  t.month = month;
+  t.day = day;
+  t.hour = hour;
+  t.minute = minute;
+  t.second = second;
+  t.utc_offset_minutes = utc_offset_minutes;
+  return t;
+}
+
 class FaultEnv final : public platform::EnvWrapper {
  public:
   explicit FaultEnv(platform::Env& target = platform::SystemEnv()) : EnvWrapper(target) {}
