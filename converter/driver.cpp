@@ -29,7 +29,8 @@ const char kHelpStart[] =
     "Loads the price list into a networked scale, or fetches its totals into report files.\n"
     "\n"
     "Usage: VelkoCon SCALE [DIGIT] [-Report | -Transact | -RTBuffer | -Check | -Verify] [-NoFetch]\n"
-    "  SCALE      the scale: three characters such as 001 (with XFLTCPMODE=DHCP its host name or address)\n";
+    "  SCALE      the scale: three characters such as 001 (with XFLTCPMODE=DHCP its host name or address);\n"
+    "             several separated by commas (001,003), or all: every scale the setting Scales lists\n";
 const char kHelpEnd[] =
     "  (none)     load VelkoCon.txt into the scale\n"
     "  -Check     check VelkoCon.txt and write the PLU file, send nothing\n"
