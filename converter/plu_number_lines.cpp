@@ -1,8 +1,29 @@
 #include "converter/plu_number_lines.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace converter {
+
+bool PluNumberLines::FitDense(std::uint32_t plu_number) {
+  const std::size_t needed = static_cast<std::size_t>(plu_number) + 1;
+  if (needed <= lines_by_number_.size()) return true;
+  const std::size_t size = std::max(needed, 2 * lines_by_number_.size());
+  if (size <= 2 * (used_ + 1) + kDenseSlack) {
+    lines_by_number_.resize(size, 0);
+    return true;
+  }
+  // Too sparse: every number noted moves to the open-addressed table.
+  dense_ = false;
+  std::vector<std::uint32_t> lines;
+  lines.swap(lines_by_number_);
+  for (std::size_t n = 1; n < lines.size(); ++n) {
+    if (lines[n] == 0) continue;
+    if (4 * (used_ + 1) > 3 * entries_.size()) Grow();
+    SlotOf(static_cast<std::uint32_t>(n)) = Entry{static_cast<std::uint32_t>(n), lines[n]};
+  }
+  return false;
+}
 
 PluNumberLines::Entry& PluNumberLines::SlotOf(std::uint32_t plu_number) {
   const std::size_t mask = entries_.size() - 1;
@@ -21,12 +42,20 @@ void PluNumberLines::Grow() {
 }
 
 long long PluNumberLines::Note(std::uint32_t plu_number, long long line) {
+  const bool noted = line > 0 && line <= std::numeric_limits<std::uint32_t>::max();
+  if (dense_ && FitDense(plu_number)) {
+    std::uint32_t& slot = lines_by_number_[plu_number];
+    if (slot != 0) return slot;
+    if (!noted) return 0;
+    slot = static_cast<std::uint32_t>(line);
+    ++used_;
+    return 0;
+  }
   if (4 * (used_ + 1) > 3 * entries_.size()) Grow();
   Entry& slot = SlotOf(plu_number);
   if (slot.plu_number != 0) return slot.line;
-  if (line <= 0 || line > std::numeric_limits<std::uint32_t>::max()) return 0;
-  slot.plu_number = plu_number;
-  slot.line = static_cast<std::uint32_t>(line);
+  if (!noted) return 0;
+  slot = Entry{plu_number, static_cast<std::uint32_t>(line)};
   ++used_;
   return 0;
 }
