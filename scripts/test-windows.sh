@@ -12,8 +12,10 @@ ensure_packages g++-mingw-w64-x86-64 googletest wine64 libnss-wrapper
 started=$(date +%s)
 
 bash scripts/build-windows.sh
-windows_bin="$PWD/${WINDOWS_BUILD_DIR:-build-windows}/bin"
-windows_tests="$PWD/${WINDOWS_BUILD_DIR:-build-windows}/platform-tests/bin"
+# The build folders may be given relative to the project or absolute.
+windows_build=$(cd "${WINDOWS_BUILD_DIR:-build-windows}" && pwd)
+windows_bin="$windows_build/bin"
+windows_tests="$windows_build/platform-tests/bin"
 build="${BUILD_DIR:-build}"
 if [ ! -x "$build/bin/converter_tests" ] || [ ! -x "$build/bin/transfer_tests" ] ||
   [ ! -x "$build/bin/packaging_tests" ]; then
@@ -75,7 +77,7 @@ export SCALELINK_PROGRAM_DIR="$windows_bin" SCALELINK_EXE_SUFFIX=.exe SCALELINK_
 bash scripts/package.sh zip
 zip_folder="$wine_root/zip"
 mkdir "$zip_folder"
-zip=$(ls "$PWD/${PACKAGE_DIR:-build-packages}"/scalelink-*-win64.zip)
+zip=$(ls "$(cd "${PACKAGE_DIR:-build-packages}" && pwd)"/scalelink-*-win64.zip)
 (cd "$zip_folder" && cmake -E tar xf "$zip")
 zip_files="F34.DAT F38.DAT README.txt VelkoCon.exe load-all-scales.bat velkocon.ini xferlnk.exe"
 [ "$(cd "$zip_folder" && echo $(LC_ALL=C ls))" = "$zip_files" ] || {
