@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Test stage: the Windows programs under wine. Builds VelkoCon.exe and
-# xferlnk.exe and the platform layer's contract tests, runs those tests, then
-# runs the end-to-end tests of the Linux build a second time with the Windows
-# programs in place of the Linux ones (started through wine), against the
-# Linux scalesim on loopback. A fresh wine prefix in a temporary folder
-# serves the stage and goes with it.
+# xferlnk.exe, the disk-fault tests and the platform layer's contract tests,
+# runs those tests (the disk faults with both programs in the test's process,
+# against the Linux scalesim), then runs the end-to-end tests of the Linux
+# build a second time with the Windows programs in place of the Linux ones
+# (started through wine), against the Linux scalesim on loopback. A fresh
+# wine prefix in a temporary folder serves the stage and goes with it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -36,7 +37,7 @@ fi
 # - FetchIntegrity.*: they end programs with POSIX signals, and
 #   XferlnkProgressTest.* needs a terminal, which wine without a display has
 #   not.
-included='^(ConverterStart|LoadMode|Verification|PluFile|ReportShop|PlatformEndToEnd|XferlnkCommandLineTest|XferlnkConnectTest|XferlnkLoadTest|XferlnkReadTest|XferlnkReadFaultTest|XferlnkSendTimeoutTest)\.'
+included='^(ConverterStart|LoadMode|Verification|PluFile|ReportShop|WholeShop|PlatformEndToEnd|XferlnkCommandLineTest|XferlnkConnectTest|XferlnkLoadTest|XferlnkReadTest|XferlnkReadFaultTest|XferlnkSendTimeoutTest)\.'
 excluded='^(PluFile\.NamesFollowTheCodePage|XferlnkConnectTest\.HostThatCannotBeLookedUp|XferlnkLoadTest\.ScaleThatResetsTheConnectionFailsTheLoad)$'
 
 wine_root=$(mktemp -d /tmp/scalelink-wine-XXXXXX)
@@ -67,6 +68,12 @@ echo "wine prefix ready in $(($(date +%s) - boot_started)) s"
 # The platform layer's contract tests, built for Windows from the same
 # sources as on Linux.
 timeout 300 "$wine" "$windows_tests/platform_tests.exe" --gtest_brief=1 </dev/null
+
+# The disk faults staged by the test Env, with both programs in the test's
+# process, built for Windows; the emulator is the Linux one, which the test
+# starts through wine (tests/support/scale_sim.h).
+SCALELINK_SCALESIM="$(cd "$build" && pwd)/bin/scalesim" \
+  timeout 300 "$wine" "$windows_bin/disk_fault_tests.exe" --gtest_brief=1 </dev/null
 
 export SCALELINK_PROGRAM_DIR="$windows_bin" SCALELINK_EXE_SUFFIX=.exe SCALELINK_RUNNER="$wine"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)" -R "$included" -E "$excluded")
