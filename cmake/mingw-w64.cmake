@@ -1,6 +1,8 @@
 # Cross build of the Windows programs with the MinGW-w64 compilers of Debian's
 # g++-mingw-w64-x86-64:
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+# (with disk_fault_tests, whose GoogleTest comes from Debian's googletest;
+# -DSCALELINK_TESTS=OFF builds the programs alone).
 # -DMINGW_THREADS=posix picks the compilers of the POSIX thread model
 # (std::mutex and std::thread, which the transfer program and GoogleTest
 # need, with the winpthreads library linked in), as scripts/build-windows.sh

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "support/in_process_shop.h"
-#include "support/shop.h"
 
 namespace {
 

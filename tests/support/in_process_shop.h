@@ -6,6 +6,9 @@
 // address, so no name is looked up, and scale N of the store is the one on
 // port 2000 + N, N being the address's last number.
 //
+// It is the same on Linux and Windows: the Windows test under wine has the
+// Linux emulator too (see scale_sim.h).
+//
 // The working folder is the process's current folder while the shop lives;
 // the program folder holds what the converter takes from beside itself.
 #pragma once
@@ -15,7 +18,8 @@
 
 #include "common/message_sink.h"
 #include "support/fault_env.h"
-#include "support/test_support_posix.h"
+#include "support/scale_sim.h"
+#include "support/test_support.h"
 
 namespace testing_support {
 

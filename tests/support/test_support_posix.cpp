@@ -11,10 +11,6 @@
 namespace testing_support {
 namespace {
 
-// How long the emulator may take to get ready, and to end once asked to.
-constexpr int kScaleSimReadyMs = 5000;
-constexpr int kScaleSimStopMs = 5000;
-
 bool IsWindowsProgram(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
@@ -86,36 +82,5 @@ FileSizeLimit::~FileSizeLimit() {
   setrlimit(RLIMIT_FSIZE, &saved_);
   signal(SIGXFSZ, saved_handler_);
 }
-
-bool ScaleSim::Start(const std::string& store, const std::vector<std::string>& listen,
-                     const std::vector<std::string>& extra_arguments) {
-  log_path_ = store + ".log";
-  ready_path_ = store + ".ready";
-  std::remove(ready_path_.c_str());
-  std::vector<std::string> args = {"serve", "--store", store};
-  for (const std::string& l : listen) {
-    args.push_back("--listen");
-    args.push_back(l);
-  }
-  args.insert(args.end(), {"--ready", ready_path_, "--log", log_path_});
-  args.insert(args.end(), extra_arguments.begin(), extra_arguments.end());
-  ChildSetup setup;
-  setup.input = StreamUse::kDiscard;
-  setup.output = StreamUse::kDiscard;
-  return process_.Start(BinPath("scalesim"), args, setup) && process_.WaitForReadyFile(ready_path_, kScaleSimReadyMs);
-}
-
-bool ScaleSim::Stop() {
-  if (!process_.started() || process_.ended()) return false;
-  process_.Terminate();
-  bool ended = process_.Wait(kScaleSimStopMs);
-  if (!ended) {
-    process_.Kill();
-    process_.Wait();
-  }
-  return ended && process_.exit_status() == 0;
-}
-
-std::string ScaleSim::Log() const { return ReadFile(log_path_); }
 
 }  // namespace testing_support

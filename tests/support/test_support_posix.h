@@ -1,6 +1,7 @@
 // The test kit, the part for POSIX tests that run the built programs:
 // running a program with its output captured and a time limit, name
-// resolution through nss_wrapper, a file-size limit, and the scale emulator.
+// resolution through nss_wrapper, a file-size limit; and with them the scale
+// emulator (scale_sim.h, which the Windows tests have too).
 #pragma once
 
 #include <sys/resource.h>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/scale_sim.h"
 #include "support/test_support.h"
 
 namespace testing_support {
@@ -47,28 +49,6 @@ class FileSizeLimit {
  private:
   struct rlimit saved_;
   void (*saved_handler_)(int);
-};
-
-// The scale emulator, started in the background; stopped (and its store
-// written) when the object ends or Stop is called.
-class ScaleSim {
- public:
-  ~ScaleSim() { Stop(); }
-  // Starts "scalesim serve --store store --listen A:P ... --ready F --log L"
-  // with the extra arguments, and waits until it is ready. False if it did
-  // not get ready within a few seconds.
-  bool Start(const std::string& store, const std::vector<std::string>& listen,
-             const std::vector<std::string>& extra_arguments = {});
-  // Stops it with SIGTERM and waits; true if it ended with status 0.
-  bool Stop();
-  // The packet log written so far.
-  std::string Log() const;
-  const std::string& log_path() const { return log_path_; }
-
- private:
-  ChildProcess process_;
-  std::string log_path_;
-  std::string ready_path_;
 };
 
 }  // namespace testing_support
