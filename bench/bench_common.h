@@ -14,6 +14,22 @@
 
 namespace bench {
 
+// The scale each benchmark serves on loopback, an address and port of its
+// own, so that no two of them meet (the tests take theirs from 127.10.0.0
+// up). In DHCP mode the port is 2000 + the address's last number;
+// by scale number, scale 001 is on port 2001.
+struct BenchScale {
+  const char* address;
+  const char* port;
+  std::string Listen() const { return std::string(address) + ":" + port; }
+};
+inline constexpr BenchScale kTransferScale{"127.0.9.1", "2001"};  // DHCP mode
+inline constexpr BenchScale kLoadScale{"127.0.9.2", "2001"};      // S0001
+inline constexpr BenchScale kFetchScale{"127.0.9.3", "2003"};     // DHCP mode
+inline constexpr BenchScale kVerifyScale{"127.0.9.4", "2001"};    // S0001
+// The whole shop's scale N (S000N) is on 127.0.10.N, port 2000 + N.
+inline constexpr char kShopAddressPrefix[] = "127.0.10.";
+
 // Each figure is the best, or the median, of this many runs.
 constexpr int kRuns = 3;
 

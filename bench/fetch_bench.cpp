@@ -31,9 +31,6 @@ constexpr long kBaseRecords = 10;
 // The targets: time against the raw round trips, memory a record.
 constexpr double kTargetRatio = 1.10;
 constexpr double kTargetBytesPerRecord = 16;
-// DHCP mode: the scale at this address listens on 2000 + its last number.
-const char kAddress[] = "127.0.9.3";
-const char kPort[] = "2003";
 const char kTransactionCode[] = "2E";
 
 // The emulator's store with records transactions of 29 bytes.
@@ -57,7 +54,7 @@ bench::Timed WithScale(const std::string& dir, long records, Run run) {
   std::filesystem::remove_all(store, ignored);
   if (!WriteStore(store, records)) return bench::Timed();
   bench::ChildProcess sim;
-  const bool started = bench::StartScale(&sim, dir, store, {std::string(kAddress) + ":" + kPort});
+  const bool started = bench::StartScale(&sim, dir, store, {bench::kFetchScale.Listen()});
   bench::Timed timed = started ? run() : bench::Timed();
   bench::StopScale(&sim);
   return timed;
@@ -65,10 +62,10 @@ bench::Timed WithScale(const std::string& dir, long records, Run run) {
 
 bench::Timed Xferlnk(const std::string& dir, long records) {
   return WithScale(dir, records, [&] {
-    bench::Timed t = bench::RunTimed({bench::BinDir() + "/xferlnk", "F30", kAddress}, dir, {"XFLTCPMODE=DHCP"});
+    bench::Timed t = bench::RunTimed({bench::BinDir() + "/xferlnk", "F30", bench::kFetchScale.address}, dir, {"XFLTCPMODE=DHCP"});
     const std::size_t text = static_cast<std::size_t>(records) * 58 + 10;  // the records and the end reply
     t.ok = t.ok && bench::ReadAll(dir + "/error") == "0" &&
-           std::filesystem::file_size(dir + "/QS" + kAddress + "T30.DAT") == text;
+           std::filesystem::file_size(dir + "/QS" + bench::kFetchScale.address + "T30.DAT") == text;
     return t;
   });
 }
@@ -96,7 +93,7 @@ int main(int argc, char** argv) {
         timed = Xferlnk(dir, records);
         rss = timed.max_rss_kb;
       } else {
-        std::vector<std::string> args = {bench::BinDir() + "/fetch_pingpong", kAddress, kPort, kTransactionCode};
+        std::vector<std::string> args = {bench::BinDir() + "/fetch_pingpong", bench::kFetchScale.address, bench::kFetchScale.port, kTransactionCode};
         if (side == 1) args.push_back(dir + "/raw.dat");
         timed = WithScale(dir, records, [&] { return bench::RunTimed(args, dir, {}); });
       }

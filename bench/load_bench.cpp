@@ -24,9 +24,6 @@ constexpr long kDefaultArticles = 10000;
 // program starts with their file checks, and the emulator writing its store
 // to disk (flushed) each time a file's connection closes.
 constexpr double kTargetRatio = 1.5;
-// A loopback address and scale port of this benchmark's own.
-const char kAddress[] = "127.0.9.2";
-const char kPort[] = "2001";
 
 // The records of a hex record file, by their length fields.
 long CountRecords(const std::string& hex) {
@@ -78,11 +75,11 @@ int main(int argc, char** argv) {
   std::string settings = bench::ReadAll(shop + "/velkocon.ini");
   if (const std::size_t at = settings.find("Verify=1"); at != std::string::npos) settings[at + 7] = '0';
   bool ok = bench::WriteAll(shop + "/velkocon.ini", settings) && bench::WriteAll(shop + "/VelkoCon.txt", PriceList(articles)) &&
-            bench::WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
+            bench::WriteAll(dir + "/hosts", std::string(bench::kLoadScale.address) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
   bench::ChildProcess sim;
-  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort})) return 1;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {bench::kLoadScale.Listen()})) return 1;
 
   // The packets of a load: F34, F38, the PLU file and the store name.
   long packets = 0;
@@ -97,7 +94,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < bench::kRuns && ok; ++run) {
     // The raw client's records go first: the load then puts the articles
     // back over the ones with the same keys.
-    bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(packets)}, dir, {});
+    bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", bench::kLoadScale.address, bench::kLoadScale.port, std::to_string(packets)}, dir, {});
     bench::Timed load = bench::RunTimed({shop + "/VelkoCon", "001", "2"}, shop, env);
     ok = raw.ok && load.ok && bench::ReadAll(shop + "/error") == "0";
     if (load.seconds < best_load) best_load = load.seconds;

@@ -29,8 +29,6 @@ constexpr double kTargetRatio = 1.25;
 // buffers and the stack its thread touches.
 constexpr long kScaleAllowanceKb = 1024;
 const char kDelayMs[] = "1";
-// Scale N (S000N, port 2000 + N) listens on 127.0.10.N, this benchmark's own.
-const char kAddressPrefix[] = "127.0.10.";
 
 std::string ScaleId(int n) { return "00" + std::to_string(n); }
 
@@ -60,7 +58,7 @@ class Shop {
  public:
   Shop(const std::string& dir, const std::string& shop) : dir_(dir), shop_(shop) {
     for (int n = 1; n <= kScales; ++n) {
-      listen_.push_back(kAddressPrefix + std::to_string(n) + ":" + std::to_string(2000 + n));
+      listen_.push_back(bench::kShopAddressPrefix + std::to_string(n) + ":" + std::to_string(2000 + n));
     }
     env_ = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
   }
@@ -164,7 +162,7 @@ int main(int argc, char** argv) {
   if (dir.empty()) return 1;
   const std::string shop_dir = bench::MakeShopFolder(dir, SCALELINK_SOURCE_DIR "/examples", {"F34.DAT", "F38.DAT"});
   std::string hosts;
-  for (int n = 1; n <= kScales; ++n) hosts += kAddressPrefix + std::to_string(n) + " S000" + std::to_string(n) + "\n";
+  for (int n = 1; n <= kScales; ++n) hosts += bench::kShopAddressPrefix + std::to_string(n) + " S000" + std::to_string(n) + "\n";
   if (!bench::WriteAll(shop_dir + "/VelkoCon.txt", bench::SimplePriceList(articles)) || !bench::WriteAll(dir + "/hosts", hosts)) return 1;
 
   Shop shop(dir, shop_dir);

@@ -23,9 +23,6 @@ namespace {
 constexpr long kDefaultRecords = 100000;
 constexpr long kSmallRecords = 10000;
 constexpr double kTargetRatio = 1.15;
-// DHCP mode: the scale at this address listens on 2000 + its last number.
-const char kAddress[] = "127.0.9.1";
-const char kPort[] = "2001";
 
 bool WriteRecordFile(const std::string& path, long records) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -52,14 +49,14 @@ int main(int argc, char** argv) {
   const bench::TempFolder folder("transfer-bench");
   const std::string& dir = folder.path();
   if (dir.empty()) return 1;
-  const std::string file_name = std::string("QS") + kAddress + "F25.DAT.DAT";
+  const std::string file_name = std::string("QS") + bench::kTransferScale.address + "F25.DAT.DAT";
   const std::vector<std::string> env = {"XFLTCPMODE=DHCP"};
 
   bench::ChildProcess sim;
-  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort})) return 1;
+  if (!bench::StartScale(&sim, dir, dir + "/store", {bench::kTransferScale.Listen()})) return 1;
 
   bool ok = WriteRecordFile(dir + "/" + file_name, kSmallRecords);
-  bench::Timed small = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
+  bench::Timed small = bench::RunTimed({bin + "/xferlnk", "F25.DAT", bench::kTransferScale.address}, dir, env);
   ok = ok && small.ok && bench::ReadAll(dir + "/error") == "0";
   ok = ok && WriteRecordFile(dir + "/" + file_name, records);
 
@@ -69,11 +66,11 @@ int main(int argc, char** argv) {
   for (int run = 0; run < bench::kRuns && ok; ++run) {
     for (int turn = 0; turn < 2 && ok; ++turn) {
       if ((run + turn) % 2 == 0) {
-        bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", kAddress, kPort, std::to_string(records)}, dir, {});
+        bench::Timed raw = bench::RunTimed({bin + "/transfer_pingpong", bench::kTransferScale.address, bench::kTransferScale.port, std::to_string(records)}, dir, {});
         ok = raw.ok;
         raw_times.push_back(raw.seconds);
       } else {
-        bench::Timed load = bench::RunTimed({bin + "/xferlnk", "F25.DAT", kAddress}, dir, env);
+        bench::Timed load = bench::RunTimed({bin + "/xferlnk", "F25.DAT", bench::kTransferScale.address}, dir, env);
         ok = load.ok && bench::ReadAll(dir + "/error") == "0";
         xferlnk_times.push_back(load.seconds);
         rss = load.max_rss_kb;

@@ -26,9 +26,6 @@ constexpr int kDefaultRuns = 3;
 // costs one round trip a PLU, as the load does.
 constexpr double kTargetRatio = 2.1;
 const char kDelayMs[] = "1";
-// A loopback address and scale port of this benchmark's own.
-const char kAddress[] = "127.0.9.3";
-const char kPort[] = "2001";
 
 std::string Settings(bool verify) {
   return std::string("[Params]\nCodePage=Win\nShop Name=Bench\nVerify=") + (verify ? "1" : "0") + "\n";
@@ -48,11 +45,11 @@ int main(int argc, char** argv) {
   if (dir.empty()) return 1;
   const std::string shop = bench::MakeShopFolder(dir, SCALELINK_SOURCE_DIR "/examples", {"F34.DAT", "F38.DAT"});
   bool ok = bench::WriteAll(shop + "/VelkoCon.txt", bench::SimplePriceList(articles)) &&
-            bench::WriteAll(dir + "/hosts", std::string(kAddress) + " S0001\n");
+            bench::WriteAll(dir + "/hosts", std::string(bench::kVerifyScale.address) + " S0001\n");
   const std::vector<std::string> env = {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + dir + "/hosts"};
 
   bench::ChildProcess sim;
-  if (!bench::StartScale(&sim, dir, dir + "/store", {std::string(kAddress) + ":" + kPort}, {"--delay-ms", kDelayMs})) {
+  if (!bench::StartScale(&sim, dir, dir + "/store", {bench::kVerifyScale.Listen()}, {"--delay-ms", kDelayMs})) {
     return 1;
   }
 
