@@ -70,7 +70,7 @@ TEST_F(WholeShop, ThreeScalesOneSwitchedOff) {
 TEST_F(WholeShop, ReportsOfThreeScalesGoIntoTheirScaleFiles) {
   Settings("[Params]\r\nTransact=transact-{scale}.txt\r\n");
   for (int scale = 1; scale <= 3; ++scale) {
-    char record[64];
+    char record[96];
     std::snprintf(record, sizeof record, "2E %08d001D000000260000237800000000000%d000047080712260803\n", scale, scale);
     SeedStore(scale, record);
   }
