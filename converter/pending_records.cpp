@@ -28,6 +28,7 @@ platform::SystemStatus PendingRecords::Load() {
   cleared_.clear();
   unsure_.clear();
   reported_.clear();
+  taken_.clear();
   if (!platform::IsFile(env_, path_)) return platform::SystemStatus::Ok();
   std::string text;
   if (platform::SystemStatus read = platform::ReadWholeFile(env_, path_, kMaxPendingBytes, &text); !read.ok()) {
@@ -39,12 +40,13 @@ platform::SystemStatus PendingRecords::Load() {
     if (line[0] == 'C') cleared_ += rest;
     if (line[0] == 'U') unsure_.push_back(rest);
     if (line[0] == 'R') reported_ = rest;
+    if (line[0] == 'T') taken_ = rest;
   }
   return platform::SystemStatus::Ok();
 }
 
 platform::SystemStatus PendingRecords::Save() {
-  if (cleared_.empty() && unsure_.empty() && reported_.empty()) {
+  if (cleared_.empty() && unsure_.empty() && reported_.empty() && taken_.empty()) {
     if (platform::IsFile(env_, path_)) return env_.Remove(path_);
     return platform::SystemStatus::Ok();
   }
@@ -53,6 +55,7 @@ platform::SystemStatus PendingRecords::Save() {
   for (std::string_view record : SplitRecords(cleared_, layout_, &end)) text += "C " + std::string(record) + "\n";
   for (const std::string& record : unsure_) text += "U " + record + "\n";
   if (!reported_.empty()) text += "R " + reported_ + "\n";
+  if (!taken_.empty()) text += "T " + taken_ + "\n";
   // Written beside it and renamed over it, so that a power cut leaves the
   // old file or the new one.
   const std::string fresh = path_ + ".new";
@@ -70,15 +73,22 @@ bool PendingRecords::Reported(const platform::FileIdentity& incoming) const {
   return !reported_.empty() && incoming.exists && reported_ == IdentityText(incoming);
 }
 
-void PendingRecords::TakeLeftover(std::string_view text) {
+bool PendingRecords::Taken(const platform::FileIdentity& incoming) const {
+  return !taken_.empty() && incoming.exists && taken_ == IdentityText(incoming);
+}
+
+void PendingRecords::TakeLeftover(const platform::FileIdentity& incoming, std::string_view text) {
   RecordsEnd end;
   std::vector<std::string_view> records = SplitRecords(text, layout_, &end);
-  if (end == RecordsEnd::kIncomplete && !records.empty()) {
+  if (end == RecordsEnd::kIncomplete && !records.empty() && settles_by_key()) {
     unsure_.emplace_back(records.back());
     records.pop_back();
   }
   for (std::string_view record : records) cleared_ += record;
   reported_.clear();
+  // Should the file stay where it is (it cannot be moved into the archive,
+  // the run ends), the next run must not take its records in again.
+  taken_ = IdentityText(incoming);
 }
 
 void PendingRecords::Settle(std::string_view fetched) {
@@ -108,6 +118,7 @@ void PendingRecords::Settle(std::string_view fetched) {
 
 void PendingRecords::ReportWritten(const platform::FileIdentity& incoming, const std::string& held_back) {
   cleared_.clear();
+  taken_.clear();
   reported_ = incoming.exists ? IdentityText(incoming) : std::string();
   if (!held_back.empty()) unsure_.push_back(held_back);
 }

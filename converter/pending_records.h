@@ -10,6 +10,8 @@
 //                     cleared it, the scale's next fetch tells
 //   R <size> <time>   the incoming file of that size and time of writing is
 //                     in a report written whole
+//   T <size> <time>   the records of the incoming file of that size and time
+//                     are taken in here (C and U lines) and wait for a report
 //
 // So every record cleared at a scale reaches exactly one report written
 // whole, or waits here, named, until one takes it.
@@ -37,10 +39,13 @@ class PendingRecords {
 
   // True if the incoming file, as it is, is in a report written whole.
   bool Reported(const platform::FileIdentity& incoming) const;
-  // Takes in the records of an incoming file no report holds: its whole
-  // records up to its end reply are cleared; the last one of a file cut
-  // short (no end reply) is unsure.
-  void TakeLeftover(std::string_view text);
+  // True if the records of the incoming file, as it is, are taken in here.
+  bool Taken(const platform::FileIdentity& incoming) const;
+  // Takes in the records of the incoming file no report holds, whose text
+  // is given: its whole records up to its end reply are cleared; the last
+  // one of a file cut short (no end reply) is unsure where a fetch can
+  // settle it (see settles_by_key), else cleared too.
+  void TakeLeftover(const platform::FileIdentity& incoming, std::string_view text);
   // A fetch's incoming text settles the unsure records: one it hands out
   // again byte for byte was not cleared (the new fetch has it); one it
   // passed (a greater key came), or all if it reached its end reply, was.
@@ -51,6 +56,11 @@ class PendingRecords {
   void ReportWritten(const platform::FileIdentity& incoming, const std::string& held_back);
 
   bool has_unsure() const { return !unsure_.empty(); }
+  // True if each key stands for one record that a scale hands out once
+  // (transactions): a record whose clearing went unanswered is then settled
+  // by the next fetch. Totals add up under their key, so the next fetch's
+  // record of it cannot tell whether the scale cleared the last one.
+  bool settles_by_key() const { return layout_ == ReportLayout::kTransact; }
   // The cleared records, whole records of hex text.
   const std::string& cleared() const { return cleared_; }
   const std::string& path() const { return path_; }
@@ -62,6 +72,7 @@ class PendingRecords {
   std::string cleared_;
   std::vector<std::string> unsure_;
   std::string reported_;  // "<size> <time>" of the incoming file reported, or empty
+  std::string taken_;     // "<size> <time>" of the incoming file taken in, or empty
 };
 
 // The identity of an incoming file as the pending file notes it.

@@ -117,11 +117,13 @@ bool MayEndAtAKeyPacket(const LaunchStatus& fetched) {
 RunStatus KeepLeftover(const RunContext& context, const std::string& scale, ScaleFetch* fetch) {
   platform::Env& env = *context.env;
   const platform::FileInfo info = env.Stat(fetch->incoming_path);
-  if (!info.exists || info.folder || fetch->pending->Reported(info.identity)) return RunStatus::Ok();
+  if (!info.exists || info.folder || fetch->pending->Reported(info.identity) || fetch->pending->Taken(info.identity)) {
+    return RunStatus::Ok();
+  }
   std::string text;
   platform::SystemStatus kept = platform::ReadWholeFile(env, fetch->incoming_path, kMaxIncomingText, &text);
   if (kept.ok()) {
-    fetch->pending->TakeLeftover(text);
+    fetch->pending->TakeLeftover(info.identity, text);
     kept = fetch->pending->Save();
   }
   if (kept.ok()) return RunStatus::Ok();
@@ -193,8 +195,15 @@ RunStatus Convert(const RunContext& context, const Archive& archive, const Repor
   if (fetch.pending != nullptr) input.earlier = fetch.pending->cleared();
   if (fetch.fresh) input.incoming_name = fetch.incoming_name;
   // A fetch cut short at a key packet that went unanswered: its record
-  // waits until the next fetch tells whether the scale cleared it.
-  input.hold_back_last = fetch.last_unsure && fetch.pending != nullptr;
+  // waits until the next fetch tells whether the scale cleared it. Totals
+  // cannot wait for that (see settles_by_key): they are reported now, and
+  // the operator learns that the next report may count them again.
+  input.hold_back_last = fetch.last_unsure && fetch.pending != nullptr && fetch.pending->settles_by_key();
+  if (fetch.last_unsure && fetch.fresh && fetch.pending != nullptr && !fetch.pending->settles_by_key()) {
+    ShowCause(*context.messages, "scale " + scale + " did not answer whether it cleared the last record of " +
+                                     fetch.incoming_name + "; it is in " + report_name +
+                                     ", and should the scale have kept it, the next report counts its totals again");
+  }
   RunStatus fatal;
   const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
   RecordsEnd end = RecordsEnd::kEndReply;
@@ -262,6 +271,13 @@ RunStatus RunRetrievalMode(const RunContext& context, RunOutcome* outcome) {
     }
     if (context.fetch) {
       if (RunStatus status = Fetch(context, archive, row, &fetches, outcome); !status.ok()) return status;
+    } else {
+      // The records of an incoming file already taken in wait among the
+      // pending ones: the file is not converted a second time.
+      for (ScaleFetch& fetch : fetches) {
+        if (fetch.pending == nullptr || fetch.pending->cleared().empty()) continue;
+        fetch.fresh = !fetch.pending->Taken(context.env->Stat(fetch.incoming_path).identity);
+      }
     }
     if (!row.converted) continue;
     for (std::size_t i = 0; i < context.scales.size(); ++i) {

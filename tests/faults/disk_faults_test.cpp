@@ -5,6 +5,7 @@
 // holds afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -118,5 +119,64 @@ INSTANTIATE_TEST_SUITE_P(
         DiskCase{"archive_copy_full", Job::kFetch, FileOp::kCopy, 1, "t30", 4, BANNER,
                  "Could not keep qs@t30.dat in the archive: $\n", 0}),
     CaseName);
+
+// Counts the lines of a text.
+std::size_t Lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+// A fetch whose report was not written leaves its incoming file; the next
+// run takes its records in, then cannot move the file into the archive and
+// ends. The run after that must not take them in a second time.
+TEST(LeftoverFaults, RecordsOfALeftoverTheArchiveCannotKeepAreReportedOnce) {
+  InProcessShop shop;
+  shop.Write("velkocon.ini", kSettings);
+  shop.SeedScale(kTransactions);
+  ASSERT_TRUE(shop.StartScale());
+  const std::vector<std::string> fetch = {shop.scale(), "2", "-Transact"};
+  shop.env().FailNth(FileOp::kRename, 1, "transact.txt");
+  EXPECT_EQ(shop.Converter(fetch).status, 4);
+  shop.env().FailNth(FileOp::kRemove, 1, "t30.dat");  // the leftover, already in the archive
+  EXPECT_EQ(shop.Converter(fetch).status, 4);
+  EXPECT_FALSE(shop.Has("transact.txt"));
+  const testing_support::InProcessRun r = shop.Converter(fetch);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(shop.Read("transact.txt")), 3u) << shop.Read("transact.txt");
+  ASSERT_TRUE(shop.StopScale());
+}
+
+// A table line of group totals (file code 24): the group, its weighed
+// sales, the rest zeros.
+std::string GroupTotals(int group, char sales) {
+  std::string record = "0000000" + std::to_string(group) + "0053" + std::string(154, '0');
+  record[23] = sales;
+  return "24 " + record + "\n";
+}
+
+// Totals add up under their key, so a later fetch cannot tell whether the
+// scale cleared the totals whose key packet went unanswered: they go into
+// this run's report, which says the next one may count them again, and are
+// never added to a later report beside the scale's grown totals.
+TEST(LeftoverFaults, TotalsWhoseClearingWentUnansweredAreReportedAtOnce) {
+  InProcessShop shop;
+  shop.Write("velkocon.ini", "[Params]\r\nCodePage=Win\r\nMGTotal=mgtotal.txt\r\n");
+  shop.SeedScale(GroupTotals(1, '1') + GroupTotals(2, '2') + GroupTotals(3, '3'));
+  // The key packet of the third record (request 8) is not answered.
+  ASSERT_TRUE(shop.StartScale({"--close-after", "8"}));
+  const std::vector<std::string> fetch = {shop.scale(), "2", "-Report"};
+  testing_support::InProcessRun r = shop.Converter(fetch);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_NE(r.err.find("did not answer whether it cleared the last record of " + shop.ScaleFile("t24.dat") +
+                       "; it is in mgtotal.txt"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(Lines(shop.Read("mgtotal.txt")), 3u) << shop.Read("mgtotal.txt");
+  ASSERT_TRUE(shop.StopScale());
+  // The scale kept them and sold more under that key.
+  shop.SeedScale(GroupTotals(3, '9'));
+  ASSERT_TRUE(shop.StartScale());
+  r = shop.Converter(fetch);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(shop.Read("mgtotal.txt")), 1u) << shop.Read("mgtotal.txt");
+  ASSERT_TRUE(shop.StopScale());
+}
 
 }  // namespace
