@@ -207,8 +207,9 @@ class RecordReader {
   std::string SoFar() const { return RecordsText(pass_start_); }
 
   // Asks for the next record: ok and the reply (a record or the end reply)
-  // in *answer, or the failure that ends the read.
-  TransferStatus Next(ReadReply* answer) {
+  // in *answer, or the failure that ends the read. held: the bytes of a
+  // record read but not yet written, which count towards the byte limit.
+  TransferStatus Next(ReadReply* answer, std::size_t held) {
     pass_start_ = records_;
     if (conversation_.env.SteadySeconds() - started_ > limits_.max_seconds) {
       return TransferStatus::Error(TransferResult::kReadTooLong, "took longer than " +
@@ -225,6 +226,10 @@ class RecordReader {
       return ReplyMissing(conversation_, Reply{sent, answer->received}, TransferResult::kNoReply, SoFar());
     }
     if (!sent.ok()) return TransferStatus::Error(TransferResult::kSendFailed, sent.message() + " " + SoFar());
+    if (answer->kind == ReadReplyKind::kRefused) {
+      return TransferStatus::Error(TransferResult::kRefused,
+                                   "refused the read of the record after key " + KeyText(key_) + " " + SoFar());
+    }
     if (answer->kind == ReadReplyKind::kNotARecord) {
       return TransferStatus::Error(TransferResult::kNoReply,
                                    "answered a read with something that is neither a record nor an end reply " +
@@ -246,7 +251,7 @@ class RecordReader {
                                    "handed out more than " + std::to_string(limits_.max_records) +
                                        (limits_.max_records == 1 ? " record" : " records"));
     }
-    if (static_cast<long long>(written_ + 2 * answer->length) > limits_.max_bytes) {
+    if (static_cast<long long>(written_ + 2 * (held + answer->length)) > limits_.max_bytes) {
       return TransferStatus::Error(TransferResult::kReadTooLong, "handed out more than " +
                                                                      std::to_string(limits_.max_bytes) +
                                                                      " bytes of records " + SoFar());
@@ -345,7 +350,7 @@ TransferStatus PlainRead(Conversation& conversation, std::uint8_t file_code, con
   RecordReader reader(conversation, file_code, limits, *file);
   for (;;) {
     ReadReply answer;
-    if (status = reader.Next(&answer); !status.ok()) return status;
+    if (status = reader.Next(&answer, 0); !status.ok()) return status;
     if (!reader.Append(reader.reply(), answer.length)) return WriteFailed(conversation, incoming_name);
     if (answer.kind == ReadReplyKind::kEnd) break;
     reader.MoveOn();
@@ -367,7 +372,7 @@ TransferStatus PairedRead(Conversation& conversation, std::uint8_t file_code, co
   std::uint8_t ack[kMaxReplyBytes];
   for (;;) {
     ReadReply answer;
-    if (status = reader.Next(&answer); !status.ok()) return status;
+    if (status = reader.Next(&answer, pending_length); !status.ok()) return status;
     const bool end = answer.kind == ReadReplyKind::kEnd;
     // The key packet with the key just asked clears the record read in the
     // pass before. That record goes into the file, and onto the disk, just

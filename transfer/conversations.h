@@ -28,10 +28,6 @@ struct Conversation {
 // each key as a packet 0xF3.
 enum class LoadKind { kRecords, kKeys };
 
-// A reply of the single byte 15 to a record, key or file packet is the
-// scale's refusal: it did not take what it was sent.
-constexpr std::uint8_t kRefusal = 0x15;
-
 // Sends every record or key of the outgoing file, waiting for a reply after
 // each; the progress counts those answered. A load goes on past records or
 // keys the scale refuses and then fails with kRefused, naming how many of

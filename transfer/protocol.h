@@ -44,6 +44,10 @@ constexpr std::size_t kEndReplyBytes = 5;
 // True for a reply whose first byte is 0xE0, 0xE1 or 0xE2: the end of a read.
 constexpr bool IsEndReply(std::uint8_t first_byte) { return first_byte >= 0xE0 && first_byte <= 0xE2; }
 
+// A reply of the single byte 15 to a record, key, file or read packet is the
+// scale's refusal: it did not take what it was sent.
+constexpr std::uint8_t kRefusal = 0x15;
+
 // The key of a record (big-endian), as a number.
 constexpr std::uint32_t KeyValue(const std::uint8_t* key) {
   return static_cast<std::uint32_t>(key[0]) << 24 | static_cast<std::uint32_t>(key[1]) << 16 |

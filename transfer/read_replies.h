@@ -3,7 +3,8 @@
 // pieces are gathered within the reply time limit, however TCP cuts them. An
 // end reply (first byte 0xE0, 0xE1 or 0xE2) is complete with the key after
 // its first byte (5 bytes), or, shorter, once nothing more has come for half
-// a second.
+// a second. The single byte 15 followed by nothing for half a second is the
+// scale's refusal.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +19,7 @@ enum class ReadReplyKind {
   kEnd,         // an end reply
   kMissing,     // nothing, or not a whole record, within the time limit
   kNotARecord,  // a length field outside 6..6143: neither a record nor an end reply
+  kRefused,     // the single byte 15 and nothing after it for a moment: the scale's refusal
 };
 
 struct ReadReply {

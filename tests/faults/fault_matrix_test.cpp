@@ -494,11 +494,12 @@ std::vector<FaultCase> Matrix() {
                     "Nread control 0\n" + conversion, Fetch("closed the connection" + so_far, code), "001", std::to_string(code), cleared});
     rows.push_back({"read_reset_after_" + std::to_string(k), Job::kConverterReport, {"--reset-after", std::to_string(k)}, Disk::kFine, 4,
                     "Nread control -8\n" + conversion, Fetch("connection reset by the scale" + so_far, code), "001", std::to_string(code), cleared});
-    // A refused read is a reply that never comes whole; a refused key
-    // packet clears nothing, and its record is taken back out of the file.
+    // A refused read ends the read; a refused key packet clears nothing,
+    // and its record is taken back out of the file.
     if (read_packet) {
+      const std::string after = "0000000" + std::to_string(read);
       rows.push_back({"read_refused_" + std::to_string(k), Job::kConverterReport, {"--nak", std::to_string(k)}, Disk::kFine, 4,
-                      "Nread control -8\n" + conversion, Fetch("no reply within 1 s" + so_far, -6), "001", "-6", cleared});
+                      conversion, Fetch("refused the read of the record after key " + after + so_far, -9), "001", "-9", cleared});
     } else {
       const std::string key = "0000000" + std::to_string(k / 2 - 1);
       const std::string refused_conversion = k <= 4 ? NoData() : Incomplete() + kBanner;

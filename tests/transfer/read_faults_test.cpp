@@ -88,6 +88,19 @@ const ReadFaultCase kCases[] = {
      Failed("handed out more than 50 records"), MadeUpRecords(1, 49), "-10", Held(kHeld)},
     {"NewKeysEndThePlainReadAtTheRecordLimit", {"--new-keys"}, {"XFLMAXRECORDS=50"}, "F64.DAT",
      Failed("handed out more than 50 records"), MadeUpRecords(1, 50), "-10", Held(kHeld)},
+    // The byte limit counts the record read but not yet written: 1430
+    // characters take the whole file, 1429 end the paired read before the
+    // third record, the first cleared and written, the others kept.
+    {"PairedReadTakesAllThatFitsTheByteLimit", {}, {"XFLMAXBYTES=1430"}, "F24.DAT", "", kAllHeld + kEnd, "<missing>",
+     ""},
+    {"PairedReadEndsAtTheByteLimit", {}, {"XFLMAXBYTES=1429"}, "F24.DAT",
+     Failed("handed out more than 1429 bytes of records after 2 records"), kHeld[0], "-10", Held({kHeld[1], kHeld[2]})},
+    {"NewKeysEndThePlainReadAtTheByteLimit", {"--new-keys"}, {"XFLMAXBYTES=800"}, "F64.DAT",
+     Failed("handed out more than 800 bytes of records after 50 records"), MadeUpRecords(1, 50), "-10", Held(kHeld)},
+    // The scale refuses the second read: the read ends at once, nothing
+    // cleared.
+    {"RefusedReadEndsTheRead", {"--nak", "3"}, {}, "F24.DAT",
+     Failed("refused the read of the record after key 00000101 after 1 record"), "", "-9", Held(kHeld)},
     // A length field beyond 6143: neither a record nor an end reply.
     {"LengthBeyondARecordEndsTheRead", {"--reply", "00000001FFFF"}, {}, "F24.DAT",
      Failed("answered a read with something that is neither a record nor an end reply after 0 records"), "", "-6",
