@@ -1,5 +1,8 @@
 #include "transfer/transfer_files.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/hex_text.h"
 
 namespace transfer {
@@ -97,9 +100,16 @@ bool OutgoingReader::ReadText(char* text, long count) {
   std::size_t have = 0;
   const std::size_t wanted = static_cast<std::size_t>(count);
   while (have < wanted) {
-    std::size_t n = 0;
-    if (!file_.Read(text + have, wanted - have, &n).ok() || n == 0) return false;
-    have += n;
+    if (ahead_begin_ == ahead_end_) {
+      std::size_t n = 0;
+      if (!file_.Read(ahead_.data(), ahead_.size(), &n).ok() || n == 0) return false;
+      ahead_begin_ = 0;
+      ahead_end_ = n;
+    }
+    const std::size_t taken = std::min(wanted - have, ahead_end_ - ahead_begin_);
+    std::memcpy(text + have, ahead_.data() + ahead_begin_, taken);
+    ahead_begin_ += taken;
+    have += taken;
   }
   left_ -= count;
   return true;

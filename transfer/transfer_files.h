@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/env.h"
 #include "transfer/protocol.h"
@@ -71,11 +72,12 @@ struct OutgoingFileShape {
 OutgoingFileShape CheckOutgoingFile(platform::InputFile& file, OutgoingFormat format);
 
 // Reads records or keys from a checked outgoing file, stopping at the end of
-// its text.
+// its text. The file is read ahead in large pieces, not a record at a time.
 class OutgoingReader {
  public:
   // The file is positioned at its start; text_length as the check found it.
-  OutgoingReader(platform::InputFile& file, long text_length) : file_(file), left_(text_length) {}
+  OutgoingReader(platform::InputFile& file, long text_length)
+      : file_(file), left_(text_length), ahead_(kReadAheadBytes) {}
   // The next record into record (room for kMaxRecordBytes) and its length;
   // false at the end.
   bool NextRecord(std::uint8_t* record, std::size_t* length);
@@ -85,9 +87,15 @@ class OutgoingReader {
  private:
   bool ReadText(char* text, long count);
 
+  // How much of the file one read of the system asks for.
+  static constexpr std::size_t kReadAheadBytes = 64 * 1024;
+
   platform::InputFile& file_;
   long left_;
   char text_[2 * kMaxRecordBytes];
+  std::vector<char> ahead_;  // read from the file, not yet taken
+  std::size_t ahead_begin_ = 0;
+  std::size_t ahead_end_ = 0;
 };
 
 // Appends the reply as upper-case hex text (2 * count characters, no
