@@ -7,7 +7,6 @@ bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
 DecimalScan ScanDecimal(std::string_view text) {
   DecimalScan scan;

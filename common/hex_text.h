@@ -10,16 +10,25 @@ namespace common {
 // Upper-case hex digit of a nibble 0..15; any other value gives 0xFF.
 char HexDigit(int nibble);
 
-// True for 0-9, A-F and a-f.
-bool IsHexDigit(char c);
+// True for 0-9, A-F and a-f. (This and the two below are inline: the
+// transfer files and reports ask them of every character.)
+inline bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
 
 // Value of a hex digit by the scale files' rule: a character above '9' gives
 // its low four bits plus 9, any other its low four bits. So 'A'/'a' give 10,
 // and characters that are no hex digit give something without an error.
-int HexDigitValue(char c);
+inline int HexDigitValue(char c) {
+  const signed char s = static_cast<signed char>(c);
+  if (s > '9') return (s & 0x0F) + 9;
+  return s & 0x0F;
+}
 
 // The byte made from two hex digits by that rule.
-std::uint8_t HexByte(char high, char low);
+inline std::uint8_t HexByte(char high, char low) {
+  return static_cast<std::uint8_t>(((HexDigitValue(high) << 4) & 0xFF) | HexDigitValue(low));
+}
 
 // Writes the two upper-case hex digits of a byte (its low 8 bits) to out;
 // returns the position after them.
