@@ -3,7 +3,7 @@
 // temporary folders, whole files, waits, programs in the background, the
 // environment, and loopback addresses of a test's own. What only POSIX
 // tests need (running a program with its output captured and a time limit,
-// name resolution through nss_wrapper, file-size limits) is in
+// name resolution through nss_wrapper) is in
 // test_support_posix.h; how a program is started, in child_process.h; the
 // scale emulator, in scale_sim.h.
 #pragma once

@@ -2,9 +2,7 @@
 #include "support/test_support_posix.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,19 +66,6 @@ std::vector<std::string> HostsEnvironment(const std::string& hosts_file,
   for (const auto& entry : names) text += entry.second + " " + entry.first + "\n";
   WriteFile(hosts_file, text);
   return {"LD_PRELOAD=libnss_wrapper.so", "NSS_WRAPPER_HOSTS=" + hosts_file};
-}
-
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
-  EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved_), 0);
-  struct rlimit limited = saved_;
-  limited.rlim_cur = std::min(bytes, saved_.rlim_max);
-  saved_handler_ = signal(SIGXFSZ, SIG_IGN);
-  EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-  setrlimit(RLIMIT_FSIZE, &saved_);
-  signal(SIGXFSZ, saved_handler_);
 }
 
 }  // namespace testing_support

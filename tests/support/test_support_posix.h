@@ -1,10 +1,8 @@
 // The test kit, the part for POSIX tests that run the built programs:
 // running a program with its output captured and a time limit, name
-// resolution through nss_wrapper, a file-size limit; and with them the scale
+// resolution through nss_wrapper; and with them the scale
 // emulator (scale_sim.h, which the Windows tests have too).
 #pragma once
-
-#include <sys/resource.h>
 
 #include <string>
 #include <utility>
@@ -35,20 +33,5 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 // make a program resolve names through it.
 std::vector<std::string> HostsEnvironment(const std::string& hosts_file,
                                           const std::vector<std::pair<std::string, std::string>>& names);
-
-// A file-size limit on the programs this test starts while the object
-// lives. They inherit the limit and the ignored SIGXFSZ, so a write past
-// the limit fails instead of ending them.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes);
-  ~FileSizeLimit();
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  struct rlimit saved_;
-  void (*saved_handler_)(int);
-};
 
 }  // namespace testing_support
