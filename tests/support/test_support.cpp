@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 #include "platform/files.h"
 #include "platform/process.h"
@@ -46,18 +47,52 @@ std::string FromEnvironment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+// A scale on an address in DHCP mode listens on this port + the address's
+// last number (1..kLastNumbers).
+constexpr int kDhcpBasePort = 2000;
+constexpr std::uint32_t kLastNumbers = 250;
+
+// False if a listener cannot take the port on the address: a program of the
+// machine holds it for every address (0.0.0.0). True when it cannot tell.
+bool PortFree(std::uint32_t address, int port) {
+  NativeSocket s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (static_cast<platform::SocketHandle>(s) == platform::kInvalidSocket) return true;
+  struct sockaddr_in local = {};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(address);
+  local.sin_port = htons(static_cast<std::uint16_t>(port));
+  const bool free = bind(s, reinterpret_cast<struct sockaddr*>(&local), sizeof local) == 0;
+  CloseNative(s);
+  return free;
+}
+
 // 127.x.y.z from the test's name and the process id (FNV-1a): tests of one
 // run differ by name, and two builds running the same test at once differ
-// by process.
+// by process. The last number moves on past one whose DHCP-mode port the
+// machine holds; the choice is kept for the rest of the test, whose own
+// scales then hold that port.
 std::uint32_t LoopbackAddressNumberForTest() {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "none";
   name += '/';
   name += std::to_string(ProcessId());
+  static std::mutex lock;
+  static std::string chosen_for;
+  static std::uint32_t chosen = 0;
+  std::lock_guard<std::mutex> hold(lock);
+  if (name == chosen_for) return chosen;
   unsigned long long h = 1469598103934665603ULL;
   for (unsigned char c : name) h = (h ^ c) * 1099511628211ULL;
-  return 0x7F000000u | static_cast<std::uint32_t>((10 + h % 240) << 16) |
-         static_cast<std::uint32_t>((1 + (h >> 16) % 250) << 8) | static_cast<std::uint32_t>(1 + (h >> 32) % 250);
+  const std::uint32_t network = 0x7F000000u | static_cast<std::uint32_t>((10 + h % 240) << 16) |
+                                static_cast<std::uint32_t>((1 + (h >> 16) % 250) << 8);
+  std::uint32_t last = static_cast<std::uint32_t>(1 + (h >> 32) % kLastNumbers);
+  for (std::uint32_t tried = 1; tried < kLastNumbers && !PortFree(network | last, kDhcpBasePort + static_cast<int>(last));
+       ++tried) {
+    last = last % kLastNumbers + 1;
+  }
+  chosen_for = name;
+  chosen = network | last;
+  return chosen;
 }
 
 }  // namespace
