@@ -199,11 +199,6 @@ RunStatus Convert(const RunContext& context, const Archive& archive, const Repor
   // cannot wait for that (see settles_by_key): they are reported now, and
   // the operator learns that the next report may count them again.
   input.hold_back_last = fetch.last_unsure && fetch.pending != nullptr && fetch.pending->settles_by_key();
-  if (fetch.last_unsure && fetch.fresh && fetch.pending != nullptr && !fetch.pending->settles_by_key()) {
-    ShowCause(*context.messages, "scale " + scale + " did not answer whether it cleared the last record of " +
-                                     fetch.incoming_name + "; it is in " + report_name +
-                                     ", and should the scale have kept it, the next report counts its totals again");
-  }
   RunStatus fatal;
   const ReportHeader header = context.settings.report_header != 0 ? ReportHeader::kColumnNames : ReportHeader::kNone;
   RecordsEnd end = RecordsEnd::kEndReply;
@@ -224,6 +219,11 @@ RunStatus Convert(const RunContext& context, const Archive& archive, const Repor
       outcome->ScaleFailed(i, report_name + ": " + status.message());
     }
     const bool written = status.ok() || status.code() == ConversionResult::kIncomplete;
+    if (written && fetch.last_unsure && fetch.fresh && fetch.pending != nullptr && !fetch.pending->settles_by_key()) {
+      ShowCause(*context.messages, "scale " + scale + " did not answer whether it cleared the last record of " +
+                                       fetch.incoming_name + "; it is in " + report_name +
+                                       ", and should the scale have kept it, the next report counts its totals again");
+    }
     if (written && fetch.pending != nullptr) {
       fetch.pending->ReportWritten(context.env->Stat(fetch.incoming_path).identity, held_back);
       if (platform::SystemStatus saved = fetch.pending->Save(); !saved.ok()) {
